@@ -1,0 +1,112 @@
+#pragma once
+// Scoped owners of Win32 handles and other resources that one call releases.
+#include <windows.h>
+
+#include <utility>
+
+template <class T, class Traits>
+class TScopedResource {
+public:
+    TScopedResource() noexcept = default;
+    explicit TScopedResource(T value) noexcept : value_(value) {}
+    ~TScopedResource() { reset(); }
+    TScopedResource(const TScopedResource&) = delete;
+    TScopedResource& operator=(const TScopedResource&) = delete;
+    TScopedResource(TScopedResource&& other) noexcept : value_(other.release()) {}
+    TScopedResource& operator=(TScopedResource&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+
+    T get() const noexcept { return value_; }
+    bool valid() const noexcept { return Traits::IsValid(value_); }
+    explicit operator bool() const noexcept { return valid(); }
+    T release() noexcept { return std::exchange(value_, Traits::Invalid()); }
+    void reset(T value = Traits::Invalid()) noexcept
+    {
+        T old = std::exchange(value_, value);
+        if (Traits::IsValid(old))
+            Traits::Close(old);
+    }
+
+private:
+    T value_ = Traits::Invalid();
+};
+
+struct TKernelHandleTraits {
+    static HANDLE Invalid() noexcept { return nullptr; }
+    static bool IsValid(HANDLE h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) noexcept { CloseHandle(h); }
+};
+struct TFindHandleTraits {
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE h) noexcept { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(HANDLE h) noexcept { FindClose(h); }
+};
+struct TModuleTraits {
+    static HMODULE Invalid() noexcept { return nullptr; }
+    static bool IsValid(HMODULE h) noexcept { return h != nullptr; }
+    static void Close(HMODULE h) noexcept { FreeLibrary(h); }
+};
+struct TGdiObjectTraits {
+    static HGDIOBJ Invalid() noexcept { return nullptr; }
+    static bool IsValid(HGDIOBJ h) noexcept { return h != nullptr; }
+    static void Close(HGDIOBJ h) noexcept { DeleteObject(h); }
+};
+struct TIconTraits {
+    static HICON Invalid() noexcept { return nullptr; }
+    static bool IsValid(HICON h) noexcept { return h != nullptr; }
+    static void Close(HICON h) noexcept { DestroyIcon(h); }
+};
+struct TMenuTraits {
+    static HMENU Invalid() noexcept { return nullptr; }
+    static bool IsValid(HMENU h) noexcept { return h != nullptr; }
+    static void Close(HMENU h) noexcept { DestroyMenu(h); }
+};
+struct TCoTaskMemTraits {
+    static void* Invalid() noexcept { return nullptr; }
+    static bool IsValid(void* p) noexcept { return p != nullptr; }
+    static void Close(void* p) noexcept { CoTaskMemFree(p); }
+};
+
+using TScopedHandle = TScopedResource<HANDLE, TKernelHandleTraits>;
+using TScopedFindHandle = TScopedResource<HANDLE, TFindHandleTraits>;
+using TScopedModule = TScopedResource<HMODULE, TModuleTraits>;
+using TScopedGdiObject = TScopedResource<HGDIOBJ, TGdiObjectTraits>;
+using TScopedIcon = TScopedResource<HICON, TIconTraits>;
+using TScopedMenu = TScopedResource<HMENU, TMenuTraits>;
+using TScopedCoTaskMem = TScopedResource<void*, TCoTaskMemTraits>;
+
+// Sets the process error mode for the life of the scope and restores the previous one.
+class TErrorModeScope {
+public:
+    explicit TErrorModeScope(UINT mode) noexcept : previous_(SetErrorMode(mode)) {}
+    ~TErrorModeScope() { SetErrorMode(previous_); }
+    TErrorModeScope(const TErrorModeScope&) = delete;
+    TErrorModeScope& operator=(const TErrorModeScope&) = delete;
+
+private:
+    UINT previous_;
+};
+
+// COM initialised for the life of the scope (apartment-threaded unless told otherwise).
+class TComInitScope {
+public:
+    explicit TComInitScope(DWORD model = COINIT_APARTMENTTHREADED) noexcept
+        : result_(CoInitializeEx(nullptr, model))
+    {
+    }
+    ~TComInitScope()
+    {
+        if (SUCCEEDED(result_))
+            CoUninitialize();
+    }
+    TComInitScope(const TComInitScope&) = delete;
+    TComInitScope& operator=(const TComInitScope&) = delete;
+    bool Succeeded() const noexcept { return SUCCEEDED(result_); }
+
+private:
+    HRESULT result_;
+};

@@ -1,0 +1,243 @@
+#include "shell/IDList.h"
+
+#include "core/ScopedResource.h"
+#include "core/TextConversion.h"
+#include "shell/PathUtils.h"
+#include "shell/ShellState.h"
+#include "ui/Application.h"
+
+#include <cstring>
+
+namespace {
+
+USHORT ItemSize(const BYTE* item)
+{
+    USHORT size;
+    std::memcpy(&size, item, sizeof(size));  // items need not be aligned
+    return size;
+}
+
+const BYTE* Bytes(TBorrowedIDList list)
+{
+    return reinterpret_cast<const BYTE*>(list);
+}
+
+// Byte offset of item `index` (or of the terminator when index equals the count).
+UINT OffsetOfItem(TBorrowedIDList list, int index)
+{
+    UINT offset = 0;
+    for (int i = 0; i < index; ++i)
+        offset += ItemSize(Bytes(list) + offset);
+    return offset;
+}
+
+TOwnedIDList CopyBytesAsList(const BYTE* data, UINT byteCount)
+{
+    TOwnedIDList list = AllocZeroed(byteCount + sizeof(USHORT));
+    if (list && byteCount > 0)
+        std::memcpy(list.get(), data, byteCount);
+    return list;
+}
+
+}  // namespace
+
+TOwnedIDList AllocZeroed(size_t size)
+{
+    void* block = CoTaskMemAlloc(size);
+    if (block == nullptr)
+        return {};
+    std::memset(block, 0, size);
+    return TOwnedIDList(static_cast<LPITEMIDLIST>(block));
+}
+
+UINT IDListSize(TBorrowedIDList list)
+{
+    if (list == nullptr)
+        return 0;
+    UINT size = 0;
+    for (USHORT itemSize; (itemSize = ItemSize(Bytes(list) + size)) != 0;)
+        size += itemSize;
+    return size + sizeof(USHORT);
+}
+
+int IDListItemCount(TBorrowedIDList list)
+{
+    if (list == nullptr)
+        return 0;
+    int count = 0;
+    UINT offset = 0;
+    for (USHORT itemSize; (itemSize = ItemSize(Bytes(list) + offset)) != 0; ++count)
+        offset += itemSize;
+    return count;
+}
+
+TOwnedIDList CopyIDList(TBorrowedIDList list)
+{
+    if (list == nullptr)
+        return {};
+    const UINT size = IDListSize(list);
+    TOwnedIDList copy = AllocZeroed(size);
+    if (copy)
+        std::memcpy(copy.get(), list, size);
+    return copy;
+}
+
+TOwnedIDList ConcatIDLists(TBorrowedIDList first, TBorrowedIDList second)
+{
+    if (first == nullptr && second == nullptr)
+        return {};
+    const UINT firstSize = IDListSize(first);
+    const UINT secondSize = IDListSize(second);
+    UINT size = firstSize + secondSize;
+    if (first != nullptr && second != nullptr)
+        size -= sizeof(USHORT);
+    TOwnedIDList result = AllocZeroed(size);
+    if (!result)
+        return result;
+    BYTE* target = reinterpret_cast<BYTE*>(result.get());
+    const UINT firstItems = first != nullptr ? firstSize - sizeof(USHORT) : 0;
+    if (firstItems > 0)
+        std::memcpy(target, first, firstItems);
+    if (second != nullptr)
+        std::memcpy(target + firstItems, second, secondSize);
+    return result;
+}
+
+TOwnedIDList IDListItem(TBorrowedIDList list, int index)
+{
+    if (list == nullptr || index < 0)
+        return {};
+    const int count = IDListItemCount(list);
+    if (index > count)
+        return {};
+    if (index == count)
+        return AllocZeroed(sizeof(USHORT));
+    const UINT offset = OffsetOfItem(list, index);
+    return CopyBytesAsList(Bytes(list) + offset, ItemSize(Bytes(list) + offset));
+}
+
+TOwnedIDList IDListHead(TBorrowedIDList list, int count)
+{
+    if (list == nullptr)
+        return {};
+    const int itemCount = IDListItemCount(list);
+    if (count < 0)
+        count = 0;
+    if (count >= itemCount)
+        return CopyIDList(list);
+    return CopyBytesAsList(Bytes(list), OffsetOfItem(list, count));
+}
+
+TOwnedIDList IDListLastItem(TBorrowedIDList list)
+{
+    const int count = IDListItemCount(list);
+    if (count == 0)
+        return {};
+    return IDListItem(list, count - 1);
+}
+
+bool SameIDLists(TBorrowedIDList first, TBorrowedIDList second)
+{
+    if (first == nullptr || second == nullptr || !DesktopFolder)
+        return false;
+    const HRESULT result = DesktopFolder->CompareIDs(0, first, second);
+    return SUCCEEDED(result) && static_cast<short>(HRESULT_CODE(result)) == 0;
+}
+
+std::wstring PathFromIDList(TBorrowedIDList list)
+{
+    if (list == nullptr)
+        return {};
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListEx(list, path, MAX_PATH, GPFIDL_DEFAULT))
+        return {};
+    path[MAX_PATH - 1] = L'\0';
+    return path;
+}
+
+TOwnedIDList IDListFromPath(IShellFolder* folder, const std::wstring& path)
+{
+    TOwnedIDList list;
+    if (path.empty()) {
+        if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, list.put())))
+            list.reset();
+        return list;
+    }
+    if (folder == nullptr)
+        folder = DesktopFolder.Get();
+    if (folder == nullptr) {
+        SetLastError(static_cast<DWORD>(E_FAIL));
+        return {};
+    }
+    std::wstring text = path;
+    if (text.size() == 2 && text[1] == L':')
+        text += L'\\';
+    HWND owner = IsUNCPath(text) && Application != nullptr ? Application->Handle() : nullptr;
+    ULONG eaten = 0;
+    HRESULT result;
+    {
+        TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+        result = folder->ParseDisplayName(owner, nullptr, text.data(), &eaten, list.put(), nullptr);
+    }
+    if (FAILED(result) || !list) {
+        list.reset();
+        SetLastError(static_cast<DWORD>(FAILED(result) ? result : E_FAIL));
+    }
+    return list;
+}
+
+bool IsInNetwork(TBorrowedIDList list)
+{
+    if (list == nullptr || IDListItemCount(list) == 0 || !NetworkIDList)
+        return false;
+    const TOwnedIDList first = IDListItem(list, 0);
+    return SameIDLists(first, NetworkIDList);
+}
+
+void FreeStrRet(STRRET& value)
+{
+    if (value.uType == STRRET_WSTR && value.pOleStr != nullptr) {
+        CoTaskMemFree(value.pOleStr);
+        value.pOleStr = nullptr;
+    }
+}
+
+std::wstring StrRetToString(TBorrowedIDList list, STRRET& value)
+{
+    if (ShellEntries.StrRetToStrEntry == nullptr) {
+        if (Application == nullptr || !Application->Terminated()) {
+            MessageBoxW(nullptr,
+                        L"A Dll, which is needed to execute this program, is not installed. \r\n"
+                        L"Please install Internet Explorer 5.5 or higher to use this program.",
+                        nullptr, MB_OK | MB_ICONERROR);
+            if (Application != nullptr)
+                Application->Terminate();
+        }
+        FreeStrRet(value);
+        return {};
+    }
+    wchar_t* text = nullptr;
+    if (FAILED(ShellEntries.StrRetToStrEntry(&value, list, &text)) || text == nullptr)
+        return {};
+    TScopedCoTaskMem owner(text);
+    return text;
+}
+
+std::wstring NetworkNameOf(IShellFolder* folder, TBorrowedIDList list)
+{
+    if (folder == nullptr || list == nullptr)
+        return {};
+    // The resource record is followed by its strings, which the pointers in it refer to.
+    alignas(NETRESOURCEA) BYTE block[1024] = {};
+    if (FAILED(SHGetDataFromIDListA(folder, list, SHGDFIL_NETRESOURCE, block, sizeof(block))))
+        return {};
+    const auto* resource = reinterpret_cast<const NETRESOURCEA*>(block);
+    if (resource->dwDisplayType != RESOURCEDISPLAYTYPE_DOMAIN &&
+        resource->dwDisplayType != RESOURCEDISPLAYTYPE_SERVER)
+        return {};
+    const char* name = resource->lpRemoteName;
+    const char* blockEnd = reinterpret_cast<const char*>(block) + sizeof(block);
+    if (name == nullptr || name < reinterpret_cast<const char*>(block) || name >= blockEnd)
+        return {};
+    return NarrowToWide(std::string(name, strnlen(name, static_cast<size_t>(blockEnd - name))));
+}

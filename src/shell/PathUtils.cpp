@@ -1,0 +1,245 @@
+#include "shell/PathUtils.h"
+
+#include "core/ScopedResource.h"
+#include "shell/ShellState.h"
+
+#include <shlwapi.h>
+
+
+namespace {
+
+size_t LastDelimiter(const std::wstring& path)
+{
+    return path.find_last_of(L"\\:");
+}
+
+}  // namespace
+
+std::wstring IncludeTrailingBackslash(const std::wstring& path)
+{
+    if (!path.empty() && path.back() == L'\\')
+        return path;
+    return path + L'\\';
+}
+
+std::wstring ExcludeTrailingBackslash(const std::wstring& path)
+{
+    if (!path.empty() && path.back() == L'\\')
+        return path.substr(0, path.size() - 1);
+    return path;
+}
+
+std::wstring ExtractFileDrive(const std::wstring& path)
+{
+    if (path.size() >= 2 && path[1] == L':')
+        return path.substr(0, 2);
+    if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
+        // Server and share: up to (not including) the backslash after the share name.
+        int separators = 0;
+        size_t index = 2;
+        while (index < path.size()) {
+            if (path[index] == L'\\' && ++separators == 2)
+                break;
+            ++index;
+        }
+        return path.substr(0, index);
+    }
+    return {};
+}
+
+std::wstring ExtractFilePath(const std::wstring& path)
+{
+    const size_t position = LastDelimiter(path);
+    return position == std::wstring::npos ? std::wstring() : path.substr(0, position + 1);
+}
+
+std::wstring ExtractFileName(const std::wstring& path)
+{
+    const size_t position = LastDelimiter(path);
+    return position == std::wstring::npos ? path : path.substr(position + 1);
+}
+
+std::wstring ExtractFileExt(const std::wstring& path)
+{
+    const size_t position = path.find_last_of(L".\\:");
+    if (position == std::wstring::npos || path[position] != L'.')
+        return {};
+    return path.substr(position);
+}
+
+std::wstring UpperCase(const std::wstring& text)
+{
+    std::wstring result = text;
+    if (!result.empty())
+        CharUpperBuffW(result.data(), static_cast<DWORD>(result.size()));
+    return result;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool StartsWithText(const std::wstring& text, const std::wstring& prefix)
+{
+    return text.size() >= prefix.size() &&
+           CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool MatchesMask(const std::wstring& name, const std::wstring& mask)
+{
+    if (mask == L"*.*")
+        return name.find(L'.') != std::wstring::npos;
+    if (mask == L"*." && name.find(L'.') == std::wstring::npos)
+        return true;
+    if (ShellEntries.PathMatchSpecEntry == nullptr)
+        return false;
+    return ShellEntries.PathMatchSpecEntry(name.c_str(), mask.c_str()) != FALSE;
+}
+
+int CompareNames(const std::wstring& a, const std::wstring& b)
+{
+    if (ShellEntries.StrCmpLogicalEntry != nullptr)
+        return ShellEntries.StrCmpLogicalEntry(a.c_str(), b.c_str());
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
+                          static_cast<int>(a.size()), b.data(), static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+bool IsDriveRoot(const std::wstring& path)
+{
+    if (path.empty())
+        return false;
+    const std::wstring trimmed = ExcludeTrailingBackslash(path);
+    return !trimmed.empty() && SameText(ExtractFileDrive(trimmed), trimmed);
+}
+
+bool IsUNCPath(const std::wstring& path)
+{
+    if (path.size() <= 2 || path[0] != L'\\' || path[1] != L'\\')
+        return false;
+    if (path.size() > 3 && path.find(L'\\', 3) != std::wstring::npos)
+        return true;
+    return path.size() > 7 && StartsWithText(path, L"\\\\?\\UNC\\");
+}
+
+bool IsNetworkPath(const std::wstring& path)
+{
+    if (IsUNCPath(path))
+        return true;
+    const std::wstring drive = ExtractFileDrive(path);
+    if (drive.empty())
+        return false;
+    return GetDriveTypeW(IncludeTrailingBackslash(drive).c_str()) == DRIVE_REMOTE;
+}
+
+bool HasExtension(const std::wstring& path, const std::wstring& extension)
+{
+    std::wstring wanted = extension;
+    if (wanted.empty() || wanted.front() != L'.')
+        wanted.insert(wanted.begin(), L'.');
+    return SameText(ExtractFileExt(path), wanted);
+}
+
+bool SameFileName(const std::wstring& a, const std::wstring& b)
+{
+    return SameText(ExcludeTrailingBackslash(a), ExcludeTrailingBackslash(b));
+}
+
+bool IsInsideFolder(const std::wstring& folder, const std::wstring& path)
+{
+    if (path.empty() || folder.empty())
+        return false;
+    // Compare whole components: "C:\AB" is not inside "C:\A".
+    return StartsWithText(IncludeTrailingBackslash(path), IncludeTrailingBackslash(folder)) &&
+           !SameFileName(folder, path);
+}
+
+bool PathExists(const std::wstring& path)
+{
+    if (path.empty())
+        return false;
+    const std::wstring pattern =
+        IsDriveRoot(path) ? IncludeTrailingBackslash(path) + L"*" : ExcludeTrailingBackslash(path);
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    WIN32_FIND_DATAW data;
+    TScopedFindHandle search(FindFirstFileW(pattern.c_str(), &data));
+    return search.valid();
+}
+
+int64_t FileSizeOf(const std::wstring& path)
+{
+    if (path.empty())
+        return -1;
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    WIN32_FIND_DATAW data;
+    TScopedFindHandle search(FindFirstFileW(path.c_str(), &data));
+    if (!search)
+        return -1;
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::wstring FormatByteSize(int64_t size)
+{
+    if (ShellEntries.StrFormatByteSizeEntry == nullptr)
+        return {};
+    wchar_t buffer[256] = {};
+    if (ShellEntries.StrFormatByteSizeEntry(size, buffer, 255) == nullptr)
+        return {};
+    std::wstring text = buffer;
+    if (text.find(L"-1") != std::wstring::npos)
+        return {};
+    return text;
+}
+
+bool DiskFreeSpace(const std::wstring& path, uint64_t& freeForCaller, uint64_t& total,
+                   uint64_t& totalFree)
+{
+    freeForCaller = total = totalFree = 0;
+    const std::wstring drive = ExtractFileDrive(path);
+    if (drive.empty())
+        return false;
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    ULARGE_INTEGER callerBytes{}, totalBytes{}, freeBytes{};
+    if (!GetDiskFreeSpaceExW(IncludeTrailingBackslash(drive).c_str(), &callerBytes, &totalBytes,
+                             &freeBytes))
+        return false;
+    freeForCaller = callerBytes.QuadPart;
+    total = totalBytes.QuadPart;
+    totalFree = freeBytes.QuadPart;
+    return true;
+}
+
+bool IsDotEntry(const std::wstring& name)
+{
+    return name == L"." || name == L"..";
+}
+
+bool IsReparsePoint(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+std::wstring WindowsDirectory()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return L"C:\\Windows";
+    return std::wstring(buffer, length);
+}
+
+std::wstring TempDirectory()
+{
+    const DWORD needed = GetTempPathW(0, nullptr);
+    if (needed == 0)
+        return {};
+    std::wstring buffer(needed, L'\0');
+    const DWORD length = GetTempPathW(needed, buffer.data());
+    if (length == 0 || length >= needed)
+        return {};
+    buffer.resize(length);
+    return buffer;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Path and file-name utilities over wide strings.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// Text helpers (no file-system access).
+std::wstring IncludeTrailingBackslash(const std::wstring& path);
+std::wstring ExcludeTrailingBackslash(const std::wstring& path);
+// "C:" for "C:\dir\file", "\\server\share" for a UNC path, empty otherwise.
+std::wstring ExtractFileDrive(const std::wstring& path);
+// Everything up to and including the last backslash or colon.
+std::wstring ExtractFilePath(const std::wstring& path);
+// Everything after the last backslash or colon.
+std::wstring ExtractFileName(const std::wstring& path);
+// The extension with its dot ("" when the name has none).
+std::wstring ExtractFileExt(const std::wstring& path);
+std::wstring UpperCase(const std::wstring& text);
+// Case-insensitive equality and prefix test as file names compare.
+bool SameText(const std::wstring& a, const std::wstring& b);
+bool StartsWithText(const std::wstring& text, const std::wstring& prefix);
+
+// Wildcard match of one mask; "*.*" requires a dot, "*." matches names without one.
+bool MatchesMask(const std::wstring& name, const std::wstring& mask);
+// Negative, zero or positive; digit runs compare by value where the system offers it.
+int CompareNames(const std::wstring& a, const std::wstring& b);
+bool IsDriveRoot(const std::wstring& path);
+bool IsUNCPath(const std::wstring& path);
+bool IsNetworkPath(const std::wstring& path);
+bool HasExtension(const std::wstring& path, const std::wstring& extension);
+bool SameFileName(const std::wstring& a, const std::wstring& b);
+// True when `path` lies below `folder` (not the folder itself).
+bool IsInsideFolder(const std::wstring& folder, const std::wstring& path);
+bool PathExists(const std::wstring& path);
+// Size in bytes; -1 when nothing is found.
+int64_t FileSizeOf(const std::wstring& path);
+// "1.5 KB" and the like; empty when the system cannot render the size.
+std::wstring FormatByteSize(int64_t size);
+bool DiskFreeSpace(const std::wstring& path, uint64_t& freeForCaller, uint64_t& total,
+                   uint64_t& totalFree);
+bool IsDotEntry(const std::wstring& name);
+bool IsReparsePoint(DWORD attributes);
+std::wstring WindowsDirectory();
+std::wstring TempDirectory();

@@ -1,0 +1,121 @@
+#include "shell/ShellUtils.h"
+
+#include "core/ComPtr.h"
+#include "core/TextConversion.h"
+#include "shell/ShellState.h"
+#include "ui/Application.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <uxtheme.h>
+
+namespace {
+
+// Large enough for any shortcut target, so that a long one is recognised, not truncated.
+constexpr DWORD kLongPathCapacity = 32768;
+
+}  // namespace
+
+std::wstring ResolveLinkTarget(const std::wstring& path)
+{
+    if (path.empty())
+        return {};
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    TComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(link.GetAddressOf()))))
+        return {};
+    TComPtr<IPersistFile> file;
+    if (FAILED(link.As(&file)) || FAILED(file->Load(path.c_str(), 0)))
+        return {};
+    std::wstring target(kLongPathCapacity, L'\0');
+    if (link->GetPath(target.data(), static_cast<int>(target.size()), nullptr, SLGP_UNCPRIORITY) !=
+        S_OK)
+        return {};
+    target.resize(wcsnlen(target.c_str(), target.size()));
+    if (target.size() >= MAX_PATH)
+        return {};
+    return target;
+}
+
+std::unique_ptr<TWideStringList> GetFilenamesFromDataObject(IDataObject* dataObject)
+{
+    if (dataObject == nullptr)
+        return nullptr;
+    auto names = std::make_unique<TWideStringList>();
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    const HRESULT result = dataObject->GetData(&format, &medium);
+    if (FAILED(result)) {
+        std::string text = WideToNarrow(SystemErrorMessage(static_cast<DWORD>(result)));
+        if (text.size() > 1023)
+            text.resize(1023);
+        OutputDebugStringA(("GetFilenamesFromDataObject: " + text).c_str());
+        return names;
+    }
+    if (medium.hGlobal != nullptr) {
+        auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal));
+        if (drop != nullptr) {
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT index = 0; index < count; ++index) {
+                const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+                std::wstring name(length + 1, L'\0');
+                const UINT copied = DragQueryFileW(drop, index, name.data(), length + 1);
+                name.resize(copied);
+                names->push_back(std::move(name));
+            }
+            GlobalUnlock(medium.hGlobal);
+        }
+    }
+    ReleaseStgMedium(&medium);
+    return names;
+}
+
+bool EnableAutoComplete(HWND edit, bool fileSystem, bool urls)
+{
+    if (ShellEntries.AutoCompleteEntry == nullptr)
+        return false;
+    DWORD flags = 0;
+    if (fileSystem && urls)
+        flags = 7;
+    else if (urls)
+        flags = 6;
+    else if (fileSystem)
+        flags = 1;
+    flags = flags == 0 ? 0xA0000007u : (flags | 8u);
+    return SUCCEEDED(ShellEntries.AutoCompleteEntry(edit, flags));
+}
+
+HWND MainWindowHandle()
+{
+    if (Application == nullptr)
+        return nullptr;
+    return Application->MainFormHandle() != nullptr ? Application->MainFormHandle()
+                                                    : Application->Handle();
+}
+
+TScopedGdiObject IconTitleFont()
+{
+    LOGFONTA font{};
+    if (!SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(font), &font, 0))
+        return {};
+    return TScopedGdiObject(CreateFontIndirectA(&font));
+}
+
+void ApplyExplorerTheme(HWND listOrTree)
+{
+    if (!IsVistaOrLater || listOrTree == nullptr)
+        return;
+    wchar_t className[64] = {};
+    GetClassNameW(listOrTree, className, 64);
+    if (lstrcmpiW(className, WC_LISTVIEWW) == 0) {
+        ListView_SetExtendedListViewStyleEx(listOrTree, LVS_EX_FULLROWSELECT | 0x10000,
+                                            LVS_EX_FULLROWSELECT | 0x10000);
+        SetWindowTheme(listOrTree, L"explorer", nullptr);
+    } else if (lstrcmpiW(className, WC_TREEVIEWW) == 0) {
+        SetWindowTheme(listOrTree, L"explorer", nullptr);
+        SendMessageW(listOrTree, TV_FIRST + 44 /* TVM_SETEXTENDEDSTYLE */, 0x40, 0x40);
+        SetWindowLongPtrW(listOrTree, GWL_STYLE,
+                          GetWindowLongPtrW(listOrTree, GWL_STYLE) & ~TVS_HASLINES);
+    }
+}

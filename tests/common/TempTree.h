@@ -1,0 +1,60 @@
+#pragma once
+// A real folder tree in the temporary directory, removed with everything in it when the
+// object goes. Paths given to the methods are relative to the tree's root.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class TTempTree {
+public:
+    TTempTree();
+    ~TTempTree();
+    TTempTree(const TTempTree&) = delete;
+    TTempTree& operator=(const TTempTree&) = delete;
+
+    // Root folder with a trailing backslash.
+    const std::wstring& Root() const noexcept { return root_; }
+    // Full path of a relative path (no trailing backslash unless `relative` is empty).
+    std::wstring Path(const std::wstring& relative) const;
+
+    // Creates the folder and its parents; returns the full path.
+    std::wstring Folder(const std::wstring& relative);
+    // Creates a file (and its parents) with `size` bytes of content; returns the full path.
+    std::wstring File(const std::wstring& relative, uint64_t size = 0,
+                      DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+    std::wstring TextFile(const std::wstring& relative, const std::string& content);
+    // A shortcut file (.lnk) made through IShellLinkW pointing at `target`.
+    std::wstring Shortcut(const std::wstring& relative, const std::wstring& target);
+    // Sets a file's last-write time (UTC).
+    void SetModifiedTime(const std::wstring& relative, const FILETIME& time);
+
+    // Removes a folder tree or file, clearing read-only and hidden marks first.
+    static void RemoveTree(const std::wstring& path);
+
+private:
+    std::wstring root_;
+};
+
+// Pumps the thread's messages for `milliseconds` (or until `done` turns true).
+template <class Predicate>
+bool PumpMessagesUntil(Predicate done, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start >= milliseconds)
+            return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+inline void PumpMessages(DWORD milliseconds)
+{
+    PumpMessagesUntil([] { return false; }, milliseconds);
+}

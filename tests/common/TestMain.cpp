@@ -1,0 +1,19 @@
+// Entry point of every test executable: the shell state is started once for the process,
+// as the program does before its first window.
+#include "shell/ShellState.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (!ShellStartup()) {
+        std::fprintf(stderr, "the shell could not be started\n");
+        return 2;
+    }
+    const int result = RUN_ALL_TESTS();
+    ShellShutdown();
+    return result;
+}
