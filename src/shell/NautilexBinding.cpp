@@ -71,42 +71,40 @@ void TNautilex::SetFolderIDList(TBorrowedIDList list)
         DropEnumerator();
         return;
     }
+    // `list` may be the browser's own object list (AbsoluteIDList): copy it before the
+    // object goes.
+    TOwnedIDList copy = CopyIDList(list);
     shellDetails_.Reset();
     shellFolder2_.Reset();
     detailsUnavailable_ = false;
     folderIDList_.reset();
     folderPathValid_ = false;
     ++bindingGeneration_;
-    if (list == nullptr) {
-        // No folder list means no object relative to it either.
-        DropEnumerator();
-        SetObjectIDList(nullptr);
+    // Without a folder list nothing is left that the object or a running pass is relative
+    // to, also when binding fails below.
+    DropEnumerator();
+    SetObjectIDList(nullptr);
+    if (!copy)
         return;
-    }
     if (!DesktopFolder)
         throw ENautilexError(BindFailedMessage(E_UNEXPECTED));
 
     TComPtr<IShellFolder> folder;
-    TOwnedIDList copy;
-    if (!SameIDLists(list, DesktopIDList)) {
+    if (!SameIDLists(copy, DesktopIDList)) {
         HRESULT result;
         {
             TErrorModeScope errorMode(ShellErrorMode());
             result =
-                DesktopFolder->BindToObject(list, nullptr, IID_PPV_ARGS(folder.GetAddressOf()));
+                DesktopFolder->BindToObject(copy, nullptr, IID_PPV_ARGS(folder.GetAddressOf()));
         }
         if (!folder)
             throw ENautilexError(BindFailedMessage(FAILED(result) ? result : E_NOINTERFACE));
-        copy = CopyIDList(list);
     } else {
         folder = DesktopFolder;
         copy = CopyIDList(DesktopIDList);
     }
     shellFolder_ = std::move(folder);
-    DropEnumerator();
     folderIDList_ = std::move(copy);
-    SetObjectIDList(nullptr);
-    folderPathValid_ = false;
 }
 
 TOwnedIDList TNautilex::FolderIDList() const

@@ -44,7 +44,9 @@ bool TNautilex::PassesFileSystemRule()
 
 bool TNautilex::NextObject()
 {
-    if (!shellFolder_)
+    // After a failed bind the old shell folder is still held, but no list to place its
+    // objects under.
+    if (!shellFolder_ || !folderIDList_)
         return false;
     if (!enumerator_) {
         const HWND owner = OwnerWindow();

@@ -86,6 +86,7 @@ TEST(NautilexBinding, FailedBindRaisesAndLeavesNoStaleFolderPath)
     auto browser = MakeBrowser();
     browser->SetFolder(tree.Root());
     ASSERT_EQ(browser->GetFolder(), tree.Root());
+    ASSERT_TRUE(browser->NextObject());
 
     const std::wstring prefix =
         L"Nautilex.SetFolderIDList: Desktop.BindToObject: Could not get IShellFolder interface. (";
@@ -96,6 +97,7 @@ TEST(NautilexBinding, FailedBindRaisesAndLeavesNoStaleFolderPath)
     EXPECT_FALSE(browser->FolderIDList());
     EXPECT_EQ(browser->GetFolder(), L"");
     EXPECT_FALSE(browser->HasObject());
+    EXPECT_FALSE(browser->NextObject());
 }
 
 TEST(NautilexBinding, MovesUpAndDownTheNamespace)
