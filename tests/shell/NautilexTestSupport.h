@@ -2,46 +2,43 @@
 // Helpers shared by the browser's tests.
 #include "shell/Nautilex.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+using TNames = std::vector<std::wstring>;
 
 inline std::unique_ptr<TNautilex> MakeBrowser()
 {
     return std::make_unique<TNautilex>(nullptr);
 }
 
-// The names one enumeration pass yields, sorted.
-inline std::vector<std::wstring> EnumeratedNames(TNautilex& browser)
+// Names (or display names) of the objects one enumeration pass yields; names come sorted.
+inline TNames EnumeratedNames(TNautilex& browser, bool displayNames = false)
 {
-    std::vector<std::wstring> names;
+    TNames names;
     for (int guard = 0; guard < 10000 && browser.NextObject(); ++guard)
-        names.push_back(browser.GetObjectName());
-    std::sort(names.begin(), names.end());
+        names.push_back(displayNames ? browser.DisplayName() : browser.GetObjectName());
+    if (!displayNames)
+        std::sort(names.begin(), names.end());
     return names;
 }
 
-// The special folders among the objects one enumeration pass yields.
-inline std::vector<TZelShellFolder> EnumeratedSpecialFolders(TNautilex& browser)
+inline bool Contains(const TNames& names, const std::wstring& name)
 {
-    std::vector<TZelShellFolder> folders;
-    for (int guard = 0; guard < 10000 && browser.NextObject(); ++guard)
-        folders.push_back(browser.ObjectSpecialFolder());
-    return folders;
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-// The display names of the objects one enumeration pass yields, in the folder's order.
-inline std::vector<std::wstring> EnumeratedDisplayNames(TNautilex& browser)
+inline std::wstring CaughtMessage(const std::function<void()>& action)
 {
-    std::vector<std::wstring> names;
-    for (int guard = 0; guard < 10000 && browser.NextObject(); ++guard)
-        names.push_back(browser.DisplayName());
-    return names;
-}
-
-template <class T>
-bool Contains(const std::vector<T>& items, const T& item)
-{
-    return std::find(items.begin(), items.end(), item) != items.end();
+    try {
+        action();
+    } catch (const ENautilexError& error) {
+        return error.Message();
+    }
+    return L"<no ENautilexError>";
 }
