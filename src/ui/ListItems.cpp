@@ -243,14 +243,9 @@ TListItem* TListItems::Insert(int index)
     std::unique_ptr<TListItem> item = listView_->CreateListItem();
     TListItem* raw = item.get();
     Reserve(items_.size() + 1);
-    // The window would not move its selection down for an item put in between.
-    const bool between = index < Count();
-    TListView::TSelection selection;
-    if (between)
-        selection = listView_->CaptureSelection();
+    listView_->ItemsChanging(index < Count());
     items_.insert(items_.begin() + index, std::move(item));
     Renumber(static_cast<size_t>(index));
-    listView_->ItemAdded(index, between ? &selection : nullptr);
     return raw;
 }
 
@@ -258,11 +253,13 @@ void TListItems::Delete(int index)
 {
     if (index < 0 || index >= Count())
         throw Exception(L"List index out of bounds (" + std::to_wstring(index) + L")");
+    TListItem* raw = items_[static_cast<size_t>(index)].get();
+    listView_->ItemsChanging(true);
+    listView_->ForgetPendingItem(raw);
     std::unique_ptr<TListItem> item = std::move(items_[static_cast<size_t>(index)]);
     items_.erase(items_.begin() + index);
     item->index_ = -1;
     Renumber(static_cast<size_t>(index));
-    listView_->ItemRemoved(index);
     listView_->Delete(item.get());
 }
 

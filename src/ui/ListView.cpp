@@ -158,6 +158,8 @@ void TListView::WindowDestroying()
     TWinControl::WindowDestroying();
     // Until the next window exists, selection and focus are read from the items.
     nativeCount_ = 0;
+    countPending_ = false;
+    syncPosted_ = false;
     nativeColumnCount_ = 0;
     header_ = nullptr;
 }
@@ -345,57 +347,88 @@ void TListView::Notification(TComponent* component, TOperation operation)
 
 // --- items -----------------------------------------------------------------------------
 
-void TListView::SyncItemCount()
+UINT TListView::SyncMessage()
 {
-    if (!HandleAllocated() || nativeCount_ == items_.Count())
-        return;
-    const bool grows = items_.Count() > nativeCount_;
-    nativeCount_ = items_.Count();
-    ++quietSelection_;
-    SendMessageW(WindowHandle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(nativeCount_),
-                 grows ? LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL : 0);
-    --quietSelection_;
+    static const UINT message = RegisterWindowMessageW(L"Bivista.ListView.SyncItemCount");
+    return message;
 }
 
-void TListView::ItemAdded(int index, const TSelection* selectionBefore)
+void TListView::ItemsChanging(bool movesItems)
 {
     if (!HandleAllocated())
         return;
-    if (selectionBefore == nullptr) {
-        // Appended: the window's selection stays where it is.
-        if (!items_.Updating()) {
-            SyncItemCount();
-            RedrawItem(items_.items_[static_cast<size_t>(index)].get(), true);
-        }
-        return;
+    // Items keep their window indexes until the count is passed on: the selection the window
+    // holds is taken (by item) before the first change that moves items.
+    if (movesItems && !selectionPending_) {
+        pendingSelection_ = CaptureSelection();
+        selectionPending_ = true;
     }
-    SyncItemCount();
-    RestoreSelection(*selectionBefore);
-    if (!items_.Updating())
-        Invalidate();
+    countPending_ = true;
+    if (!syncPosted_ && !items_.Updating())
+        syncPosted_ = PostMessageW(WindowHandle(), SyncMessage(), 0, 0) != FALSE;
 }
 
-void TListView::ItemRemoved(int index)
+void TListView::ForgetPendingItem(const TListItem* item)
 {
-    if (!HandleAllocated() || index >= nativeCount_)
+    std::erase(pendingSelection_.selected, item);
+    if (pendingSelection_.focused == item)
+        pendingSelection_.focused = nullptr;
+}
+
+void TListView::SyncItemCount()
+{
+    if (!HandleAllocated() || syncing_ || (!countPending_ && nativeCount_ == items_.Count()))
         return;
-    // The window moves its selection up past the removed item itself.
+    // Under Wine every count change of a visible report view costs tens of milliseconds
+    // (scroll bars): changes are passed on in one go, when the window is next used.
+    syncing_ = true;
+    const bool grows = items_.Count() > nativeCount_;
+    const bool moved = selectionPending_;
+    countPending_ = false;
+    nativeCount_ = items_.Count();
     ++quietSelection_;
-    SendMessageW(WindowHandle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    SendMessageW(WindowHandle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(nativeCount_),
+                 grows && !moved ? LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL : 0);
+    if (moved) {
+        selectionPending_ = false;
+        const TSelection selection = std::move(pendingSelection_);
+        pendingSelection_ = TSelection();
+        RestoreSelection(selection);
+    }
     --quietSelection_;
-    nativeCount_ = static_cast<int>(SendMessageW(WindowHandle(), LVM_GETITEMCOUNT, 0, 0));
-    if (!items_.Updating())
-        SyncItemCount();
+    syncing_ = false;
 }
 
 void TListView::ItemsCleared()
 {
+    countPending_ = false;
+    selectionPending_ = false;
+    pendingSelection_ = TSelection();
     if (!HandleAllocated())
         return;
     ++quietSelection_;
     SendMessageW(WindowHandle(), LVM_DELETEALLITEMS, 0, 0);
     --quietSelection_;
     nativeCount_ = 0;
+}
+
+void TListView::WndProc(TMessage& message)
+{
+    if (message.Msg == SyncMessage()) {
+        syncPosted_ = false;
+        SyncItemCount();
+        return;
+    }
+    if (countPending_ && !syncing_) {
+        // The window is about to use its items: give it the count first.
+        const UINT msg = message.Msg;
+        if ((msg >= LVM_FIRST && msg < LVM_FIRST + 0x100) || msg == WM_PAINT ||
+            (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) ||
+            (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_CONTEXTMENU ||
+            msg == WM_TIMER || msg == WM_VSCROLL || msg == WM_HSCROLL)
+            SyncItemCount();
+    }
+    TWinControl::WndProc(message);
 }
 
 void TListView::BeginBulkUpdate()
@@ -408,6 +441,7 @@ void TListView::EndBulkUpdate()
 {
     if (!HandleAllocated())
         return;
+    countPending_ = true;
     SyncItemCount();
     SendMessageW(WindowHandle(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(WindowHandle(), nullptr, TRUE);
@@ -415,9 +449,9 @@ void TListView::EndBulkUpdate()
 
 void TListView::RedrawItem(const TListItem* item, bool textChanged)
 {
-    if (!HandleAllocated() || items_.Updating() || item->index_ < 0 ||
+    if (!HandleAllocated() || items_.Updating() || selectionPending_ || item->index_ < 0 ||
         item->index_ >= nativeCount_)
-        return;
+        return;  // a pending count change repaints everything anyway
     HWND window = WindowHandle();
     const WPARAM index = static_cast<WPARAM>(item->index_);
     if (textChanged && viewStyle_ != vsReport && viewStyle_ != vsList)
@@ -455,6 +489,7 @@ TListView::TSelection TListView::CaptureSelection() const
         }
         return selection;
     }
+    const_cast<TListView*>(this)->SyncItemCount();
     HWND window = WindowHandle();
     const int limit = std::min(nativeCount_, items_.Count());
     int index = -1;

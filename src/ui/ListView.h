@@ -143,6 +143,7 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void WindowDestroying() override;
+    void WndProc(TMessage& message) override;
     bool ReflectedMessage(TMessage& message) override;
     void ChildWindowCreated(HWND child) override;
     void Notification(TComponent* component, TOperation operation) override;
@@ -188,11 +189,13 @@ private:
     void SetImageListMember(TCustomImageList*& member, TChangeLink& link, int which,
                             TCustomImageList* images);
     // Items
+    static UINT SyncMessage();
+    // Before items are added or taken out; `movesItems` when items after them move.
+    void ItemsChanging(bool movesItems);
+    void ForgetPendingItem(const TListItem* item);
+    // Passes a changed item count (and the selection carried over) on to the window.
     void SyncItemCount();
-    void ItemCountChanged(bool appended);
     void RedrawItem(const TListItem* item, bool textChanged);
-    void ItemAdded(int index, const TSelection* selectionBefore);
-    void ItemRemoved(int index);
     void ItemsCleared();
     void BeginBulkUpdate();
     void EndBulkUpdate();
@@ -229,6 +232,11 @@ private:
     TChangeLink smallLink_;
     TChangeLink stateLink_;
     int nativeCount_ = 0;
+    bool countPending_ = false;
+    bool selectionPending_ = false;
+    bool syncPosted_ = false;
+    bool syncing_ = false;
+    TSelection pendingSelection_;
     int nativeColumnCount_ = 0;
     int quietSelection_ = 0;  // >0: selection changes are the control's own, not reported
     const TListItem* answering_ = nullptr;  // the item whose display data is being asked for
