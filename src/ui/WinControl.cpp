@@ -192,14 +192,7 @@ void TWinControl::DestroyHandle()
         return;
     for (TWinControl* child : controls_)
         child->DestroyHandle();
-    destroyingHandle_ = true;
-    try {
-        DestroyWnd();
-    } catch (...) {
-        destroyingHandle_ = false;
-        throw;
-    }
-    destroyingHandle_ = false;
+    DestroyWnd();
 }
 
 void TWinControl::RecreateWnd()
@@ -277,6 +270,7 @@ void TWinControl::DestroyWnd()
 void TWinControl::AttachWindow(HWND window)
 {
     handle_ = window;
+    destroyingNotified_ = false;
     defaultProc_ = ClassProcedureOf(window);
     SetPropW(window, kControlProperty, this);
 }
@@ -442,7 +436,11 @@ void TWinControl::WndProc(TMessage& message)
             ChildWindowCreated(reinterpret_cast<HWND>(message.LParam));
         break;
     case WM_DESTROY:
-        WindowDestroying();
+        // Wine may send it twice to a child whose parent is being destroyed.
+        if (!destroyingNotified_) {
+            destroyingNotified_ = true;
+            WindowDestroying();
+        }
         break;
     default:
         break;

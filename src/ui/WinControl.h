@@ -184,7 +184,7 @@ private:
     bool visible_ = true;
     bool enabled_ = true;
     bool mouseInside_ = false;
-    bool destroyingHandle_ = false;
+    bool destroyingNotified_ = false;
     std::wstring caption_;
     TFont font_;
     TPopupMenu* popupMenu_ = nullptr;

@@ -171,6 +171,8 @@ TMenuDriver& TMenuDriver::Cancel()
 void TMenuDriver::Start()
 {
     Stop();
+    if (activeDriver != nullptr)
+        activeDriver->Stop();  // one driver at a time
     activeDriver = this;
     startTime_ = GetTickCount();
     timer_ = SetTimer(nullptr, 0, 30, TimerProcedure);
