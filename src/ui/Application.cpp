@@ -83,8 +83,8 @@ void TApplication::ShowException(const std::exception& e)
     std::wstring text = MessageOf(e);
     if (!text.empty() && text.back() != L'.')
         text += L'.';
-    MessageBoxW(mainFormHandle_ != nullptr ? mainFormHandle_ : handle_, text.c_str(),
-                Title.c_str(), MB_OK | MB_ICONSTOP);
+    MessageBoxW(mainFormHandle_ != nullptr ? mainFormHandle_ : handle_, text.c_str(), Title.c_str(),
+                MB_OK | MB_ICONSTOP);
 }
 
 void TApplication::Terminate()

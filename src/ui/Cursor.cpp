@@ -38,7 +38,8 @@ void SetScreenCursor(TCursor cursor)
         POINT point{};
         GetCursorPos(&point);
         HWND window = WindowFromPoint(point);
-        if (window != nullptr && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        if (window != nullptr &&
+            GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
             const LRESULT hit = SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
             SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
                          MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));

@@ -24,7 +24,10 @@ public:
     std::wstring Name() const { return logFont_.lfFaceName; }
     void SetName(const std::wstring& name);
     // Character height in pixels (negative LOGFONT heights as their positive value).
-    int Height() const noexcept { return logFont_.lfHeight < 0 ? -logFont_.lfHeight : logFont_.lfHeight; }
+    int Height() const noexcept
+    {
+        return logFont_.lfHeight < 0 ? -logFont_.lfHeight : logFont_.lfHeight;
+    }
     void SetHeight(int pixels);
     bool Bold() const noexcept { return logFont_.lfWeight >= FW_BOLD; }
     void SetBold(bool bold);

@@ -13,6 +13,7 @@ void TListColumn::SetCaption(const std::wstring& caption)
     if (caption == caption_)
         return;
     caption_ = caption;
+    width_ = Width();  // the width the user gave it stays
     Changed();
 }
 
@@ -33,6 +34,7 @@ void TListColumn::SetAlignment(TAlignment alignment)
     if (alignment == alignment_)
         return;
     alignment_ = alignment;
+    width_ = Width();
     Changed();
 }
 

@@ -6,8 +6,8 @@
 namespace {
 
 // The marks the control keeps itself; the window asks for them when it draws.
-constexpr UINT kCallbackStates = LVIS_CUT | LVIS_DROPHILITED | LVIS_OVERLAYMASK |
-                                 LVIS_STATEIMAGEMASK;
+constexpr UINT kCallbackStates =
+    LVIS_CUT | LVIS_DROPHILITED | LVIS_OVERLAYMASK | LVIS_STATEIMAGEMASK;
 
 int ColumnFormat(TAlignment alignment)
 {
@@ -217,8 +217,9 @@ void TListView::SetViewStyle(TViewStyle style)
         return;
     HWND window = WindowHandle();
     const LONG_PTR oldStyle = GetWindowLongPtrW(window, GWL_STYLE);
-    SetWindowLongPtrW(window, GWL_STYLE, (oldStyle & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) |
-                                             static_cast<LONG_PTR>(ViewStyleBits()));
+    SetWindowLongPtrW(window, GWL_STYLE,
+                      (oldStyle & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) |
+                          static_cast<LONG_PTR>(ViewStyleBits()));
     CheckHeader();
 }
 
@@ -493,14 +494,14 @@ TListView::TSelection TListView::CaptureSelection() const
     HWND window = WindowHandle();
     const int limit = std::min(nativeCount_, items_.Count());
     int index = -1;
-    while ((index = static_cast<int>(SendMessageW(window, LVM_GETNEXTITEM,
-                                                  static_cast<WPARAM>(index), LVNI_SELECTED))) >= 0) {
+    while ((index = static_cast<int>(SendMessageW(
+                window, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED))) >= 0) {
         if (index >= limit)
             break;
         selection.selected.push_back(items_.items_[static_cast<size_t>(index)].get());
     }
-    const int focused =
-        static_cast<int>(SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const int focused = static_cast<int>(
+        SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (focused >= 0 && focused < limit)
         selection.focused = items_.items_[static_cast<size_t>(focused)].get();
     return selection;
@@ -599,8 +600,8 @@ TListItem* TListView::GetNextSelected(const TListItem* item) const
         return nullptr;
     }
     const_cast<TListView*>(this)->SyncItemCount();
-    const int index = static_cast<int>(SendMessageW(
-        WindowHandle(), LVM_GETNEXTITEM, static_cast<WPARAM>(start), LVNI_SELECTED));
+    const int index = static_cast<int>(
+        SendMessageW(WindowHandle(), LVM_GETNEXTITEM, static_cast<WPARAM>(start), LVNI_SELECTED));
     return index >= 0 && index < items_.Count() ? items_.items_[static_cast<size_t>(index)].get()
                                                 : nullptr;
 }
@@ -651,8 +652,8 @@ void TListView::Scroll(int dx, int dy)
         SendMessageW(WindowHandle(), LVM_SCROLL, static_cast<WPARAM>(dx), dy);
 }
 
-TListItem* TListView::FindCaption(int start, const std::wstring& text, bool partial,
-                                  bool inclusive, bool wrap) const
+TListItem* TListView::FindCaption(int start, const std::wstring& text, bool partial, bool inclusive,
+                                  bool wrap) const
 {
     const int count = items_.Count();
     if (count == 0)
@@ -827,8 +828,7 @@ bool TListView::Notify(NMHDR& header, LRESULT& result)
         }
         return true;
     }
-    case LVN_ODCACHEHINT:
-        return true;
+    case LVN_ODCACHEHINT: return true;
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
         if (quietSelection_ > 0 || (change.uChanged & LVIF_STATE) == 0)
@@ -884,17 +884,12 @@ bool TListView::Notify(NMHDR& header, LRESULT& result)
         CopyText(text, tip.pszText, tip.cchTextMax);
         return true;
     }
-    case NM_CUSTOMDRAW:
-        result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
-        return true;
-    case NM_CLICK:
-        Click();
-        return true;
+    case NM_CUSTOMDRAW: result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header)); return true;
+    case NM_CLICK: Click(); return true;
     case LVN_DELETEALLITEMS:
         result = TRUE;  // no LVN_DELETEITEM for each: the control frees its own items
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -934,8 +929,8 @@ void TListView::AnswerDisplayRequest(NMLVDISPINFOW& info)
                 state |= INDEXTOOVERLAYMASK(item->overlayIndex_ + 1);
             if (item->stateIndex_ >= 0)
                 state |= INDEXTOSTATEIMAGEMASK(item->stateIndex_ + 1);
-            request.state = (request.state & ~kCallbackStates) |
-                            (state & request.stateMask & kCallbackStates);
+            request.state =
+                (request.state & ~kCallbackStates) | (state & request.stateMask & kCallbackStates);
         }
         if ((request.mask & LVIF_INDENT) != 0)
             request.iIndent = 0;

@@ -35,8 +35,8 @@ using TLVItemEvent = std::function<void(TObject* Sender, TListItem* Item)>;
 using TLVChangeEvent = std::function<void(TObject* Sender, TListItem* Item, TItemChange Change)>;
 using TLVSelectItemEvent = std::function<void(TObject* Sender, TListItem* Item, bool Selected)>;
 using TLVColumnClickEvent = std::function<void(TObject* Sender, TListColumn* Column)>;
-using TLVCompareEvent =
-    std::function<void(TObject* Sender, TListItem* Item1, TListItem* Item2, LPARAM Data, int& Compare)>;
+using TLVCompareEvent = std::function<void(TObject* Sender, TListItem* Item1, TListItem* Item2,
+                                           LPARAM Data, int& Compare)>;
 using TLVGetCaptionEvent =
     std::function<void(TObject* Sender, TListItem* Item, std::wstring& Caption)>;
 using TLVEditingEvent = std::function<void(TObject* Sender, TListItem* Item, bool& AllowEdit)>;
@@ -45,8 +45,8 @@ using TLVInfoTipEvent =
     std::function<void(TObject* Sender, TListItem* Item, std::wstring& InfoTip)>;
 using TLVCustomDrawItemEvent =
     std::function<void(TObject* Sender, TListItem* Item, TListViewDraw& Draw, bool& DefaultDraw)>;
-using TLVCustomDrawSubItemEvent = std::function<void(
-    TObject* Sender, TListItem* Item, int SubItem, TListViewDraw& Draw, bool& DefaultDraw)>;
+using TLVCustomDrawSubItemEvent = std::function<void(TObject* Sender, TListItem* Item, int SubItem,
+                                                     TListViewDraw& Draw, bool& DefaultDraw)>;
 // Negative when the first item goes first, positive when the second does, 0 when equal.
 using TLVCompare = std::function<int(TListItem* Item1, TListItem* Item2)>;
 
@@ -126,7 +126,10 @@ public:
     HWND HeaderHandle() const;
 
     TLVItemEvent OnDeletion;
+    // A change of an item's text, image or state; null Item: the state of many items changed
+    // at once (the window reports range and select-all changes that way).
     TLVChangeEvent OnChange;
+    // One item was selected or deselected by the user or the program.
     TLVSelectItemEvent OnSelectItem;
     TLVColumnClickEvent OnColumnClick;
     TLVCompareEvent OnCompare;

@@ -70,9 +70,7 @@ std::wstring StripHotkey(const std::wstring& caption)
     return result;
 }
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(CommandPool().Allocate())
-{
-}
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(CommandPool().Allocate()) {}
 
 TMenuItem::~TMenuItem()
 {

@@ -83,9 +83,7 @@ private:
                     break;
             return false;
         }
-        case WM_MENUSELECT:
-            MenuSelect(wParam, lParam);
-            return false;
+        case WM_MENUSELECT: MenuSelect(wParam, lParam); return false;
         case WM_MEASUREITEM: {
             auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
             if (measure == nullptr || measure->CtlType != ODT_MENU)
@@ -108,8 +106,7 @@ private:
                 }
             return false;
         }
-        default:
-            return false;
+        default: return false;
         }
     }
 
@@ -225,9 +222,10 @@ bool TMenu::DrawItem(const DRAWITEMSTRUCT& draw) const
     TMenuItem* item = FindItem(draw.itemID, TFindItemKind::fkCommand);
     if (item == nullptr || images_ == nullptr)
         return false;
-    const int top = draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - images_->Height()) / 2;
-    const UINT style = (draw.itemState & ODS_GRAYED) != 0 ? ILD_TRANSPARENT | ILD_BLEND50
-                                                          : ILD_TRANSPARENT;
+    const int top =
+        draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - images_->Height()) / 2;
+    const UINT style =
+        (draw.itemState & ODS_GRAYED) != 0 ? ILD_TRANSPARENT | ILD_BLEND50 : ILD_TRANSPARENT;
     images_->Draw(draw.hDC, draw.rcItem.left, top, item->ImageIndex(), style);
     return true;
 }

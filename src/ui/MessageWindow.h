@@ -9,7 +9,8 @@ class TMessageWindow {
 public:
     // Returns true when it handled the message and set the result; otherwise the default
     // window procedure runs.
-    using THandler = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+    using THandler =
+        std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
 
     // A message-only window needs no display; a menu's owner must be a hidden top-level one
     // instead, so that it can become the foreground window.

@@ -10,10 +10,10 @@ struct TKeyName {
 };
 
 const TKeyName kKeyNames[] = {
-    {VK_BACK, L"BkSp"},   {VK_TAB, L"Tab"},     {VK_ESCAPE, L"Esc"},   {VK_RETURN, L"Enter"},
-    {VK_SPACE, L"Space"}, {VK_PRIOR, L"PgUp"},  {VK_NEXT, L"PgDn"},    {VK_END, L"End"},
-    {VK_HOME, L"Home"},   {VK_LEFT, L"Left"},   {VK_UP, L"Up"},        {VK_RIGHT, L"Right"},
-    {VK_DOWN, L"Down"},   {VK_INSERT, L"Ins"},  {VK_DELETE, L"Del"},   {VK_ADD, L"Num +"},
+    {VK_BACK, L"BkSp"},      {VK_TAB, L"Tab"},        {VK_ESCAPE, L"Esc"},   {VK_RETURN, L"Enter"},
+    {VK_SPACE, L"Space"},    {VK_PRIOR, L"PgUp"},     {VK_NEXT, L"PgDn"},    {VK_END, L"End"},
+    {VK_HOME, L"Home"},      {VK_LEFT, L"Left"},      {VK_UP, L"Up"},        {VK_RIGHT, L"Right"},
+    {VK_DOWN, L"Down"},      {VK_INSERT, L"Ins"},     {VK_DELETE, L"Del"},   {VK_ADD, L"Num +"},
     {VK_SUBTRACT, L"Num -"}, {VK_MULTIPLY, L"Num *"}, {VK_DIVIDE, L"Num /"},
 };
 

@@ -39,8 +39,7 @@ WNDPROC RegisterControlClass(const TCreateParams& params, WNDPROC procedure)
     WNDPROC original = DefWindowProcW;
     if (!params.SystemClassName.empty()) {
         if (!GetClassInfoExW(nullptr, params.SystemClassName.c_str(), &windowClass))
-            throw Exception(L"The window class " + params.SystemClassName +
-                            L" is not available");
+            throw Exception(L"The window class " + params.SystemClassName + L" is not available");
         original = windowClass.lpfnWndProc;
         windowClass.style &= ~CS_GLOBALCLASS;
     } else {
@@ -73,10 +72,8 @@ WNDPROC ClassProcedureOf(HWND window)
 HWND ReflectionSource(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_NOTIFY:
-        return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
-    case WM_COMMAND:
-        return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY: return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_COMMAND: return reinterpret_cast<HWND>(lParam);
     case WM_DRAWITEM: {
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         return draw != nullptr && draw->CtlType != ODT_MENU ? draw->hwndItem : nullptr;
@@ -91,10 +88,8 @@ HWND ReflectionSource(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORSCROLLBAR:
-        return reinterpret_cast<HWND>(lParam);
-    default:
-        return nullptr;
+    case WM_CTLCOLORSCROLLBAR: return reinterpret_cast<HWND>(lParam);
+    default: return nullptr;
     }
 }
 
@@ -241,10 +236,10 @@ void TWinControl::CreateWnd()
                          : nullptr;
     TWinControl* const previous = creatingControl;
     creatingControl = this;
-    HWND window = CreateWindowExW(params.ExStyle, params.WinClassName.c_str(),
-                                  params.Caption.c_str(), params.Style, params.X, params.Y,
-                                  params.Width, params.Height, params.WndParent, id,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window =
+        CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
+                        params.Style, params.X, params.Y, params.Width, params.Height,
+                        params.WndParent, id, GetModuleHandleW(nullptr), nullptr);
     const DWORD error = GetLastError();
     creatingControl = previous;
     if (window == nullptr)
@@ -442,8 +437,7 @@ void TWinControl::WndProc(TMessage& message)
             WindowDestroying();
         }
         break;
-    default:
-        break;
+    default: break;
     }
     DefaultHandler(message);
 }

@@ -43,6 +43,8 @@ using TContextPopupEvent = std::function<void(TObject* Sender, POINT MousePos, b
 class TWinControl : public TComponent {
 public:
     explicit TWinControl(TComponent* owner);
+    // Destroys the window. A derived control whose handlers use its own members destroys the
+    // window in its own destructor (DestroyHandle), while those members still exist.
     ~TWinControl() override;
 
     // The window, made (with the parent's) when first asked for.

@@ -217,9 +217,10 @@ bool TMenuDriver::ExpandChoice(const TStep& step, HMENU menu)
         HMENU level = menu;
         for (const std::wstring& part : parts) {
             const std::vector<TMenuEntry> entries = MenuEntries(level);
-            const auto found = std::find_if(entries.begin(), entries.end(), [&](const TMenuEntry& e) {
-                return !e.Separator && DisplayedCaption(e.Text) == part;
-            });
+            const auto found =
+                std::find_if(entries.begin(), entries.end(), [&](const TMenuEntry& e) {
+                    return !e.Separator && DisplayedCaption(e.Text) == part;
+                });
             if (found == entries.end())
                 return false;
             const int position = static_cast<int>(found - entries.begin());
@@ -270,9 +271,7 @@ void TMenuDriver::Tick()
         return;
     const TStep step = steps_[next_++];
     switch (step.kind) {
-    case TStep::TKind::Key:
-        PostMessageW(windows.back(), WM_KEYDOWN, step.key, 0);
-        break;
+    case TStep::TKind::Key: PostMessageW(windows.back(), WM_KEYDOWN, step.key, 0); break;
     case TStep::TKind::Choose:
     case TStep::TKind::ChooseCaption:
         if (!ExpandChoice(step, top))
@@ -281,7 +280,8 @@ void TMenuDriver::Tick()
     case TStep::TKind::Click: {
         RECT rect{};
         for (int i = 0; i < GetMenuItemCount(top); ++i) {
-            if (GetMenuItemID(top, i) == step.command && GetMenuItemRect(nullptr, top, static_cast<UINT>(i), &rect)) {
+            if (GetMenuItemID(top, i) == step.command &&
+                GetMenuItemRect(nullptr, top, static_cast<UINT>(i), &rect)) {
                 const int width = GetSystemMetrics(SM_CXSCREEN);
                 const int height = GetSystemMetrics(SM_CYSCREEN);
                 INPUT inputs[3]{};

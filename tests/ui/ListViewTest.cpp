@@ -64,8 +64,8 @@ protected:
     {
         std::vector<int> selected;
         int index = -1;
-        while ((index = static_cast<int>(SendMessageW(Window(), LVM_GETNEXTITEM,
-                                                      static_cast<WPARAM>(index), LVNI_SELECTED))) >= 0)
+        while ((index = static_cast<int>(SendMessageW(
+                    Window(), LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED))) >= 0)
             selected.push_back(index);
         return selected;
     }
@@ -148,6 +148,8 @@ TEST_F(ListViewTest, ColumnWidthsTheUserSetSurviveViewChangesAndANewWindow)
     // As a drag on the header divider ends: the window has the new width.
     SendMessageW(Window(), LVM_SETCOLUMNWIDTH, 1, 133);
     EXPECT_EQ(list_->Columns()->Items(1)->Width(), 133);
+    list_->Columns()->Items(1)->SetCaption(L"Size on disk");
+    EXPECT_EQ(SendMessageW(Window(), LVM_GETCOLUMNWIDTH, 1, 0), 133);
 
     list_->SetViewStyle(vsList);
     list_->SetViewStyle(vsReport);
@@ -163,11 +165,14 @@ TEST_F(ListViewTest, ColumnWidthsTheUserSetSurviveViewChangesAndANewWindow)
 TEST_F(ListViewTest, ViewStylesAndTheReportHeader)
 {
     AddItems({L"one", L"two"});
-    const std::pair<TViewStyle, DWORD> styles[] = {
-        {vsSmallIcon, LVS_SMALLICON}, {vsList, LVS_LIST}, {vsReport, LVS_REPORT}, {vsIcon, LVS_ICON}};
+    const std::pair<TViewStyle, DWORD> styles[] = {{vsSmallIcon, LVS_SMALLICON},
+                                                   {vsList, LVS_LIST},
+                                                   {vsReport, LVS_REPORT},
+                                                   {vsIcon, LVS_ICON}};
     for (const auto& [style, bits] : styles) {
         list_->SetViewStyle(style);
-        EXPECT_EQ(GetWindowLongPtrW(Window(), GWL_STYLE) & LVS_TYPEMASK, static_cast<LONG_PTR>(bits));
+        EXPECT_EQ(GetWindowLongPtrW(Window(), GWL_STYLE) & LVS_TYPEMASK,
+                  static_cast<LONG_PTR>(bits));
         EXPECT_EQ(ShownText(1), L"two");
     }
     list_->SetViewStyle(vsReport);
@@ -324,7 +329,8 @@ TEST_F(ListViewTest, MarksAreShownThroughTheItemState)
     item->SetOverlayIndex(-1);
     item->SetStateIndex(-1);
     item->SetCut(false);
-    EXPECT_EQ(SendMessageW(Window(), LVM_GETITEMSTATE, 1, mask), static_cast<LRESULT>(LVIS_DROPHILITED));
+    EXPECT_EQ(SendMessageW(Window(), LVM_GETITEMSTATE, 1, mask),
+              static_cast<LRESULT>(LVIS_DROPHILITED));
 }
 
 TEST_F(ListViewTest, KeysMoveTheSelectionUnlessAHandlerTakesThem)
@@ -341,9 +347,16 @@ TEST_F(ListViewTest, KeysMoveTheSelectionUnlessAHandlerTakesThem)
         if (swallow && key == VK_DOWN)
             key = 0;
     };
+    std::vector<std::wstring> selections;
+    list_->OnSelectItem = [&](TObject*, TListItem* item, bool selected) {
+        selections.push_back((selected ? L"+" : L"-") + item->Caption());
+    };
     PressKey(VK_DOWN);
     FlushInput();
     EXPECT_EQ(ShownSelection(), (std::vector<int>{1}));
+    // Deselecting all the others comes as one change of many items, without an item.
+    ASSERT_FALSE(selections.empty());
+    EXPECT_EQ(selections.back(), L"+beta");
     swallow = true;
     PressKey(VK_DOWN);
     FlushInput();
@@ -397,8 +410,10 @@ TEST_F(ListViewTest, ClickingAColumnHeaderReportsTheColumn)
     TListColumn* clicked = nullptr;
     list_->OnColumnClick = [&](TObject*, TListColumn* column) { clicked = column; };
     RECT rect{};
-    ASSERT_TRUE(SendMessageW(list_->HeaderHandle(), HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&rect)));
-    ClickAt(list_->HeaderHandle(), POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    ASSERT_TRUE(
+        SendMessageW(list_->HeaderHandle(), HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&rect)));
+    ClickAt(list_->HeaderHandle(),
+            POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
     FlushInput();
     EXPECT_EQ(clicked, list_->Columns()->Items(1));
 }
@@ -466,7 +481,8 @@ TEST_F(ListViewTest, InfoTipsComeFromTheHandler)
     request.pszText = buffer;
     request.cchTextMax = 80;
     request.iItem = 0;
-    SendMessageW(GetParent(Window()), WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
+    SendMessageW(GetParent(Window()), WM_NOTIFY, request.hdr.idFrom,
+                 reinterpret_cast<LPARAM>(&request));
     EXPECT_EQ(askedFor, L"tipped");
     EXPECT_STREQ(buffer, L"Size: 12 KB");
 }

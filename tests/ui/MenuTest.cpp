@@ -66,8 +66,8 @@ TEST_F(MenuTest, TheSystemMenuShowsTheItemsAndFollowsTheirChanges)
     disabled->SetEnabled(true);
     hidden->SetVisible(true);
     AddItem(more, L"Second child");
-    EXPECT_EQ(Texts(menu_->Handle()),
-              (std::vector<std::wstring>{L"&Open file\tCtrl+O", L"-", L"Disabled", L"Hidden", L"More"}));
+    EXPECT_EQ(Texts(menu_->Handle()), (std::vector<std::wstring>{L"&Open file\tCtrl+O", L"-",
+                                                                 L"Disabled", L"Hidden", L"More"}));
     EXPECT_FALSE(MenuEntries(menu_->Handle())[2].Disabled);
     EXPECT_EQ(Texts(more->Handle()), (std::vector<std::wstring>{L"Child", L"Second child"}));
     more->Delete(0);
@@ -75,7 +75,8 @@ TEST_F(MenuTest, TheSystemMenuShowsTheItemsAndFollowsTheirChanges)
     more->Clear();
     EXPECT_FALSE(MenuEntries(menu_->Handle())[4].HasSubmenu);
     delete open;  // an item freed by its owner leaves its menu
-    EXPECT_EQ(Texts(menu_->Handle()), (std::vector<std::wstring>{L"-", L"Disabled", L"Hidden", L"More"}));
+    EXPECT_EQ(Texts(menu_->Handle()),
+              (std::vector<std::wstring>{L"-", L"Disabled", L"Hidden", L"More"}));
 }
 
 TEST_F(MenuTest, RadioItemsOfOneGroupExcludeEachOther)

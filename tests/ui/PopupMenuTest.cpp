@@ -131,8 +131,8 @@ TEST_F(PopupMenuTest, AMergedMenuMapsChosenCommandsBackToOurItems)
     std::vector<std::wstring> hints;
     TMessageWindow owner(
         [](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-            if (message != WM_MENUSELECT && message != WM_INITMENUPOPUP &&
-                message != WM_DRAWITEM && message != WM_MEASUREITEM)
+            if (message != WM_MENUSELECT && message != WM_INITMENUPOPUP && message != WM_DRAWITEM &&
+                message != WM_MEASUREITEM)
                 return false;
             result = SendMessageW(TPopupMenu::PopupListWindow(), message, wParam, lParam);
             return true;
@@ -192,7 +192,8 @@ TEST_F(PopupMenuTest, ImagesAreDrawnBesideTheCaptions)
     driver.Inspect([] {})
         .Inspect([&] {
             HWND window = FindWindowW(L"#32768", nullptr);
-            redPixels = CountPixels(window, [](BYTE r, BYTE g, BYTE b) { return r > 200 && g < 60 && b < 60; });
+            redPixels = CountPixels(
+                window, [](BYTE r, BYTE g, BYTE b) { return r > 200 && g < 60 && b < 60; });
         })
         .Cancel();
     driver.Start();

@@ -87,8 +87,8 @@ TEST_F(WinControlTest, TheWindowIsMadeWhenNeededAndMadeAgainWithItsState)
 
 TEST_F(WinControlTest, AControlInAForeignWindowStillAnswersItsNotifications)
 {
-    HWND foreign = CreateWindowExW(0, L"STATIC", L"foreign", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                   0, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND foreign = CreateWindowExW(0, L"STATIC", L"foreign", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                   300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(foreign, nullptr);
     {
         TListView list(nullptr);
@@ -112,7 +112,9 @@ TEST_F(WinControlTest, InputReachesTheHandlersAndEvents)
         events.push_back(L"down " + std::to_wstring(x) + L"," + std::to_wstring(y) +
                          ((shift & ssLeft) ? L" left" : L""));
     };
-    control_->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { events.push_back(L"up"); };
+    control_->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        events.push_back(L"up");
+    };
     control_->OnResize = [&](TObject*) { events.push_back(L"resize"); };
     control_->OnEnter = [&](TObject*) { events.push_back(L"focus"); };
     control_->OnKeyPress = [&](TObject*, wchar_t& key) { events.push_back(std::wstring(1, key)); };
@@ -127,7 +129,8 @@ TEST_F(WinControlTest, InputReachesTheHandlersAndEvents)
     control_->SetBounds(10, 20, 220, 100);
     ParkMouse();
     PumpMessagesUntil([&] { return control_->events.size() >= 2; }, 3000);
-    EXPECT_EQ(events, (std::vector<std::wstring>{L"down 30,40 left", L"up", L"focus", L"k", L"resize"}));
+    EXPECT_EQ(events,
+              (std::vector<std::wstring>{L"down 30,40 left", L"up", L"focus", L"k", L"resize"}));
     EXPECT_EQ(control_->events, (std::vector<std::wstring>{L"enter", L"leave"}));
 }
 
