@@ -402,11 +402,12 @@ void TMenuItem::UpdateEntry()
     SetMenuItemInfoW(parent_->handle_, command_, FALSE, &info);
 }
 
-void TMenuItem::DetachEntries()
+int TMenuItem::DetachEntries()
 {
     if (handle_ == nullptr)
-        return;
+        return -1;
     // Only our own entries: entries others added (a merged shell menu) stay where they are.
+    int first = -1;
     for (int position = GetMenuItemCount(handle_) - 1; position >= 0; --position) {
         const UINT id = GetMenuItemID(handle_, position);
         HMENU submenu = GetSubMenu(handle_, position);
@@ -414,18 +415,21 @@ void TMenuItem::DetachEntries()
             if ((submenu != nullptr && submenu == child->handle_) ||
                 (submenu == nullptr && id == child->command_)) {
                 RemoveMenu(handle_, static_cast<UINT>(position), MF_BYPOSITION);
+                first = position;
                 break;
             }
         }
     }
+    return first;
 }
 
 void TMenuItem::RebuildHandle()
 {
     if (handle_ == nullptr)
         return;
-    DetachEntries();
-    UINT position = 0;
+    // Our entries go back where the first of them was, after any others' entries otherwise.
+    const int first = DetachEntries();
+    UINT position = static_cast<UINT>(first >= 0 ? first : GetMenuItemCount(handle_));
     for (TMenuItem* child : items_) {
         if (!child->visible_)
             continue;

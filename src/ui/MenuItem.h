@@ -95,7 +95,8 @@ private:
     void RebuildHandle();
     void RebuildTree();
     void DestroyHandle();
-    void DetachEntries();
+    // Takes this item's children's entries out of its menu; the first one's position or -1.
+    int DetachEntries();
     void TurnSiblingsOff();
     bool ShowsImage() const;
 

@@ -157,9 +157,15 @@ TEST_F(PopupMenuTest, AMergedMenuMapsChosenCommandsBackToOurItems)
     EXPECT_EQ(hints, (std::vector<std::wstring>{L"Ours"}));
 
     // A rebuild of our entries leaves the others alone.
+    AddItem(menu_->Items(), L"Second of ours");
+    InsertMenuW(merged, static_cast<UINT>(-1), MF_BYPOSITION | MF_STRING, 3, L"Shell last");
     ours->SetVisible(false);
     ours->SetVisible(true);
-    EXPECT_EQ(GetMenuItemCount(merged), 3);
+    std::vector<std::wstring> texts;
+    for (const TMenuEntry& entry : MenuEntries(merged))
+        texts.push_back(entry.Text);
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Shell &open", L"Shell &delete", L"Our &item",
+                                                L"Second of ours", L"Shell last"}));
     TMenuDriver chooseShell;
     chooseShell.ChooseCaption(L"Shell delete");
     chooseShell.Start();
