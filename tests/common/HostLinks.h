@@ -1,0 +1,18 @@
+#pragma once
+// Directory links and drive letters for tests. On Windows they are made with the system's own
+// calls; Wine 8 cannot make them itself (CreateSymbolicLinkW does nothing, junctions are not
+// supported, DefineDosDeviceW does not reach the file system), so under Wine they are made as
+// host symbolic links (in the prefix's "dosdevices" folder for drives), which Wine shows as
+// reparse points and as drives.
+#include <string>
+
+bool RunningOnWine();
+
+// A directory symbolic link at `link` pointing to the folder `target`; false when neither way
+// works. RemoveDirectoryLink removes it (not the target's contents).
+bool CreateDirectoryLink(const std::wstring& link, const std::wstring& target);
+void RemoveDirectoryLink(const std::wstring& link);
+
+// Maps `letter` ("Q") to the folder; false when it cannot. UnmapDrive undoes it.
+bool MapDrive(wchar_t letter, const std::wstring& folder);
+void UnmapDrive(wchar_t letter);
