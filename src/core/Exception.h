@@ -14,3 +14,9 @@ private:
     std::wstring message_;
     std::string narrowMessage_;
 };
+
+// An operation that the object's state does not allow.
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -1,0 +1,236 @@
+#include "common/TempTree.h"
+#include "shell/IDList.h"
+#include "shell/PathUtils.h"
+#include "shell/ShellState.h"
+#include "shell/SpecialFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// Builds an ID list from item payloads: every item gets its 16-bit count, then the terminator.
+TOwnedIDList MakeList(const std::vector<Bytes>& items)
+{
+    Bytes raw;
+    for (const Bytes& payload : items) {
+        const auto count = static_cast<unsigned short>(payload.size() + 2);
+        raw.push_back(static_cast<unsigned char>(count & 0xFF));
+        raw.push_back(static_cast<unsigned char>(count >> 8));
+        raw.insert(raw.end(), payload.begin(), payload.end());
+    }
+    raw.push_back(0);
+    raw.push_back(0);
+    TOwnedIDList list(static_cast<LPITEMIDLIST>(CoTaskMemAlloc(raw.size())));
+    std::memcpy(list.get(), raw.data(), raw.size());
+    return list;
+}
+
+Bytes BytesOf(TBorrowedIDList list)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(list);
+    return Bytes(data, data + IDListSize(list));
+}
+
+const std::vector<Bytes> kThreeItems = {{1, 2, 3}, {4}, {5, 6, 7, 8, 9}};
+
+}  // namespace
+
+TEST(IDListOperations, SizesAndCountsOfNullEmptyAndCraftedLists)
+{
+    EXPECT_EQ(IDListSize(nullptr), 0u);
+    EXPECT_EQ(IDListItemCount(nullptr), 0);
+    EXPECT_EQ(IDListSize(DesktopIDList), 2u);
+    EXPECT_EQ(IDListItemCount(DesktopIDList), 0);
+
+    const TOwnedIDList list = MakeList(kThreeItems);
+    EXPECT_EQ(IDListSize(list), 5u + 3u + 7u + 2u);
+    EXPECT_EQ(IDListItemCount(list), 3);
+}
+
+TEST(IDListOperations, CopyIsExactAndNullStaysNull)
+{
+    const TOwnedIDList list = MakeList(kThreeItems);
+    const TOwnedIDList copy = CopyIDList(list);
+    ASSERT_TRUE(copy);
+    EXPECT_NE(copy.get(), list.get());
+    EXPECT_EQ(BytesOf(copy), BytesOf(list));
+    EXPECT_FALSE(CopyIDList(nullptr));
+}
+
+TEST(IDListOperations, ConcatenationJoinsItemsUnderOneTerminator)
+{
+    const TOwnedIDList first = MakeList({{1, 2}, {3}});
+    const TOwnedIDList second = MakeList({{4, 5, 6}});
+    const TOwnedIDList joined = ConcatIDLists(first, second);
+    EXPECT_EQ(BytesOf(joined), BytesOf(MakeList({{1, 2}, {3}, {4, 5, 6}})));
+    EXPECT_EQ(IDListSize(joined), IDListSize(first) + IDListSize(second) - 2);
+
+    EXPECT_EQ(BytesOf(ConcatIDLists(first, DesktopIDList)), BytesOf(first));
+    EXPECT_EQ(BytesOf(ConcatIDLists(DesktopIDList, second)), BytesOf(second));
+    EXPECT_EQ(BytesOf(ConcatIDLists(first, nullptr)), BytesOf(first));
+    EXPECT_EQ(BytesOf(ConcatIDLists(nullptr, second)), BytesOf(second));
+    EXPECT_FALSE(ConcatIDLists(nullptr, nullptr));
+}
+
+TEST(IDListOperations, ItemByIndexAtAndPastTheCount)
+{
+    const TOwnedIDList list = MakeList(kThreeItems);
+    EXPECT_EQ(BytesOf(IDListItem(list, 0)), BytesOf(MakeList({kThreeItems[0]})));
+    EXPECT_EQ(BytesOf(IDListItem(list, 1)), BytesOf(MakeList({kThreeItems[1]})));
+    EXPECT_EQ(BytesOf(IDListItem(list, 2)), BytesOf(MakeList({kThreeItems[2]})));
+
+    const TOwnedIDList atCount = IDListItem(list, 3);
+    ASSERT_TRUE(atCount);
+    EXPECT_EQ(IDListSize(atCount), 2u);
+    EXPECT_FALSE(IDListItem(list, 4));
+    EXPECT_FALSE(IDListItem(list, -1));
+    EXPECT_FALSE(IDListItem(nullptr, 0));
+
+    EXPECT_EQ(BytesOf(IDListLastItem(list)), BytesOf(MakeList({kThreeItems[2]})));
+    EXPECT_FALSE(IDListLastItem(DesktopIDList));
+    EXPECT_FALSE(IDListLastItem(nullptr));
+}
+
+TEST(IDListOperations, HeadCutsAfterTheGivenItems)
+{
+    const TOwnedIDList list = MakeList(kThreeItems);
+    EXPECT_EQ(BytesOf(IDListHead(list, 0)), BytesOf(DesktopIDList));
+    EXPECT_EQ(BytesOf(IDListHead(list, 2)), BytesOf(MakeList({kThreeItems[0], kThreeItems[1]})));
+    EXPECT_EQ(BytesOf(IDListHead(list, 3)), BytesOf(list));
+    const TOwnedIDList single = MakeList({{7, 7}});
+    EXPECT_EQ(BytesOf(IDListHead(single, 5)), BytesOf(single));
+    EXPECT_FALSE(IDListHead(nullptr, 1));
+}
+
+TEST(IDListOperations, ItemsNeedNoAlignment)
+{
+    // An odd first item puts the second item's count on an odd address.
+    const TOwnedIDList list = MakeList({{1}, {2, 3, 4, 5}});
+    EXPECT_EQ(IDListItemCount(list), 2);
+    EXPECT_EQ(BytesOf(IDListLastItem(list)), BytesOf(MakeList({{2, 3, 4, 5}})));
+}
+
+TEST(ShellEntryPoints, EmptyPathGivesTheComputerFolder)
+{
+    const TOwnedIDList computer = IDListFromPath(nullptr, L"");
+    ASSERT_TRUE(computer);
+    const TOwnedIDList drives = SpecialFolderIDList(SF_DRIVES);
+    EXPECT_TRUE(SameIDLists(computer, drives));
+    EXPECT_EQ(SpecialFolderOf(computer), SF_DRIVES);
+    EXPECT_EQ(PathFromIDList(computer), L"");
+}
+
+TEST(ShellEntryPoints, BareDriveLetterParsesTheDriveRoot)
+{
+    const TOwnedIDList drive = IDListFromPath(nullptr, L"C:");
+    ASSERT_TRUE(drive);
+    EXPECT_EQ(IDListItemCount(drive), 2);
+    EXPECT_TRUE(SameText(PathFromIDList(drive), L"C:\\"));
+}
+
+TEST(ShellEntryPoints, FolderPathRoundTripsAndRelativeParseNeedsItsFolder)
+{
+    TTempTree tree;
+    tree.File(L"inner\\file.txt", 10);
+    const TOwnedIDList folder = IDListFromPath(nullptr, tree.Path(L"inner"));
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(SameFileName(PathFromIDList(folder), tree.Path(L"inner")));
+    EXPECT_EQ(SpecialFolderOf(folder), SF_FILESYSTEMFOLDER);
+
+    TComPtr<IShellFolder> inner;
+    ASSERT_HRESULT_SUCCEEDED(DesktopFolder->BindToObject(folder, nullptr, IID_PPV_ARGS(inner.GetAddressOf())));
+    const TOwnedIDList relative = IDListFromPath(inner.Get(), L"file.txt");
+    ASSERT_TRUE(relative);
+    EXPECT_EQ(IDListItemCount(relative), 1);
+    const TOwnedIDList absolute = ConcatIDLists(folder, relative);
+    EXPECT_TRUE(SameFileName(PathFromIDList(absolute), tree.Path(L"inner\\file.txt")));
+}
+
+TEST(ShellEntryPoints, MissingPathGivesNullAndLeavesTheErrorCode)
+{
+    TTempTree tree;
+    SetLastError(0);
+    const TOwnedIDList missing = IDListFromPath(nullptr, tree.Path(L"no such folder\\x"));
+    EXPECT_FALSE(missing);
+    const DWORD code = GetLastError();
+    EXPECT_NE(code, 0u);
+    EXPECT_TRUE(FAILED(static_cast<HRESULT>(code)));
+}
+
+TEST(ShellEntryPoints, SpecialFolderOfDesktopAndOfferedFolders)
+{
+    EXPECT_EQ(SpecialFolderOf(DesktopIDList), SF_DESKTOP);
+    EXPECT_EQ(SpecialFolderOf(nullptr), SF_FILESYSTEMFOLDER);
+    for (TZelShellFolder folder : {SF_NETWORK, SF_BITBUCKET, SF_PERSONAL, SF_CONTROLS}) {
+        const TOwnedIDList list = SpecialFolderIDList(folder);
+        ASSERT_TRUE(list) << folder;
+        EXPECT_EQ(SpecialFolderOf(list), folder);
+    }
+    // SF_FILESYSTEMFOLDER locates the computer folder, which reports its own value.
+    EXPECT_EQ(SpecialFolderOf(SpecialFolderIDList(SF_FILESYSTEMFOLDER)), SF_DRIVES);
+    // Restricting the set skips the others.
+    TZelShellFolders onlyPersonal;
+    onlyPersonal.set(SF_PERSONAL);
+    EXPECT_EQ(SpecialFolderOf(SpecialFolderIDList(SF_NETWORK), onlyPersonal), SF_FILESYSTEMFOLDER);
+    EXPECT_EQ(SpecialFolderCSIDL(SF_WINDOWS), 0x24);
+    EXPECT_EQ(SpecialFolderCSIDL(SF_COMMON_DOCUMENTS), 0x2E);
+}
+
+TEST(ShellEntryPoints, SpecialFolderPathsOfRealAndVirtualFolders)
+{
+    EXPECT_EQ(SpecialFolderPath(SF_DRIVES), L"");
+    const std::wstring windows = SpecialFolderPath(SF_WINDOWS);
+    EXPECT_TRUE(SameFileName(windows, WindowsDirectory())) << windows;
+}
+
+TEST(ShellEntryPoints, NetworkMembership)
+{
+    ASSERT_TRUE(NetworkIDList);
+    EXPECT_TRUE(IsInNetwork(NetworkIDList));
+    EXPECT_FALSE(IsInNetwork(nullptr));
+    EXPECT_FALSE(IsInNetwork(DesktopIDList));
+    EXPECT_FALSE(IsInNetwork(IDListFromPath(nullptr, L"C:\\")));
+}
+
+TEST(ShellEntryPoints, StrRetTextsOfAllKinds)
+{
+    TTempTree tree;
+    tree.File(L"named file.txt");
+    const TOwnedIDList folder = IDListFromPath(nullptr, tree.Root());
+    TComPtr<IShellFolder> shellFolder;
+    ASSERT_HRESULT_SUCCEEDED(
+        DesktopFolder->BindToObject(folder, nullptr, IID_PPV_ARGS(shellFolder.GetAddressOf())));
+    const TOwnedIDList item = IDListFromPath(shellFolder.Get(), L"named file.txt");
+    STRRET name{};
+    ASSERT_HRESULT_SUCCEEDED(shellFolder->GetDisplayNameOf(item, SHGDN_FORPARSING, &name));
+    EXPECT_TRUE(SameFileName(StrRetToString(item, name), tree.Path(L"named file.txt")));
+
+    STRRET narrow{};
+    narrow.uType = STRRET_CSTR;
+    std::strcpy(narrow.cStr, "plain");
+    EXPECT_EQ(StrRetToString(nullptr, narrow), L"plain");
+
+    STRRET wide{};
+    wide.uType = STRRET_WSTR;
+    wide.pOleStr = static_cast<LPWSTR>(CoTaskMemAlloc(6 * sizeof(wchar_t)));
+    std::wcscpy(wide.pOleStr, L"wides");
+    EXPECT_EQ(StrRetToString(nullptr, wide), L"wides");
+}
+
+TEST(ShellEntryPoints, NetworkNameIsEmptyForOrdinaryObjects)
+{
+    TTempTree tree;
+    tree.File(L"a.txt");
+    const TOwnedIDList folder = IDListFromPath(nullptr, tree.Root());
+    TComPtr<IShellFolder> shellFolder;
+    ASSERT_HRESULT_SUCCEEDED(
+        DesktopFolder->BindToObject(folder, nullptr, IID_PPV_ARGS(shellFolder.GetAddressOf())));
+    const TOwnedIDList item = IDListFromPath(shellFolder.Get(), L"a.txt");
+    EXPECT_EQ(NetworkNameOf(shellFolder.Get(), item), L"");
+    EXPECT_EQ(NetworkNameOf(nullptr, item), L"");
+}

@@ -1,0 +1,108 @@
+#include "common/TempTree.h"
+#include "shell/IDList.h"
+#include "shell/PathUtils.h"
+#include "shell/ShellState.h"
+#include "shell/ShellUtils.h"
+#include "ui/Application.h"
+
+#include <gtest/gtest.h>
+
+TEST(ShellState, StartupNestsAndKeepsTheState)
+{
+    ASSERT_TRUE(ShellStarted());
+    IShellFolder* desktop = DesktopFolder.Get();
+    ASSERT_TRUE(ShellStartup());
+    ShellShutdown();
+    EXPECT_TRUE(ShellStarted());
+    EXPECT_EQ(DesktopFolder.Get(), desktop);
+    EXPECT_TRUE(NetworkIDList);
+    EXPECT_NE(ShellEntries.PathMatchSpecEntry, nullptr);
+    EXPECT_NE(ShellEntries.StrRetToStrEntry, nullptr);
+    EXPECT_EQ(WindowsRootPath.size(), 3u);
+    EXPECT_EQ(WindowsRootPath.substr(1), L":\\");
+    EXPECT_TRUE(IsNT);
+}
+
+TEST(ShellState, SystemLibrariesComeFromTheSystemDirectory)
+{
+    TTempTree tree;
+    // A planted DLL in the current directory must not be picked up.
+    tree.TextFile(L"shlwapi.dll", "not a library");
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(tree.Root().c_str());
+    HMODULE module = LoadSystemLibrary(L"shlwapi.dll");
+    SetCurrentDirectoryW(previous);
+    ASSERT_NE(module, nullptr);
+    wchar_t loaded[MAX_PATH] = {};
+    GetModuleFileNameW(module, loaded, MAX_PATH);
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_TRUE(IsInsideFolder(system, loaded)) << loaded;
+    FreeLibrary(module);
+
+    EXPECT_EQ(LoadSystemLibrary(L"no-such-library-here.dll"), nullptr);
+}
+
+TEST(ResolveLinkTarget, ReadsTheTargetOfARealShortcut)
+{
+    TTempTree tree;
+    const std::wstring target = tree.File(L"target file.txt", 4);
+    const std::wstring link = tree.Shortcut(L"link.lnk", target);
+    EXPECT_TRUE(SameFileName(ResolveLinkTarget(link), target));
+    const std::wstring folderLink = tree.Shortcut(L"folder.lnk", tree.Folder(L"sub"));
+    EXPECT_TRUE(SameFileName(ResolveLinkTarget(folderLink), tree.Path(L"sub")));
+
+    EXPECT_EQ(ResolveLinkTarget(target), L"");  // not a shortcut
+    EXPECT_EQ(ResolveLinkTarget(tree.Path(L"missing.lnk")), L"");
+    EXPECT_EQ(ResolveLinkTarget(L""), L"");
+}
+
+TEST(GetFilenamesFromDataObject, ListsTheFilesOfAShellDataObject)
+{
+    TTempTree tree;
+    tree.File(L"one.txt");
+    tree.File(L"two.txt");
+    const TOwnedIDList folder = IDListFromPath(nullptr, tree.Root());
+    TComPtr<IShellFolder> shellFolder;
+    ASSERT_HRESULT_SUCCEEDED(
+        DesktopFolder->BindToObject(folder, nullptr, IID_PPV_ARGS(shellFolder.GetAddressOf())));
+    const TOwnedIDList one = IDListFromPath(shellFolder.Get(), L"one.txt");
+    const TOwnedIDList two = IDListFromPath(shellFolder.Get(), L"two.txt");
+    LPCITEMIDLIST items[] = {one.get(), two.get()};
+    TComPtr<IDataObject> data;
+    ASSERT_HRESULT_SUCCEEDED(shellFolder->GetUIObjectOf(nullptr, 2, items, IID_IDataObject,
+                                                        nullptr,
+                                                        reinterpret_cast<void**>(data.GetAddressOf())));
+    const auto names = GetFilenamesFromDataObject(data.Get());
+    ASSERT_TRUE(names);
+    ASSERT_EQ(names->size(), 2u);
+    EXPECT_TRUE(SameFileName((*names)[0], tree.Path(L"one.txt")));
+    EXPECT_TRUE(SameFileName((*names)[1], tree.Path(L"two.txt")));
+
+    EXPECT_EQ(GetFilenamesFromDataObject(nullptr), nullptr);
+}
+
+TEST(MainWindowHandle, FollowsTheApplicationObject)
+{
+    ASSERT_EQ(Application, nullptr);
+    EXPECT_EQ(MainWindowHandle(), nullptr);
+    {
+        TApplication application;
+        EXPECT_EQ(MainWindowHandle(), application.Handle());
+        HWND form = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+        application.SetMainFormHandle(form);
+        EXPECT_EQ(MainWindowHandle(), form);
+        DestroyWindow(form);
+    }
+    EXPECT_EQ(Application, nullptr);
+}
+
+TEST(IconTitleFont, GivesARealFont)
+{
+    const TScopedGdiObject font = IconTitleFont();
+    ASSERT_TRUE(font);
+    LOGFONTW description{};
+    EXPECT_GT(GetObjectW(font.get(), sizeof(description), &description), 0);
+}
