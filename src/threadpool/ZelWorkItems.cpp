@@ -1,9 +1,13 @@
 #include "threadpool/ZelWorkItems.h"
 
+#include "shell/IDList.h"
+#include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 #include "threadpool/ReparsePoint.h"
 
 #include <shellapi.h>
+
+#include <memory>
 
 const IID IID_IIconViewer = __uuidof(IIconViewer);
 const IID IID_IThumbnailViewer = __uuidof(IThumbnailViewer);
@@ -31,6 +35,15 @@ private:
     DWORD previous_ = 0;
     bool restore_ = true;
 };
+
+// A private browser for one worker: no owner, and no error boxes from a background thread.
+std::unique_ptr<TNautilex> WorkerBrowser(TBorrowedIDList absoluteIDList)
+{
+    auto browser = std::make_unique<TNautilex>(nullptr);
+    browser->ShowErrorMessages = false;
+    browser->SetAbsoluteIDList(absoluteIDList);
+    return browser;
+}
 
 uint64_t FileSizeOf(const WIN32_FIND_DATAW& data)
 {
@@ -67,6 +80,14 @@ void TIconWorkItem::Execute()
                                    sizeof(info), flags | SHGFI_PIDL);
         if (found != 0)
             index_ = info.iIcon;
+    } else if (kind_ == kIconKindOverlay && idList_) {
+        try {
+            const std::unique_ptr<TNautilex> browser = WorkerBrowser(idList_);
+            idList_.reset();
+            index_ = browser->OverlayIndex();
+        } catch (...) {
+            index_ = -1;
+        }
     }
     idList_.reset();
 }
@@ -77,6 +98,43 @@ void TIconWorkItem::ApplyResult()
         return;
     if (receiver_)
         receiver_->SetImage(index_, kind_, GetOwner());
+}
+
+// ---------------------------------------------------------------------------------------------
+// TThumbnailWorkItem
+
+TThumbnailWorkItem::TThumbnailWorkItem(TBorrowedIDList absoluteIDList, TWorkItemOwner owner,
+                                       int imageIndex, IThumbnailViewer* receiver, int height,
+                                       int width)
+    : width_(width), height_(height), idList_(CopyIDList(absoluteIDList)), receiver_(receiver),
+      imageIndex_(imageIndex)
+{
+    SetOwner(owner);
+    SetCompletionHandler([this] { ApplyResult(); });
+}
+
+void TThumbnailWorkItem::Execute()
+{
+    TThreadErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    bitmap_.reset();
+    if (!idList_)
+        return;
+    try {
+        const std::unique_ptr<TNautilex> browser = WorkerBrowser(idList_);
+        idList_.reset();
+        bitmap_ = browser->ExtractThumbnail(width_, height_);
+    } catch (...) {
+        bitmap_.reset();
+    }
+    idList_.reset();
+}
+
+void TThumbnailWorkItem::ApplyResult()
+{
+    if (WaitIfPausedAndCheckAborted())
+        return;
+    if (receiver_)
+        receiver_->SetThumbnail(static_cast<HBITMAP>(bitmap_.release()), imageIndex_);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -61,6 +61,31 @@ private:
     BYTE kind_;
 };
 
+class TThumbnailWorkItem : public TBasicWorkItem {
+public:
+    // Keeps its own copy of `absoluteIDList`. A size that is not positive asks for 200 by 200.
+    TThumbnailWorkItem(TBorrowedIDList absoluteIDList, TWorkItemOwner owner, int imageIndex,
+                       IThumbnailViewer* receiver, int height, int width);
+
+    void Execute() override;
+    // GUI thread: hands the bitmap (null when none could be made) to the receiver unless the
+    // item was aborted; a bitmap not handed over is freed with the item.
+    virtual void ApplyResult();
+
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    HBITMAP Bitmap() const noexcept { return static_cast<HBITMAP>(bitmap_.get()); }
+    int ImageIndex() const noexcept { return imageIndex_; }
+
+private:
+    int width_;
+    int height_;
+    TScopedGdiObject bitmap_;
+    TOwnedIDList idList_;
+    TComPtr<IThumbnailViewer> receiver_;
+    int imageIndex_;
+};
+
 class TZelFolderSizeWorkItem : public TBasicWorkItem {
 public:
     TZelFolderSizeWorkItem(std::wstring path, bool followReparsePoints, bool recursive);

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -120,6 +122,116 @@ TEST(IconWorkItemTest, CancelledOrAbortedItemsNeverReachTheReceiver)
     item->ApplyResult();
     EXPECT_TRUE(receiver.calls.empty());
     item.Reset();
+    EXPECT_EQ(receiver.references, 1u);
+}
+
+TEST(IconWorkItemTest, OverlayKindAsksAPrivateBrowserOnTheWorker)
+{
+    TTempTree tree;
+    const std::wstring target = tree.TextFile(L"target.txt", "t");
+    const std::wstring shortcut = tree.Shortcut(L"link.lnk", target);
+    TIconReceiver receiver;
+    int linkNode = 0;
+    int fileNode = 0;
+    int goneNode = 0;
+    WorkerPool->AddWorkItem(new TIconWorkItem(IDListFromPath(nullptr, shortcut), &linkNode,
+                                              &receiver, kIconKindOverlay));
+    WorkerPool->AddWorkItem(new TIconWorkItem(IDListFromPath(nullptr, target), &fileNode,
+                                              &receiver, kIconKindOverlay));
+    // An object that has gone by the time the item runs: its browser cannot bind it.
+    TOwnedIDList gone = IDListFromPath(nullptr, tree.TextFile(L"gone.txt", "g"));
+    DeleteFileW(tree.Path(L"gone.txt").c_str());
+    WorkerPool->AddWorkItem(
+        new TIconWorkItem(std::move(gone), &goneNode, &receiver, kIconKindOverlay));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return receiver.calls.size() == 3; }, 5000));
+    for (const auto& call : receiver.calls) {
+        EXPECT_EQ(call.kind, kIconKindOverlay);
+        EXPECT_EQ(call.thread, GetCurrentThreadId());
+        EXPECT_EQ(call.index, call.owner == &linkNode ? 1 : -1);
+    }
+}
+
+// A receiver of thumbnails that keeps what it was given.
+class TThumbnailReceiver : public IThumbnailViewer {
+public:
+    struct TCall {
+        TScopedGdiObject bitmap;
+        int imageIndex;
+        DWORD thread;
+    };
+    std::vector<TCall> calls;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IThumbnailViewer) {
+            *object = static_cast<IThumbnailViewer*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    void STDMETHODCALLTYPE SetThumbnail(HBITMAP bitmap, int imageIndex) override
+    {
+        calls.push_back({TScopedGdiObject(bitmap), imageIndex, GetCurrentThreadId()});
+    }
+
+    ULONG references = 1;
+};
+
+// A 24-bit bitmap file of the given size.
+std::string BitmapFile(int32_t width, int32_t height)
+{
+    const int32_t pixels = (width * 3 + 3) / 4 * 4 * height;
+    const int32_t header[] = {54 + pixels, 0,      54, 40, width, height, 0x180001,
+                              0,           pixels, 0,  0,  0,     0};
+    std::string bytes = "BM" + std::string(sizeof(header), '\0') + std::string(pixels, '\x33');
+    std::memcpy(&bytes[2], header, sizeof(header));
+    return bytes;
+}
+
+TEST(ThumbnailWorkItemTest, DeliversTheBitmapOnTheGuiThreadAtTheDefaultSizeForZeroWidth)
+{
+    TTempTree tree;
+    TOwnedIDList picture = IDListFromPath(nullptr, tree.TextFile(L"picture.bmp", BitmapFile(320, 240)));
+    ASSERT_TRUE(picture);
+    TThumbnailReceiver receiver;
+    int item = 0;
+    WorkerPool->AddWorkItem(new TThumbnailWorkItem(picture, &item, 7, &receiver, 96, 0));
+    WorkerPool->AddWorkItem(new TThumbnailWorkItem(picture, &item, 8, &receiver, 64, 64));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return receiver.calls.size() == 2; }, 5000));
+    for (const auto& call : receiver.calls) {
+        EXPECT_EQ(call.thread, GetCurrentThreadId());
+        // Wine's shell has no thumbnail to give (its image factory answers with one pixel,
+        // which the browser turns down): then the receiver gets none.
+        if (!call.bitmap)
+            continue;
+        BITMAP info{};
+        ASSERT_NE(GetObjectW(call.bitmap.get(), sizeof(info), &info), 0);
+        const int limit = call.imageIndex == 7 ? 200 : 64;
+        EXPECT_LE(info.bmWidth, limit);
+        EXPECT_LE(info.bmHeight, limit);
+        EXPECT_GT(std::max(info.bmWidth, info.bmHeight), 64 * (limit / 200));
+    }
+    EXPECT_EQ(receiver.calls[0].imageIndex + receiver.calls[1].imageIndex, 15);
+    EXPECT_EQ(receiver.references, 1u);
+}
+
+TEST(ThumbnailWorkItemTest, AbortedItemHandsNothingOver)
+{
+    TTempTree tree;
+    TOwnedIDList picture = IDListFromPath(nullptr, tree.TextFile(L"picture.bmp", BitmapFile(64, 64)));
+    TThumbnailReceiver receiver;
+    int item = 0;
+    TComPtr<TThumbnailWorkItem> thumbnail(
+        new TThumbnailWorkItem(picture, &item, 1, &receiver, 0, 0));
+    thumbnail->Execute();
+    thumbnail->Abort();
+    thumbnail->ApplyResult();
+    EXPECT_TRUE(receiver.calls.empty());
+    thumbnail.Reset();
     EXPECT_EQ(receiver.references, 1u);
 }
 
