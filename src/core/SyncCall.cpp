@@ -58,8 +58,8 @@ HWND CreateSyncWindow()
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kSyncWindowClass;
     RegisterClassExW(&windowClass);  // already registered is fine
-    return CreateWindowExW(0, kSyncWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           instance, nullptr);
+    return CreateWindowExW(0, kSyncWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                           nullptr);
 }
 
 std::shared_ptr<TSyncRecord> TakeFirst()

@@ -69,8 +69,8 @@ std::wstring FinalPathOf(const std::wstring& path)
     if (!file)
         return {};
     std::wstring result(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(file.get(), result.data(),
-                                             static_cast<DWORD>(result.size()), 0);
+    DWORD length =
+        GetFinalPathNameByHandleW(file.get(), result.data(), static_cast<DWORD>(result.size()), 0);
     if (length >= result.size()) {
         result.resize(length + 1);
         length = GetFinalPathNameByHandleW(file.get(), result.data(),
@@ -86,10 +86,9 @@ std::wstring FinalPathOf(const std::wstring& path)
 
 std::wstring ReparsePointTarget(const std::wstring& path)
 {
-    TScopedHandle file(CreateFileW(ExcludeTrailingBackslash(path).c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                   nullptr));
+    TScopedHandle file(CreateFileW(
+        ExcludeTrailingBackslash(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file)
         return {};
     std::vector<unsigned char> buffer(kReparseBufferSize);

@@ -81,8 +81,8 @@ double LegacyCpuUsage()
         return -1;
     DWORD value = 0;
     DWORD size = sizeof(value);
-    const LONG result =
-        RegQueryValueExW(key, L"KERNEL\\CPUUsage", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    const LONG result = RegQueryValueExW(key, L"KERNEL\\CPUUsage", nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS && size == sizeof(value) ? static_cast<double>(value) : -1;
 }

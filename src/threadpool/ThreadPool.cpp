@@ -106,8 +106,7 @@ void TCustomThreadPool::AddThread(TZelThread* thread)
 {
     TCriticalSectionLock guard(lock_);
     if (InList(thread))
-        AssertionFailed(L"A thread was added a second time to the thread pool", L"ThreadPool",
-                        746);
+        AssertionFailed(L"A thread was added a second time to the thread pool", L"ThreadPool", 746);
     threads_.push_back(thread);
     ThreadAdded(thread);
 }

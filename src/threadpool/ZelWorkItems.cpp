@@ -76,8 +76,8 @@ void TIconWorkItem::Execute()
         if (!path_.empty())
             found = SHGetFileInfoW(path_.c_str(), 0, &info, sizeof(info), flags);
         else if (idList_)
-            found = SHGetFileInfoW(reinterpret_cast<LPCWSTR>(idList_.get()), 0, &info,
-                                   sizeof(info), flags | SHGFI_PIDL);
+            found = SHGetFileInfoW(reinterpret_cast<LPCWSTR>(idList_.get()), 0, &info, sizeof(info),
+                                   flags | SHGFI_PIDL);
         if (found != 0)
             index_ = info.iIcon;
     } else if (kind_ == kIconKindOverlay && idList_) {
@@ -143,8 +143,7 @@ void TThumbnailWorkItem::ApplyResult()
 TZelFolderSizeWorkItem::TZelFolderSizeWorkItem(std::wstring path, bool followReparsePoints,
                                                bool recursive)
     : rootPath_(std::move(path)), recursive_(recursive), followReparsePoints_(followReparsePoints)
-{
-}
+{}
 
 void TZelFolderSizeWorkItem::Execute()
 {
@@ -167,7 +166,8 @@ void TZelFolderSizeWorkItem::Execute()
             return;
         isFolder = true;
     } else {
-        TScopedFindHandle search(FindFirstFileW(ExcludeTrailingBackslash(rootPath_).c_str(), &data));
+        TScopedFindHandle search(
+            FindFirstFileW(ExcludeTrailingBackslash(rootPath_).c_str(), &data));
         if (!search)
             return;
         isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -8,87 +8,50 @@
 
 namespace {
 
-class TLoopThread : public TThread {
+class TTestThread : public TThread {
 public:
     std::atomic<DWORD> ranOn{0};
-    std::atomic<bool>* destroyed = nullptr;
-    bool syncBeforeEnd = false;
-    bool ignoreTerminate = false;
-
-    ~TLoopThread() override
-    {
-        if (destroyed != nullptr)
-            *destroyed = true;
-    }
+    bool syncFirst = false;
 
 protected:
     void Execute() override
     {
         ranOn = GetCurrentThreadId();
-        while (!Terminated() || ignoreTerminate)
+        if (syncFirst)
+            Synchronize([] { ADD_FAILURE() << "the call of a killed thread ran"; });
+        while (!Terminated() || syncFirst)  // a thread that syncs first ignores Terminate
             Sleep(5);
-        if (syncBeforeEnd)
-            Synchronize([] {});
         ReturnValue = 42;
     }
 };
 
-TEST(ThreadTest, RunsSuspendedUntilStartedAndReportsItsEnd)
+void WaitForStart(const TTestThread& thread)
 {
-    TLoopThread thread;
-    Sleep(50);
-    EXPECT_EQ(thread.ranOn.load(), 0u);
-    EXPECT_TRUE(thread.Suspended());
-    DWORD terminatedOn = 0;
-    thread.OnTerminate = [&](TThread*) { terminatedOn = GetCurrentThreadId(); };
-    thread.Start();
     const DWORD start = GetTickCount();
     while (thread.ranOn == 0 && GetTickCount() - start < 3000)
         Sleep(2);
+}
+
+TEST(ThreadTest, RunsOnlyOnceStartedAndEndsThroughTheGuiThread)
+{
+    TTestThread thread;
+    Sleep(30);
+    EXPECT_EQ(thread.ranOn.load(), 0u);
+    DWORD terminatedOn = 0;
+    thread.OnTerminate = [&](TThread*) { terminatedOn = GetCurrentThreadId(); };
+    thread.Start();
+    WaitForStart(thread);
     thread.Terminate();
     // WaitFor on the GUI thread serves the synchronised OnTerminate: no deadlock.
     EXPECT_EQ(thread.WaitFor(), 42u);
     EXPECT_EQ(thread.ranOn.load(), thread.ThreadID());
     EXPECT_EQ(terminatedOn, GetCurrentThreadId());
-    EXPECT_TRUE(thread.Exited());
 }
 
-TEST(ThreadTest, FreesItselfWhenAskedTo)
+TEST(ThreadTest, KillEndsAStuckThreadAndDropsTheCallItLeftPending)
 {
-    std::atomic<bool> destroyed{false};
-    auto* thread = new TLoopThread;
-    thread->destroyed = &destroyed;
-    thread->SetFreeOnTerminate(true);
-    thread->Start();
-    thread->Terminate();
-    const DWORD start = GetTickCount();
-    while (!destroyed && GetTickCount() - start < 3000)
-        Sleep(5);
-    EXPECT_TRUE(destroyed);
-}
-
-TEST(ThreadTest, DestroyingARunningThreadEndsItFirst)
-{
-    std::atomic<bool> destroyed{false};
-    {
-        TLoopThread thread;
-        thread.destroyed = &destroyed;
-        thread.syncBeforeEnd = true;
-        thread.Start();
-        Sleep(20);
-    }
-    EXPECT_TRUE(destroyed);
-}
-
-TEST(ThreadTest, KilledThreadLeavesNoCallBehind)
-{
-    class TSyncingThread : public TThread {
-    protected:
-        void Execute() override
-        {
-            Synchronize([] { ADD_FAILURE() << "the call of a killed thread ran"; });
-        }
-    } thread;
+    TTestThread thread;
+    thread.syncFirst = true;
     thread.Start();
     const DWORD start = GetTickCount();
     while (PendingSyncCallCount() == 0 && GetTickCount() - start < 3000)

@@ -69,3 +69,13 @@ inline std::shared_ptr<TItemLog> NewLog()
 {
     return std::make_shared<TItemLog>();
 }
+
+// Waits (bounded) until the item has begun, without dispatching: the test decides when the GUI
+// thread serves calls.
+inline bool WaitStarted(const TItemLog& log)
+{
+    const DWORD start = GetTickCount();
+    while (!log.started && GetTickCount() - start < 3000)
+        Sleep(2);
+    return log.started;
+}
