@@ -92,12 +92,18 @@ void TIconWorkItem::Execute()
     idList_.reset();
 }
 
+void TIconWorkItem::Abort()
+{
+    TBasicWorkItem::Abort();
+    receiver_.Take();
+}
+
 void TIconWorkItem::ApplyResult()
 {
     if (WaitIfPausedAndCheckAborted())
         return;
-    if (receiver_)
-        receiver_->SetImage(index_, kind_, GetOwner());
+    if (TComPtr<IIconViewer> receiver = receiver_.Take())
+        receiver->SetImage(index_, kind_, GetOwner());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -129,12 +135,18 @@ void TThumbnailWorkItem::Execute()
     idList_.reset();
 }
 
+void TThumbnailWorkItem::Abort()
+{
+    TBasicWorkItem::Abort();
+    receiver_.Take();
+}
+
 void TThumbnailWorkItem::ApplyResult()
 {
     if (WaitIfPausedAndCheckAborted())
         return;
-    if (receiver_)
-        receiver_->SetThumbnail(static_cast<HBITMAP>(bitmap_.release()), imageIndex_);
+    if (TComPtr<IThumbnailViewer> receiver = receiver_.Take())
+        receiver->SetThumbnail(static_cast<HBITMAP>(bitmap_.release()), imageIndex_);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -32,6 +33,35 @@ __CRT_UUID_DECL(IThumbnailViewer, 0xFDA354CC, 0x0B22, 0x4B9A, 0xA0, 0x42, 0x82, 
 extern const IID IID_IIconViewer;
 extern const IID IID_IThumbnailViewer;
 
+// An item's counted reference to its receiver, released by whoever takes it first: the result
+// applier after using it, or Abort. An owner cancels (aborts) its running items on the GUI
+// thread before it goes, so nothing calls into a receiver, not even Release, once its owner has
+// cancelled.
+template <class Interface>
+class TReceiverReference {
+public:
+    explicit TReceiverReference(Interface* receiver) noexcept : receiver_(receiver)
+    {
+        if (receiver != nullptr)
+            receiver->AddRef();
+    }
+    ~TReceiverReference() { Take(); }
+    TReceiverReference(const TReceiverReference&) = delete;
+    TReceiverReference& operator=(const TReceiverReference&) = delete;
+
+    // The reference, or null when it was taken already.
+    TComPtr<Interface> Take() noexcept
+    {
+        TComPtr<Interface> receiver;
+        // Adopts the reference as it is (mingw's ComPtr::Attach would add one).
+        *receiver.GetAddressOf() = receiver_.exchange(nullptr);
+        return receiver;
+    }
+
+private:
+    std::atomic<Interface*> receiver_;
+};
+
 constexpr BYTE kIconKindNormal = 0;
 constexpr BYTE kIconKindOverlay = 1;
 constexpr BYTE kIconKindOpen = 2;
@@ -43,6 +73,8 @@ public:
                   BYTE kind);
 
     void Execute() override;
+    // Also lets go of the receiver.
+    void Abort() override;
     // GUI thread: hands the index to the receiver unless the item was aborted.
     virtual void ApplyResult();
 
@@ -57,7 +89,7 @@ private:
     std::wstring path_;
     int index_ = -1;
     TOwnedIDList idList_;
-    TComPtr<IIconViewer> receiver_;
+    TReceiverReference<IIconViewer> receiver_;
     BYTE kind_;
 };
 
@@ -68,6 +100,8 @@ public:
                        IThumbnailViewer* receiver, int height, int width);
 
     void Execute() override;
+    // Also lets go of the receiver.
+    void Abort() override;
     // GUI thread: hands the bitmap (null when none could be made) to the receiver unless the
     // item was aborted; a bitmap not handed over is freed with the item.
     virtual void ApplyResult();
@@ -82,7 +116,7 @@ private:
     int height_;
     TScopedGdiObject bitmap_;
     TOwnedIDList idList_;
-    TComPtr<IThumbnailViewer> receiver_;
+    TReceiverReference<IThumbnailViewer> receiver_;
     int imageIndex_;
 };
 

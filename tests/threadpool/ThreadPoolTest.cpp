@@ -74,10 +74,11 @@ TEST(ThreadPoolTest, CompletionHandlerRunsOnTheGuiThreadWhileTheWorkerWaits)
 
 TEST(ThreadPoolTest, CancelByOwnerByClassAndEverythingReturnsWhatItCancelled)
 {
-    TTestPool pool(100);  // one worker only
+    // Whatever the pool's events touch is declared before the pool, which fires them as it goes.
     int ownerX = 0;
     int ownerY = 0;
     int allDone = 0;
+    TTestPool pool(100);  // one worker only
     pool.OnAllWorkDone = [&](TCustomThreadPool*) { ++allDone; };
     auto running = NewLog();
     pool.AddWorkItem(new TTestItem(running, 10000, &ownerX));
@@ -143,9 +144,9 @@ TEST(ThreadPoolTest, AnItemAddedWhileThePoolCancelsIsDropped)
 
 TEST(ThreadPoolTest, PendingCountReturnsToZeroAndAllWorkDoneFiresOnce)
 {
-    TTestPool pool(0);
     int allDone = 0;
     DWORD firedOn = 0;
+    TTestPool pool(0);
     pool.OnAllWorkDone = [&](TCustomThreadPool*) {
         ++allDone;
         firedOn = GetCurrentThreadId();
@@ -167,11 +168,11 @@ TEST(ThreadPoolTest, PendingCountReturnsToZeroAndAllWorkDoneFiresOnce)
 
 TEST(ThreadPoolTest, IdleWorkersEndAfterTheIdleTimeout)
 {
+    std::set<DWORD> finished;
+    int allFinished = 0;
     TTestPool pool(0);
     EXPECT_EQ(pool.IdleTimeout.load(), 60000u);
     pool.IdleTimeout = 300;
-    std::set<DWORD> finished;
-    int allFinished = 0;
     pool.OnThreadFinished = [&](TZelThread* thread) {
         EXPECT_TRUE(IsMainThread());
         finished.insert(thread->ThreadID());
@@ -200,11 +201,11 @@ TEST(ThreadPoolTest, IdleWorkersEndAfterTheIdleTimeout)
 
 TEST(ThreadPoolTest, TerminateAllWithWaitKillsAThreadThatIgnoresTermination)
 {
+    int allDone = 0;
+    int allFinished = 0;
     TTestPool pool(0);
     EXPECT_EQ(pool.HardTerminateWait, 3000u);
     pool.HardTerminateWait = 300;
-    int allDone = 0;
-    int allFinished = 0;
     pool.OnAllWorkDone = [&](TCustomThreadPool*) { ++allDone; };
     pool.OnAllThreadsFinished = [&](TCustomThreadPool*) { ++allFinished; };
     auto stubborn = NewLog();
