@@ -31,8 +31,12 @@ ULONG STDMETHODCALLTYPE TBasicWorkItem::Release()
 void TBasicWorkItem::SetOnWorkDone(TWorkDoneEvent handler)
 {
     onWorkDone_ = std::move(handler);
+    // Not for an aborted item: its owner cancelled it and may be gone.
     if (onWorkDone_)
-        completionHandler_ = [this] { onWorkDone_(this); };
+        completionHandler_ = [this] {
+            if (!WaitIfPausedAndCheckAborted())
+                onWorkDone_(this);
+        };
     else
         completionHandler_ = nullptr;
 }

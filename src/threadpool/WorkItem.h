@@ -48,7 +48,7 @@ public:
     bool Paused() const noexcept { return paused_; }
 
     // Set before the item is queued. A handler makes the completion handler call it with the
-    // item (on the GUI thread); an empty one removes both.
+    // item (on the GUI thread) unless the item was aborted; an empty one removes both.
     void SetOnWorkDone(TWorkDoneEvent handler);
     const TWorkDoneEvent& OnWorkDone() const noexcept { return onWorkDone_; }
 
