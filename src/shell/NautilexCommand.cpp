@@ -44,8 +44,8 @@ std::string MenuVerb(IContextMenu* contextMenu, HMENU menu, const std::string& v
         if (command < kFirstVerbCommand || command > kLastVerbCommand)
             continue;
         char buffer[260] = {};
-        if (SUCCEEDED(contextMenu->GetCommandString(command - kFirstVerbCommand, GCS_VERBA,
-                                                    nullptr, buffer, sizeof(buffer))) &&
+        if (SUCCEEDED(contextMenu->GetCommandString(command - kFirstVerbCommand, GCS_VERBA, nullptr,
+                                                    buffer, sizeof(buffer))) &&
             SameVerb(std::string(buffer, strnlen(buffer, sizeof(buffer))), verb))
             return std::string(buffer, strnlen(buffer, sizeof(buffer)));
     }
@@ -92,9 +92,8 @@ HRESULT TNautilex::InvokeVerb(IContextMenu* contextMenu, const std::string& verb
         return HRESULT_FROM_WIN32(GetLastError());
     // The shell runs only verbs it has put into a menu; extended ones included, since the
     // caller named the verb on purpose.
-    HRESULT result = contextMenu->QueryContextMenu(menu.get(), 0, kFirstVerbCommand,
-                                                   kLastVerbCommand,
-                                                   CMF_EXPLORE | CMF_EXTENDEDVERBS);
+    HRESULT result = contextMenu->QueryContextMenu(
+        menu.get(), 0, kFirstVerbCommand, kLastVerbCommand, CMF_EXPLORE | CMF_EXTENDEDVERBS);
     if (FAILED(result))
         return result;
     const std::string menuVerb = MenuVerb(contextMenu, menu.get(), verb);

@@ -6,8 +6,8 @@
 #include "shell/PathUtils.h"
 #include "shell/Verbs.h"
 #include "ui/Application.h"
-#include "ui/MessageWindow.h"
 #include "ui/Menus.h"
+#include "ui/MessageWindow.h"
 
 namespace {
 
@@ -103,6 +103,20 @@ void TNautilex::PopupContextMenu(POINT point, TPopupMenu* menu, std::string& ver
         flags |= CMF_CANRENAME;
     if (GetKeyState(VK_SHIFT) < 0)
         flags |= CMF_EXTENDEDVERBS;
+    // The shell's entries are taken out again afterwards: the caller's menu must not keep
+    // them (and gather more with every showing).
+    struct TShellEntries {
+        HMENU menu;
+        UINT position;
+        int countBefore;
+        void Remove()
+        {
+            for (int added = GetMenuItemCount(menu) - countBefore; added > 0; --added)
+                DeleteMenu(menu, position, MF_BYPOSITION);
+            countBefore = GetMenuItemCount(menu);
+        }
+        ~TShellEntries() { Remove(); }
+    } shellEntries{target, position, GetMenuItemCount(target)};
     if (FAILED(contextMenu->QueryContextMenu(target, position, kFirstShellCommand,
                                              kLastShellCommand, flags)))
         return;
@@ -114,10 +128,11 @@ void TNautilex::PopupContextMenu(POINT point, TPopupMenu* menu, std::string& ver
         TMessageWindow::TKind::HiddenTopLevel);
     if (contextMenuWindow_->Handle() == nullptr)
         return;
-    const UINT command = static_cast<UINT>(TrackPopupMenu(shown, TPM_RETURNCMD | TPM_RIGHTBUTTON,
-                                                          point.x, point.y, 0,
-                                                          contextMenuWindow_->Handle(), nullptr));
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenu(shown, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y,
+                                         0, contextMenuWindow_->Handle(), nullptr));
     contextMenuWindow_.reset();
+    shellEntries.Remove();
 
     if (command == 0)
         return;

@@ -29,10 +29,9 @@ public:
                             nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
             return;
         const std::wstring command = L"cmd /c echo opened> \"%1\\opened.txt\"";
-        created_ = RegSetValueExW(key, nullptr, 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(command.c_str()),
-                                  static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) ==
-                   ERROR_SUCCESS;
+        created_ = RegSetValueExW(
+                       key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
         RegCloseKey(key);
     }
     ~TFolderExploreCommand()

@@ -225,6 +225,26 @@ TEST_F(NautilexContextMenu, DeleteIsReportedOnlyWhenTheFileIsGone)
     EXPECT_FALSE(PathExists(a_));
 }
 
+TEST_F(NautilexContextMenu, TheApplicationsMenuCanBeShownDirectly)
+{
+    for (int showing = 0; showing < 2; ++showing) {
+        TMenuDriver driver;
+        driver.ChooseCaption(L"Copy");
+        driver.Start();
+        std::string verb;
+        browser_->SetObjectName(L"a.txt");
+        browser_->PopupContextMenu(POINT{100, 100}, menu_.get(), verb, second_);
+        EXPECT_EQ(verb, "copy");
+        const TNames shown = Captions(driver.Entries());
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), L"Copy"), 1);
+        EXPECT_GT(PositionOf(shown, L"Copy"), PositionOf(shown, L"Second"));
+        // The shell's entries leave with the menu.
+        EXPECT_EQ(Captions(MenuEntries(menu_->Handle())), (TNames{L"First", L"Second"}));
+    }
+    // No pop-up event: that belongs to ShowContextMenu.
+    EXPECT_EQ(events_, (TEvents{"before copy", "select copy", "before copy", "select copy"}));
+}
+
 TEST_F(NautilexContextMenu, MenuStateAndEntriesGoWhenAHandlerThrows)
 {
     browser_->OnBeforeShellCommand = [](TNautilex*, const std::string&, TZelPathList&, bool&) {
