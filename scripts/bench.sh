@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and runs them under Wine. Each prints times and ratios against a
 # baseline measured in the same run: compare ratios, not absolute times between runs.
-# The folder-size benchmark scans a tree of 20,000 files, built once from the host side (files
+# The folder-size benchmark scans a tree of 20,000 files, and the selection benchmark checks the
+# 5,000 files of one folder one by one; both fixtures are built once from the host side (files
 # made through Wine are slow to create) and kept in the build tree's Wine prefix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,4 +27,21 @@ if [ ! -f "$tree.complete" ]; then
   touch "$tree.complete"
 fi
 
+selection="$WINEPREFIX/drive_c/bivista-bench"
+if [ ! -f "$selection/selection-5000.complete" ]; then
+  echo "Building the selection benchmark folder in $selection ..."
+  rm -rf "$selection"
+  mkdir -p "$selection/selection-5000"
+  # A neighbour, so that the fully checked folder does not cover its parent too.
+  echo kept > "$selection/keep.txt"
+  # f00000.txt and up, holding (index % 10) + 1 bytes: the benchmark checks the totals.
+  (cd "$selection/selection-5000" &&
+    for i in $(seq 0 4999); do printf '%.*s' $(( i % 10 + 1 )) 0123456789 > "$(printf 'f%05d.txt' "$i")"; done)
+  # Built "a while ago", as a folder a user checks files in usually is.
+  touch -d '1 minute ago' "$selection/selection-5000"
+  touch "$selection/selection-5000.complete"
+fi
+
 wine "$build/bench/bench_foldersize.exe" 'C:\bench-tree'
+echo
+wine "$build/bench/bench_selection.exe" 'C:\bivista-bench\selection-5000' 5000

@@ -1,8 +1,11 @@
 #include "link/ShellLink.h"
 
+#include "link/ZelSelectionList.h"
+
 TZelShellLink::TZelShellLink(TComponent* owner) : TZelBaseComponent(owner)
 {
     fEnabled = true;
+    selection_ = MakeOwned<TZelSelectionList>(this);
 }
 
 TZelShellLink::~TZelShellLink()
@@ -13,6 +16,9 @@ TZelShellLink::~TZelShellLink()
         controls_.Remove(control.Get());
         control->SetShellLink(nullptr);
     }
+    // The selection goes while the link is still whole: it may still call back into it.
+    delete selection_;
+    selection_ = nullptr;
 }
 
 void TZelShellLink::AddControl(IZelShellControl* control)

@@ -7,6 +7,8 @@
 
 #include <string>
 
+class TZelSelectionList;
+
 class TZelShellLink : public TZelBaseComponent {
 public:
     explicit TZelShellLink(TComponent* owner);
@@ -32,6 +34,9 @@ public:
     void BroadcastRefreshChanges(IZelShellControl* sender);
     void RefreshChangesAll() { BroadcastRefreshChanges(nullptr); }
 
+    // The pane's check-box selection, created with the link and freed with it.
+    TZelSelectionList* SelectionList() const noexcept { return selection_; }
+
     bool CanGoUp() const noexcept { return canGoUp_; }
     void SetCanGoUp(bool value) noexcept { canGoUp_ = value; }
 
@@ -42,5 +47,6 @@ private:
     void Broadcast(IZelShellControl* sender, Call call);
 
     TZelShellControlList controls_;
+    TZelSelectionList* selection_ = nullptr;
     bool canGoUp_ = true;
 };

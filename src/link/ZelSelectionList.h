@@ -1,0 +1,154 @@
+#pragma once
+// The check-box selection of a pane: a set of checked files and whole folders kept compact (a
+// checked folder stands for everything below it), the state of any object in it, and running
+// totals of the selected size and counts, computed in the background for folders.
+#include "core/Component.h"
+#include "core/IDListPtr.h"
+#include "core/ScopedResource.h"
+#include "link/DirectoryListingCache.h"
+#include "link/SelectionPaths.h"
+#include "link/ZelSelectionState.h"
+#include "link/ZelStack.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TZelShellLink;
+class TZelFolderSizeWorkItem;
+
+// Holds the entries and the totals.
+class TZelBaseSelectionList : public TComponent {
+public:
+    explicit TZelBaseSelectionList(TComponent* owner) : TComponent(owner) {}
+
+    // Files are entered by their full path, folders by their path followed by "\*".
+    const TZelSelectionPaths& Paths() const noexcept { return paths_; }
+    virtual void SetPaths(const TWideStringList& paths);
+    // Empties the selection and zeroes the totals.
+    virtual void Clear();
+
+    // The totals; a value that is negative for the moment (a subtraction that arrived before
+    // the matching addition) reads as 0.
+    int64_t TotalSize() const noexcept { return totalSize_ < 0 ? 0 : totalSize_; }
+    int FileCount() const noexcept { return fileCount_ < 0 ? 0 : fileCount_; }
+    int FolderCount() const noexcept { return folderCount_ < 0 ? 0 : folderCount_; }
+
+protected:
+    void ZeroTotals() noexcept { totalSize_ = 0, fileCount_ = 0, folderCount_ = 0; }
+
+    TZelSelectionPaths paths_;
+    int64_t totalSize_ = 0;
+    int fileCount_ = 0;
+    int folderCount_ = 0;
+};
+
+class TZelSelectionList : public TZelBaseSelectionList {
+public:
+    // The owner, when it is a shell link, is told to redraw its controls after each change.
+    explicit TZelSelectionList(TComponent* owner);
+    ~TZelSelectionList() override;
+
+    // Raised after every change of the entries.
+    TNotifyEvent OnChange;
+    // Raised when a background size result has been added to the totals.
+    TNotifyEvent OnCompletedCalculateFiles;
+
+    TZelShellLink* Link() const noexcept { return link_; }
+
+    // A folder holding a "target.lnk" file stands for the shortcut's target (default on).
+    bool ResolveFolderShortcuts() const noexcept { return resolveFolderShortcuts_; }
+    void SetResolveFolderShortcuts(bool value) noexcept { resolveFolderShortcuts_ = value; }
+    // Keep the totals up to date (default on).
+    bool CountTotals() const noexcept { return countTotals_; }
+    void SetCountTotals(bool value) noexcept { countTotals_ = value; }
+    // Whether the size calculations follow junctions and symbolic links (default off).
+    bool SizeOption() const noexcept { return sizeOption_; }
+    void SetSizeOption(bool value) noexcept { sizeOption_ = value; }
+
+    // State code (TZelSelectionState values 1 to 4) of a path; `inherited` tells that the path
+    // is checked through a folder entry above it.
+    int StateOf(const std::wstring& path, bool& inherited);
+    int StateOf(const std::wstring& path);
+    // The same for an absolute ID list; the computer folder and the network folder are partly
+    // checked when some drive or network path is selected, and have no state otherwise.
+    int StateOfIDList(TBorrowedIDList list, bool& inherited);
+    int StateOfIDList(TBorrowedIDList list);
+    // True when the path, or everything below it, is selected.
+    bool IsChecked(const std::wstring& path);
+
+    void Check(const std::wstring& path);
+    void CheckIDList(TBorrowedIDList list);
+    void Uncheck(const std::wstring& path);
+    void UncheckIDList(TBorrowedIDList list);
+    void Clear() override;
+    // Replaces the selection by the given paths, each entered as by Check.
+    void SetPaths(const TWideStringList& paths) override;
+    void Assign(const TZelSelectionList& other);
+
+    // While locked, changes do not make the link redraw its controls; unlocking handles one
+    // change.
+    void LockRefresh() noexcept { refreshLocked_ = true; }
+    void UnlockRefresh();
+    bool RefreshLocked() const noexcept { return refreshLocked_; }
+
+    // Every selected file, one per call: the file entries in entry order, then the files below
+    // each folder entry, depth first. Empty when all have been given; the next call starts over.
+    std::wstring NextFile();
+
+private:
+    // NormalizePath of the path, or of its target when it is a folder shortcut and shortcuts
+    // are resolved; `shortcut` tells that it is one.
+    std::wstring ResolvedEntry(const std::wstring& path, bool& shortcut) const;
+    // The state of an entry as NormalizePath gives it, and of one known to be in the list's
+    // terms already (no drive, shortcut or existence test).
+    int StateOfEntry(const std::wstring& entry, bool& inherited);
+    int EntryState(const std::wstring& entry, bool& inherited) const;
+    bool AncestorChecked(const std::wstring& entry) const;
+    // True when every entry of `folder` other than `excluded` counts as checked; false when
+    // the folder cannot be searched. `emptyResult` answers for a folder with no entries.
+    bool ChildrenChecked(const std::wstring& folder, const std::wstring& excluded, bool emptyResult,
+                         bool& searched);
+    // IsChecked for a file and for a folder of a folder listing.
+    bool FileChecked(const std::wstring& path) const;
+    bool SubfolderChecked(const std::wstring& path);
+    // The highest folder, from `folder` up, whose every entry other than the one on the way up
+    // (first `child`) is checked, with a trailing backslash at a root; `child` itself when
+    // `folder` is not covered; empty when a folder cannot be searched.
+    std::wstring CoveredAncestor(const std::wstring& folder, const std::wstring& child);
+    // Enters everything in `folder` except `excluded`, and so on upwards while the folder above
+    // is checked; returns the covering folder and adds the folders expanded to `levels`.
+    std::wstring ExpandAncestor(const std::wstring& folder, const std::wstring& excluded,
+                                int& levels);
+    void RemoveDescendants(const std::wstring& path);
+    void DeleteEntry(int index, bool recalculate);
+
+    void StartSizeCalculation(const std::wstring& path, int factor);
+    void CancelCalculations();
+    void SizeCalculated(TZelFolderSizeWorkItem* item);
+
+    void PathsChanged();
+    void CloseSearches();
+    bool NextFileOfTop(std::wstring& file);
+    bool NextSubdirectoryOfTop(std::wstring& name);
+
+    TZelShellLink* link_ = nullptr;
+    TScopedFindHandle fileSearch_;
+    WIN32_FIND_DATAW fileSearchFirst_{};
+    bool fileSearchFirstPending_ = false;
+    TZelStack stack_;
+    bool refreshLocked_ = false;
+    int folderCursor_ = 0;
+    int fileCursor_ = 0;
+    bool resolveFolderShortcuts_ = true;
+    bool countTotals_ = true;
+    bool sizeOption_ = false;
+
+    TOwnedIDList computerIDList_;
+    // Folder listings kept between queries, so that checking files one by one does not search
+    // the folder again each time.
+    TDirectoryListingCache listings_;
+    // Completion handlers reach the list through this cell; the destructor empties it, so a
+    // result that arrives later finds no list.
+    std::shared_ptr<TZelSelectionList*> self_;
+};
