@@ -8,6 +8,8 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
+
 #include <string>
 #include <vector>
 
@@ -316,4 +318,28 @@ TEST(ShellChangeNotifierLifetime, DestructionDeliversQueuedChangesFirst)
     // Nothing arrives after the notifier is gone.
     PumpMessages(200);
     EXPECT_EQ(delivered.size(), 5u);
+}
+
+TEST_F(NotifierTest, ShellFileOperationsAndTheirAnnouncements)
+{
+    Watch(tree.Root());
+    const std::wstring file = tree.File(L"doomed.txt");
+    std::wstring from = file + L'\0';
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    ASSERT_EQ(SHFileOperationW(&operation), 0);
+    ASSERT_FALSE(PathExists(file));
+    // Whatever the shell reports of its own operation arrives decoded; a program that
+    // announces the deletion is heard in any case.
+    PumpMessages(300);
+    const size_t heardFromShell = reports.size();
+    for (const TReport& report : reports)
+        EXPECT_EQ(report.event, neFileDelete);
+    Announce(SHCNE_DELETE, file);
+    ASSERT_TRUE(WaitFor(heardFromShell + 1));
+    EXPECT_EQ(reports.back().event, neFileDelete);
+    EXPECT_TRUE(SameFileName(reports.back().path1, file));
+    std::printf("shell file operation reported %u change(s)\n", static_cast<unsigned>(heardFromShell));
 }
