@@ -124,11 +124,6 @@ void TZelShellList::SetOptions(TZelShellOptions value)
     RefreshContents();
 }
 
-void TZelShellList::Refill()
-{
-    RefreshContents();
-}
-
 void TZelShellList::SetAutomaticRefresh(bool value)
 {
     automaticRefresh_ = value;
