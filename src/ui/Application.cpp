@@ -1,5 +1,8 @@
 #include "ui/Application.h"
 
+#include "core/Exception.h"
+#include "core/TextConversion.h"
+
 TApplication* Application = nullptr;
 
 namespace {
@@ -21,6 +24,13 @@ void RegisterApplicationWindowClass(HINSTANCE instance)
     RegisterClassExW(&windowClass);  // already registered is fine
 }
 
+std::wstring MessageOf(const std::exception& e)
+{
+    if (const auto* own = dynamic_cast<const Exception*>(&e))
+        return own->Message();
+    return NarrowToWide(e.what());
+}
+
 }  // namespace
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner)
@@ -39,6 +49,42 @@ TApplication::~TApplication()
         Application = nullptr;
     if (handle_ != nullptr)
         DestroyWindow(handle_);
+}
+
+void TApplication::SetHint(const std::wstring& hint)
+{
+    if (hint == hint_)
+        return;
+    hint_ = hint;
+    if (OnHint)
+        OnHint(this);
+}
+
+void TApplication::HandleException(TObject* sender)
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        if (OnException)
+            OnException(sender, e);
+        else
+            ShowException(e);
+    } catch (...) {
+        const Exception unknown(L"An unknown error occurred.");
+        if (OnException)
+            OnException(sender, unknown);
+        else
+            ShowException(unknown);
+    }
+}
+
+void TApplication::ShowException(const std::exception& e)
+{
+    std::wstring text = MessageOf(e);
+    if (!text.empty() && text.back() != L'.')
+        text += L'.';
+    MessageBoxW(mainFormHandle_ != nullptr ? mainFormHandle_ : handle_, text.c_str(), Title.c_str(),
+                MB_OK | MB_ICONSTOP);
 }
 
 void TApplication::Terminate()
@@ -80,4 +126,35 @@ void TApplication::Run()
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+void HandleCallbackException(TObject* sender)
+{
+    // Whatever happens here must not throw: the caller is a callback from system code.
+    try {
+        if (Application != nullptr) {
+            Application->HandleException(sender);
+            return;
+        }
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            OutputDebugStringW((L"Unhandled exception: " + MessageOf(e) + L"\n").c_str());
+        } catch (...) {
+            OutputDebugStringW(L"Unhandled exception\n");
+        }
+    } catch (...) {
+    }
+}
+
+std::wstring GetShortHint(const std::wstring& hint)
+{
+    const size_t bar = hint.find(L'|');
+    return bar == std::wstring::npos ? hint : hint.substr(0, bar);
+}
+
+std::wstring GetLongHint(const std::wstring& hint)
+{
+    const size_t bar = hint.find(L'|');
+    return bar == std::wstring::npos ? hint : hint.substr(bar + 1);
 }

@@ -1,9 +1,15 @@
 #pragma once
 // The application object: the hidden application window, the main form's window, the
-// message loop and the terminating flag. At most one exists; `Application` is null without it.
+// message loop, the terminating flag, the hint line and the last-resort exception handler.
+// At most one exists; `Application` is null without it.
 #include "core/Component.h"
 
+#include <exception>
+#include <functional>
 #include <string>
+
+// Raised with the exception that a window procedure or event handler let escape.
+using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
 
 class TApplication : public TComponent {
 public:
@@ -17,6 +23,20 @@ public:
     void SetMainFormHandle(HWND window) noexcept { mainFormHandle_ = window; }
 
     std::wstring Title;
+
+    // The hint line: menus and controls set it to the long form of the hint of what the
+    // mouse or the menu selection is on; OnHint tells the status line when it changes.
+    const std::wstring& Hint() const noexcept { return hint_; }
+    void SetHint(const std::wstring& hint);
+    TNotifyEvent OnHint;
+
+    // Exceptions that reach a window procedure or a callback from the system end here: they
+    // must not unwind through system code. With OnException assigned it decides what the
+    // user sees; otherwise the message is shown in a message box.
+    TExceptionEvent OnException;
+    // Call from inside a catch block only.
+    void HandleException(TObject* sender);
+    void ShowException(const std::exception& e);
 
     bool Terminated() const noexcept { return terminated_; }
     // Ends the message loop (posts WM_QUIT) and marks the application as terminating.
@@ -33,6 +53,15 @@ private:
     HWND handle_ = nullptr;
     HWND mainFormHandle_ = nullptr;
     bool terminated_ = false;
+    std::wstring hint_;
 };
 
 extern TApplication* Application;
+
+// Routes the exception being handled to the application's handler; without an application
+// object the exception is dropped after a debug-output line. Call from inside a catch block.
+void HandleCallbackException(TObject* sender = nullptr);
+
+// The two halves of a hint text "short|long"; a text without a bar is both.
+std::wstring GetShortHint(const std::wstring& hint);
+std::wstring GetLongHint(const std::wstring& hint);

@@ -1,0 +1,33 @@
+#pragma once
+// A hidden window that only receives messages, handled by a function: for timers, menus that
+// need an owner window, and replies from other threads or the shell.
+#include <windows.h>
+
+#include <functional>
+
+class TMessageWindow {
+public:
+    // Returns true when it handled the message and set the result; otherwise the default
+    // window procedure runs.
+    using THandler =
+        std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+
+    // A message-only window needs no display; a menu's owner must be a hidden top-level one
+    // instead, so that it can become the foreground window.
+    enum class TKind { MessageOnly, HiddenTopLevel };
+
+    explicit TMessageWindow(THandler handler, TKind kind = TKind::MessageOnly);
+    ~TMessageWindow();
+    TMessageWindow(const TMessageWindow&) = delete;
+    TMessageWindow& operator=(const TMessageWindow&) = delete;
+
+    // Null when no window could be created (no display).
+    HWND Handle() const noexcept { return handle_; }
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+
+    THandler handler_;
+    HWND handle_ = nullptr;
+};

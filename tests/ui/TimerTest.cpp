@@ -1,0 +1,56 @@
+#include "ui/Timer.h"
+
+#include "common/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(TimerTest, TicksWhileEnabled)
+{
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.SetInterval(40);
+    timer.OnTimer = [&](TObject* sender) {
+        EXPECT_EQ(sender, &timer);
+        ++ticks;
+    };
+    PumpMessages(420);
+    EXPECT_GE(ticks, 4);
+    EXPECT_LE(ticks, 11);
+    timer.SetEnabled(false);
+    const int stopped = ticks;
+    PumpMessages(150);
+    EXPECT_EQ(ticks, stopped);
+    timer.SetEnabled(true);
+    timer.SetInterval(0);  // no interval, no ticks
+    PumpMessages(150);
+    EXPECT_EQ(ticks, stopped);
+}
+
+TEST(TimerTest, RestartsLeadToOneTickAfterTheLast)
+{
+    TTimer timer(nullptr);
+    timer.SetEnabled(false);
+    timer.SetInterval(150);
+    std::vector<DWORD> ticks;
+    timer.OnTimer = [&](TObject*) {
+        ticks.push_back(GetTickCount());
+        timer.SetEnabled(false);  // one shot, as a debounce does
+    };
+    DWORD lastRestart = 0;
+    for (int i = 0; i < 8; ++i) {
+        timer.Restart();
+        lastRestart = GetTickCount();
+        PumpMessages(40);
+    }
+    EXPECT_TRUE(ticks.empty());
+    PumpMessagesUntil([&] { return !ticks.empty(); }, 1000);
+    PumpMessages(200);
+    ASSERT_EQ(ticks.size(), 1u);
+    EXPECT_GE(ticks[0] - lastRestart, 140u);
+}
+
+}  // namespace
