@@ -244,7 +244,10 @@ private:
     void SetOption(TZelShellOption option, bool value);
     void Refill();
     void AnnounceFolder();
+    std::unique_ptr<TZelShellListItem> AcceptCurrentObject(TZelVisibilityRule& rule);
+    TListItem* AddRecord(std::unique_ptr<TZelShellListItem> record);
     void AddCurrentObject(TZelVisibilityRule& rule);
+    bool FillPresorted(TZelVisibilityRule& rule);
     void AddParentFolderItem();
     void CancelItemWork(TListItem* item) noexcept;
     void CancelAllWork() noexcept;

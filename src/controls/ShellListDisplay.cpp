@@ -83,8 +83,9 @@ void TZelShellList::FillDisplayData(TListItem* item)
         if (parent || record->Folder) {
             item->SetImageIndex(TZelSystemImageList::FolderIndex(false));
         } else {
-            // One look-up per file type; the object's own icon follows from the pool.
-            const std::wstring extension = UpperCase(ExtractFileExt(ItemPath(item)));
+            // One look-up per file type; the object's own icon follows from the pool. The
+            // name comes from the ID list itself: under Wine a path costs a walk of the folder.
+            const std::wstring extension = UpperCase(ExtractFileExt(browser_->GetObjectName()));
             auto found = extensionIcons_.find(extension);
             if (found == extensionIcons_.end())
                 found = extensionIcons_

@@ -12,6 +12,7 @@
 #include "ui/Cursor.h"
 #include "ui/Timer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -77,20 +78,32 @@ void TZelShellList::Delete(TListItem* item)
 
 // ---- Adding objects ----
 
-void TZelShellList::AddCurrentObject(TZelVisibilityRule& rule)
+std::unique_ptr<TZelShellListItem> TZelShellList::AcceptCurrentObject(TZelVisibilityRule& rule)
 {
     const bool folder = browser_->IsFolder();
     if (!showFolders_ && folder)
-        return;
+        return nullptr;
     if (!rule.Accepts(*browser_, folder ? 1 : 0))
-        return;
-    auto record = std::make_unique<TZelShellListItem>(browser_->ObjectIDList(), folder);
+        return nullptr;
+    return std::make_unique<TZelShellListItem>(browser_->ObjectIDList(), folder);
+}
+
+TListItem* TZelShellList::AddRecord(std::unique_ptr<TZelShellListItem> record)
+{
     TListItem* item = Items()->Add();
     item->Data = record.release();
-    if (!OnAddItem) {
-        item->DeferCaption();
+    item->DeferCaption();
+    return item;
+}
+
+void TZelShellList::AddCurrentObject(TZelVisibilityRule& rule)
+{
+    std::unique_ptr<TZelShellListItem> record = AcceptCurrentObject(rule);
+    if (!record)
         return;
-    }
+    TListItem* item = AddRecord(std::move(record));
+    if (!OnAddItem)
+        return;
     // The handler sees the item as it will be shown.
     item->SetCaption(browser_->DisplayName());
     if (details_)
@@ -99,6 +112,38 @@ void TZelShellList::AddCurrentObject(TZelVisibilityRule& rule)
     OnAddItem(this, item, canAdd);
     if (!canAdd)
         item->Delete();
+}
+
+// The usual fill: the records are ordered by the folder's comparison before they become
+// items, so the list view never has to move its items (nor its selection) about.
+bool TZelShellList::FillPresorted(TZelVisibilityRule& rule)
+{
+    IShellFolder* folder = browser_->ShellFolder();
+    if (OnAddItem || OnCompare || folder == nullptr)
+        return false;
+    if (sortColumn_ >= std::max(1, Columns()->Count()))
+        sortColumn_ = 0;
+    if (sortColumn_ >= columnCount_)
+        return false;
+    sortDirection_ = descending_ ? -1 : 1;
+    const LPARAM column = static_cast<LPARAM>(columnMap_[static_cast<size_t>(sortColumn_)]);
+    std::vector<std::unique_ptr<TZelShellListItem>> records;
+    while (browser_->NextObject())
+        if (std::unique_ptr<TZelShellListItem> record = AcceptCurrentObject(rule))
+            records.push_back(std::move(record));
+    std::stable_sort(records.begin(), records.end(),
+                     [folder, column, this](const std::unique_ptr<TZelShellListItem>& first,
+                                            const std::unique_ptr<TZelShellListItem>& second) {
+                         const HRESULT result =
+                             folder->CompareIDs(column, first->IDList(), second->IDList());
+                         if (FAILED(result))
+                             return false;
+                         return static_cast<short>(HRESULT_CODE(result)) * sortDirection_ < 0;
+                     });
+    AddParentFolderItem();
+    for (auto& record : records)
+        AddRecord(std::move(record));
+    return true;
 }
 
 void TZelShellList::AddParentFolderItem()
@@ -153,14 +198,16 @@ void TZelShellList::RefreshContents()
                 CreateColumns();
             TZelVisibilityRule rule(options_);
             try {
-                while (browser_->NextObject())
-                    AddCurrentObject(rule);
+                if (!FillPresorted(rule)) {
+                    while (browser_->NextObject())
+                        AddCurrentObject(rule);
+                    AddParentFolderItem();
+                    SortItems();
+                }
             } catch (...) {
                 DrainEnumeration();
                 throw;
             }
-            AddParentFolderItem();
-            SortItems();
         }
         DrawSortArrows();
         selectedNames_.clear();

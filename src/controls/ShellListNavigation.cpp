@@ -125,7 +125,8 @@ void STDMETHODCALLTYPE TZelShellList::FolderChanged(TBorrowedIDList folder)
         // Browsing fills the list; the selection that a fill carries over by name belongs to
         // the folder left behind.
         BrowseToIDList(folder);
-        ClearSelection();
+        if (SelCount() > 0)
+            ClearSelection();
     } catch (...) {
         Items()->Clear();
     }
@@ -204,7 +205,9 @@ void TZelShellList::SetSelectedNames(const std::vector<std::wstring>& names)
         return;
     applyingSelection_ = true;
     try {
-        ClearSelection();
+        // Under Wine, clearing touches every item of the list: only when there is something.
+        if (SelCount() > 0)
+            ClearSelection();
         // A name is parsed in the folder, not searched for: a name that no longer parses costs
         // one shell call, not a walk over the folder's display names.
         IShellFolder* folder = browser_->ShellFolder();
