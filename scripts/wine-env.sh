@@ -9,6 +9,9 @@ export HOME="$wine_env_build/home"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$HOME"
+# Wine moves what the shell deletes into the desktop's trash when there is one; the tests of
+# the recycle bin read it back from there.
+mkdir -p "$HOME/.local/share/Trash/files" "$HOME/.local/share/Trash/info"
 
 wine_env_pids=()
 wine_env_cleanup() {

@@ -19,7 +19,10 @@
 #include <string>
 #include <vector>
 
+class TMenuItem;
+class TMessageWindow;
 class TNautilex;
+class TPopupMenu;
 class TZelPathList;
 
 // Days since 1899-12-30, the fraction being the time of day.
@@ -147,6 +150,31 @@ public:
         return result;
     }
 
+    // ---- Context menus and verbs ----
+    // The shell's context menu for the current object (or MultiObjects) merged with a copy of
+    // `menu` (may be null), shown at the screen point; the shell's entries go after
+    // `insertAfter` (may be null: after the last item). `verb` receives the shell verb that
+    // ran, or stays empty when none did (an application item was chosen, the menu was
+    // cancelled or refused, or a deletion left its object in place).
+    void ShowContextMenu(POINT point, TPopupMenu* menu, std::string& verb,
+                         TMenuItem* insertAfter = nullptr);
+    // The same on `menu` itself, without the copy and the deletion check.
+    void PopupContextMenu(POINT point, TPopupMenu* menu, std::string& verb,
+                          TMenuItem* insertAfter = nullptr);
+    // Runs a verb on the current object (or MultiObjects) without a menu; the empty verb is
+    // the default action. True when the shell ran it.
+    bool ExecuteCommand(const std::string& verb);
+    // A new item with the properties and handlers of `item`; the caller owns it.
+    static std::unique_ptr<TMenuItem> CopyMenuItem(TMenuItem* item);
+    // Appends copies of the children of `source` to `target`, recursively; returns the command
+    // number of the copy of `find` (0 when it is not among them).
+    static UINT CopyMenuItems(TMenuItem* source, TMenuItem* target, TMenuItem* find);
+    // Clicks the first item below `item` with that command number (submenus first) and
+    // returns 0; returns `command` when there is none.
+    static UINT ClickMenuCommand(TMenuItem* item, UINT command);
+    // The hidden window that owns an open context menu; null while none is open.
+    HWND ContextMenuWindow() const noexcept;
+
     const TNautilexQueryCounts& QueryCounts() const noexcept { return counts_; }
 
 protected:
@@ -165,6 +193,16 @@ private:
     int SystemIconIndex(UINT flags);
     TScopedGdiObject ExtractWithImageFactory(int width, int height);
     bool CollectUIObjectLists(std::vector<TOwnedIDList>& lists);
+    // The path whose disappearance proves a deletion: the current object's, or the first
+    // entry of MultiObjects.
+    std::wstring CommandTargetPath();
+    // The objects a command acts on, as full paths; taken before MultiObjects is used up.
+    TZelPathList CommandPaths();
+    bool AllowShellCommand(const std::string& verb, TZelPathList& paths);
+    HRESULT InvokeDefaultCommand(IContextMenu* contextMenu);
+    HRESULT InvokeVerb(IContextMenu* contextMenu, const std::string& verb);
+    bool HandleContextMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void ShowMenuHint(WPARAM wParam, LPARAM lParam);
 
     // Fields in the order the component's stored form knows them.
     std::wstring folderPath_;
@@ -176,8 +214,11 @@ private:
     TComPtr<IEnumIDList> enumerator_;
     std::unique_ptr<TWideStringList> multiObjects_;
     std::vector<std::wstring> masks_;
-    TComPtr<IContextMenu2> contextMenu2_;  // live only while a context menu is open
-    HMENU contextPopupMenu_ = nullptr;     // the menu being shown, not owned
+    // Live only while a context menu is open: the shell's menu, and the application's menu
+    // it is merged into (not owned; null when there is none).
+    TComPtr<IContextMenu> contextMenu_;
+    TComPtr<IContextMenu2> contextMenu2_;
+    TPopupMenu* contextPopupMenu_ = nullptr;
     TComPtr<IShellDetails> shellDetails_;
     TComPtr<IShellFolder2> shellFolder2_;
     bool detailsUnavailable_ = false;
@@ -185,7 +226,7 @@ private:
     TFindDataState findDataState_ = TFindDataState::NotFetched;
     bool loaded_ = false;
     int hasSubFoldersCache_ = -1;
-    HWND contextMenuWindow_ = nullptr;  // live only while a context menu is open
+    std::unique_ptr<TMessageWindow> contextMenuWindow_;  // live only while a menu is open
 
     // Changes whenever the folder is rebound, so that ID lists taken earlier can be told
     // from lists relative to the folder bound now.

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the browser's tests.
 #include "shell/Nautilex.h"
+#include "shell/PathUtils.h"
+#include "shell/ShellUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -41,4 +43,17 @@ inline std::wstring CaughtMessage(const std::function<void()>& action)
         return error.Message();
     }
     return L"<no ENautilexError>";
+}
+
+// The files the clipboard offers, upper case; empty when it holds none.
+inline TNames ClipboardFiles()
+{
+    TComPtr<IDataObject> data;
+    TNames files;
+    if (FAILED(OleGetClipboard(data.GetAddressOf())) || !data)
+        return files;
+    if (const auto names = GetFilenamesFromDataObject(data.Get()))
+        for (const std::wstring& name : *names)
+            files.push_back(UpperCase(name));
+    return files;
 }

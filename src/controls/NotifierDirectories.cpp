@@ -1,0 +1,93 @@
+#include "controls/NotifierDirectories.h"
+
+namespace {
+
+int CompareText(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                          b.data(), static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+}  // namespace
+
+std::pair<size_t, bool> TNotifierDirectories::Find(const std::wstring& path) const
+{
+    size_t low = 0, high = entries_.size();
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        const int order = CompareText(entries_[middle].path, path);
+        if (order == 0)
+            return {middle, true};
+        if (order < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return {low, false};
+}
+
+int TNotifierDirectories::IndexOf(const std::wstring& path) const
+{
+    const auto [position, found] = Find(path);
+    return found ? static_cast<int>(position) : -1;
+}
+
+void TNotifierDirectories::Changing() const
+{
+    if (OnChanging)
+        OnChanging();
+}
+
+void TNotifierDirectories::Changed() const
+{
+    if (OnChange)
+        OnChange();
+}
+
+int TNotifierDirectories::Add(const std::wstring& path)
+{
+    const auto [position, found] = Find(path);
+    if (found)
+        return static_cast<int>(position);
+    Changing();
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(position), TEntry{path, 0});
+    Changed();
+    return static_cast<int>(position);
+}
+
+void TNotifierDirectories::Delete(int index)
+{
+    Changing();
+    entries_.erase(entries_.begin() + index);
+    Changed();
+}
+
+void TNotifierDirectories::Clear()
+{
+    if (entries_.empty())
+        return;
+    Changing();
+    entries_.clear();
+    Changed();
+}
+
+void TNotifierDirectories::Assign(const std::vector<std::wstring>& paths)
+{
+    Changing();
+    entries_.clear();
+    for (const std::wstring& path : paths) {
+        const auto [position, found] = Find(path);
+        if (!found)
+            entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(position), TEntry{path, 0});
+    }
+    Changed();
+}
+
+std::vector<std::wstring> TNotifierDirectories::Paths() const
+{
+    std::vector<std::wstring> paths;
+    for (const TEntry& entry : entries_)
+        paths.push_back(entry.path);
+    return paths;
+}

@@ -1,0 +1,299 @@
+#include "controls/ShellChangeNotifier.h"
+
+#include "core/Assertion.h"
+#include "core/SyncCall.h"
+#include "shell/IDList.h"
+#include "threadpool/ThreadPool.h"
+#include "shell/ShellState.h"
+
+#include <shlobj.h>
+
+namespace {
+
+const wchar_t kWindowClass[] = L"TZelShellChangeNotifierWindow";
+
+LRESULT CALLBACK NotifierWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* notifier =
+        reinterpret_cast<TZelShellChangeNotifier*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (notifier != nullptr)
+        return notifier->HandleMessage(message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateMessageWindow(TZelShellChangeNotifier* notifier)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = NotifierWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass);
+    HWND window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  instance, nullptr);
+    if (window != nullptr)
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(notifier));
+    return window;
+}
+
+// The image index of an image-list report: the shell packs numbers into DWORD "ID lists".
+std::wstring ImageIndexText(LPCITEMIDLIST list)
+{
+    if (list == nullptr)
+        return {};
+    const auto* packed = reinterpret_cast<const SHChangeDWORDAsIDList*>(list);
+    if (packed->cb < sizeof(USHORT) + sizeof(DWORD))
+        return {};
+    return std::to_wstring(static_cast<int>(packed->dwItem1));
+}
+
+}  // namespace
+
+// Shared with queued OnChange deliveries, which may outlive the notifier.
+struct TZelShellChangeNotifier::TDeliveryState {
+    bool alive = true;
+    int pending = 0;
+};
+
+TZelShellChangeNotifier::TZelShellChangeNotifier(TComponent* owner)
+    : TZelBaseComponent(owner), delivery_(std::make_shared<TDeliveryState>())
+{
+    fEnabled = IsDesigning();
+    if (!IsDesigning())
+        messageWindow_ = CreateMessageWindow(this);
+    BindDirectoryEvents();
+}
+
+TZelShellChangeNotifier::~TZelShellChangeNotifier()
+{
+    if (!IsDesigning())
+        SetEnabled(false);
+    FlushPendingDeliveries();
+    delivery_->alive = false;
+    if (messageWindow_ != nullptr) {
+        SetWindowLongPtrW(messageWindow_, GWLP_USERDATA, 0);
+        DestroyWindow(messageWindow_);
+    }
+}
+
+void TZelShellChangeNotifier::BindDirectoryEvents()
+{
+    directories_.OnChanging = [this] { DirectoriesChanging(); };
+    directories_.OnChange = [this] { DirectoriesChanged(); };
+}
+
+void TZelShellChangeNotifier::Loaded()
+{
+    TZelBaseComponent::Loaded();
+    if (fEnabled)
+        Start();
+}
+
+void TZelShellChangeNotifier::SetEnabled(bool value)
+{
+    if (value == fEnabled)
+        return;
+    fEnabled = value;
+    if (IsLoading())
+        return;  // Loaded starts an enabled notifier
+    if (value)
+        Start();
+    else
+        Stop();
+}
+
+void TZelShellChangeNotifier::SetEventFilter(const TNotificationEvents& value)
+{
+    if (value == eventFilter_)
+        return;
+    eventFilter_ = value;
+    if (active_) {
+        Stop();
+        Start();
+    }
+}
+
+void TZelShellChangeNotifier::SetRecursive(bool value)
+{
+    if (value == recursive_)
+        return;
+    recursive_ = value;
+    if (active_) {
+        Stop();
+        Start();
+    }
+}
+
+void TZelShellChangeNotifier::WatchIDList(TBorrowedIDList list)
+{
+    Stop();
+    if (directories_.Count() == 1 && directories_.Strings(0).empty())
+        directories_.Quietly([this] { directories_.Delete(0); });
+    watchedIDList_ = CopyIDList(list);
+    Start();
+}
+
+ULONG TZelShellChangeNotifier::RegisterIDList(TBorrowedIDList list)
+{
+    if (ShellEntries.ChangeNotifyRegisterEntry == nullptr) {
+        SetEnabled(false);
+        return 0;
+    }
+    if (!fEnabled || IsDesigning() || messageWindow_ == nullptr)
+        return 0;
+    int sources = SHCNRF_InterruptLevel | SHCNRF_ShellLevel;
+    if (recursive_)
+        sources |= SHCNRF_RecursiveInterrupt;
+    SHChangeNotifyEntry entry{list, recursive_ ? TRUE : FALSE};
+    return ShellEntries.ChangeNotifyRegisterEntry(messageWindow_, sources, ShellFlagsOf(eventFilter_),
+                                                  WM_ZEL_SHELLNOTIFY, 1, &entry);
+}
+
+void TZelShellChangeNotifier::DeregisterHandle(ULONG handle)
+{
+    if (handle == 0)
+        return;
+    if (IsDesigning())
+        AssertionFailed(L"Assertion failure", L"ZELControls", 2298);
+    if (ShellEntries.ChangeNotifyDeregisterEntry != nullptr)
+        ShellEntries.ChangeNotifyDeregisterEntry(handle);
+}
+
+void TZelShellChangeNotifier::Start()
+{
+    if (!fEnabled || IsDesigning())
+        return;
+    directories_.Quietly([this] {
+        if (directories_.Count() == 0 && !internalCallback_ && !watchedIDList_) {
+            directories_.Add(std::wstring());
+            recursive_ = true;
+        }
+        if (watchedIDList_)
+            watchedHandle_ = RegisterIDList(watchedIDList_);
+        for (int index = 0; index < directories_.Count(); ++index) {
+            if (directories_.Handle(index) != 0)
+                continue;
+            const TOwnedIDList list = IDListFromPath(nullptr, directories_.Strings(index));
+            if (list)
+                directories_.SetHandle(index, RegisterIDList(list));
+        }
+    });
+    active_ = true;
+}
+
+void TZelShellChangeNotifier::Stop()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    DeregisterHandle(watchedHandle_);
+    watchedHandle_ = 0;
+    directories_.Quietly([this] {
+        for (int index = 0; index < directories_.Count(); ++index) {
+            DeregisterHandle(directories_.Handle(index));
+            directories_.SetHandle(index, 0);
+        }
+    });
+}
+
+void TZelShellChangeNotifier::DirectoriesChanging()
+{
+    Stop();
+}
+
+void TZelShellChangeNotifier::DirectoriesChanged()
+{
+    Stop();
+    if (directories_.Count() > 1 && directories_.Strings(0).empty())
+        directories_.Quietly([this] { directories_.Delete(0); });
+    Start();
+}
+
+LRESULT TZelShellChangeNotifier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!fEnabled || message != WM_ZEL_SHELLNOTIFY || wParam == 0)
+        return DefWindowProcW(messageWindow_, message, wParam, lParam);
+    HandleReport(reinterpret_cast<const LPCITEMIDLIST*>(wParam), static_cast<long>(lParam));
+    return 0;
+}
+
+void TZelShellChangeNotifier::HandleReport(const LPCITEMIDLIST* lists, long shellFlag)
+{
+    const long flag = shellFlag & ~static_cast<long>(SHCNE_INTERRUPT);
+    const TNotificationEvent event = NotificationEventOf(flag);
+    if (!eventFilter_.test(static_cast<size_t>(event)))
+        return;
+    const LPCITEMIDLIST first = lists[0];
+    const LPCITEMIDLIST second = lists[1];
+
+    std::wstring path1, path2;
+    if (event == neImageListChange) {
+        path1 = ImageIndexText(IsNT ? second : first);
+    } else if (event != neAssociationChange) {
+        const bool repeated = flag == lastEventFlag_ && first != nullptr &&
+                              IDListItemCount(first) > 0 && lastIDList_ &&
+                              SameIDLists(first, lastIDList_) &&
+                              GetTickCount() - lastTick_ < 2500;
+        if (repeated)
+            return;
+        path1 = PathFromIDList(first);
+        path2 = PathFromIDList(second);
+    }
+
+    lastEventFlag_ = flag;
+    lastIDList_ = CopyIDList(first);
+    lastTick_ = GetTickCount();
+
+    if (internalCallback_)
+        internalCallback_(this, event, first, second);
+    DispatchChange(this, event, path1, path2);
+}
+
+// ---------------------------------------------------------------------------------------------
+// OnChange delivery: a work item that passes through a worker of the pool and synchronises
+// back, so OnChange runs on the GUI thread after the report's message has been handled.
+
+namespace {
+
+class TZelNotifyWorkItem : public TBasicWorkItem {
+public:
+    TZelNotifyWorkItem(std::function<void()> deliver) : deliver_(std::move(deliver)) {}
+    void Execute() override { Synchronize(deliver_); }
+
+private:
+    std::function<void()> deliver_;
+};
+
+}  // namespace
+
+void TZelShellChangeNotifier::DispatchChange(TObject* Sender, TNotificationEvent Event,
+                                             const std::wstring& path1, const std::wstring& path2)
+{
+    if (!OnChange)
+        return;
+    std::shared_ptr<TDeliveryState> state = delivery_;
+    TZelShellNotifierEvent handler = OnChange;
+    ++state->pending;
+    TComPtr<IWorkItem> item = new TZelNotifyWorkItem([=] {
+        --state->pending;
+        if (state->alive)
+            handler(Sender, Event, path1, path2);
+    });
+    if (WorkerPool == nullptr) {
+        --state->pending;
+        return;  // no pool (start-up or shutdown): nothing can carry the call
+    }
+    WorkerPool->AddWorkItem(item.Get());
+}
+
+void TZelShellChangeNotifier::FlushPendingDeliveries()
+{
+    // Deliver the OnChange calls already queued before the notifier goes away.
+    if (!IsMainThread())
+        return;
+    const DWORD start = GetTickCount();
+    CheckSynchronize();
+    while (delivery_->pending > 0 && GetTickCount() - start < 3000)
+        CheckSynchronize(20);
+}

@@ -1,0 +1,185 @@
+#include "core/SyncCall.h"
+
+#include "core/CriticalSection.h"
+#include "core/Exception.h"
+#include "core/ScopedResource.h"
+#include "core/TextConversion.h"
+
+#include <atomic>
+#include <deque>
+#include <exception>
+#include <memory>
+
+namespace {
+
+const wchar_t kSyncWindowClass[] = L"TBivistaSyncCallWindow";
+const UINT kSyncMessage = WM_APP + 0x5C1;
+
+struct TSyncRecord {
+    TThreadMethod method;
+    DWORD threadId = 0;
+    TScopedHandle done;
+    std::exception_ptr error;
+};
+
+// Shared between threads: the queue under its lock, the event, the window. The records are
+// shared so that a record stays valid for the GUI thread even when its worker was killed.
+struct TSyncState {
+    TCriticalSection lock;
+    std::deque<std::shared_ptr<TSyncRecord>> pending;
+    TScopedHandle event{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    std::atomic<HWND> window{nullptr};
+    int startups = 0;
+};
+
+TSyncState& State()
+{
+    static TSyncState state;
+    return state;
+}
+
+std::atomic<DWORD> mainThreadId{GetCurrentThreadId()};
+
+LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kSyncMessage) {
+        CheckSynchronize();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateSyncWindow()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = SyncWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kSyncWindowClass;
+    RegisterClassExW(&windowClass);  // already registered is fine
+    return CreateWindowExW(0, kSyncWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                           nullptr);
+}
+
+std::shared_ptr<TSyncRecord> TakeFirst()
+{
+    TSyncState& state = State();
+    TCriticalSectionLock guard(state.lock);
+    if (state.pending.empty())
+        return nullptr;
+    std::shared_ptr<TSyncRecord> record = std::move(state.pending.front());
+    state.pending.pop_front();
+    return record;
+}
+
+}  // namespace
+
+void SyncCallStartup()
+{
+    TSyncState& state = State();
+    if (state.startups++ > 0)
+        return;
+    mainThreadId = GetCurrentThreadId();
+    state.window = CreateSyncWindow();
+}
+
+void SyncCallShutdown()
+{
+    TSyncState& state = State();
+    if (state.startups == 0 || --state.startups > 0)
+        return;
+    HWND window = state.window.exchange(nullptr);
+    if (window != nullptr)
+        DestroyWindow(window);
+}
+
+DWORD MainThreadId() noexcept
+{
+    return mainThreadId;
+}
+
+bool IsMainThread() noexcept
+{
+    return GetCurrentThreadId() == mainThreadId;
+}
+
+void Synchronize(const TThreadMethod& method)
+{
+    if (!method)
+        return;
+    if (IsMainThread()) {
+        method();
+        return;
+    }
+    auto record = std::make_shared<TSyncRecord>();
+    record->method = method;
+    record->threadId = GetCurrentThreadId();
+    record->done.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!record->done)
+        throw Exception(SystemErrorMessage(GetLastError()));
+    TSyncState& state = State();
+    {
+        TCriticalSectionLock guard(state.lock);
+        state.pending.push_back(record);
+    }
+    SetEvent(state.event.get());
+    // The message wakes a GUI thread that sits in its message loop (or in a modal loop).
+    if (HWND window = state.window)
+        PostMessageW(window, kSyncMessage, 0, 0);
+    WaitForSingleObject(record->done.get(), INFINITE);
+    if (record->error)
+        std::rethrow_exception(record->error);
+}
+
+bool CheckSynchronize(DWORD timeout)
+{
+    if (!IsMainThread())
+        return false;
+    TSyncState& state = State();
+    if (timeout != 0 && PendingSyncCallCount() == 0)
+        WaitForSingleObject(state.event.get(), timeout);
+    bool ran = false;
+    // One at a time: a call may itself wait for threads and run further calls.
+    while (std::shared_ptr<TSyncRecord> record = TakeFirst()) {
+        try {
+            record->method();
+        } catch (...) {
+            record->error = std::current_exception();
+        }
+        SetEvent(record->done.get());
+        ran = true;
+    }
+    return ran;
+}
+
+int PendingSyncCallCount()
+{
+    TSyncState& state = State();
+    TCriticalSectionLock guard(state.lock);
+    return static_cast<int>(state.pending.size());
+}
+
+int RemoveQueuedSyncCalls(DWORD threadId)
+{
+    TSyncState& state = State();
+    std::deque<std::shared_ptr<TSyncRecord>> dropped;
+    {
+        TCriticalSectionLock guard(state.lock);
+        for (auto it = state.pending.begin(); it != state.pending.end();) {
+            if ((*it)->threadId == threadId) {
+                dropped.push_back(std::move(*it));
+                it = state.pending.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    // Released outside the lock: a method's captures may run arbitrary destructors.
+    return static_cast<int>(dropped.size());
+}
+
+HANDLE SyncEvent()
+{
+    return State().event.get();
+}

@@ -1,0 +1,486 @@
+#include "threadpool/ThreadPool.h"
+
+#include "core/Assertion.h"
+#include "core/Exception.h"
+#include "core/TextConversion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <optional>
+
+TWorkerThreadPool* WorkerPool = nullptr;
+
+namespace {
+
+const DWORD kThreadStartInterval = 200;
+const DWORD kCpuSampleInterval = 200;
+const DWORD kIdleWakeInterval = 500;
+const DWORD kStopPollInterval = 5;
+
+int threadPoolStartups = 0;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TZelThread
+
+TZelThread::TZelThread() : terminateEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+    SetFreeOnTerminate(true);
+}
+
+void TZelThread::SetPaused(bool paused)
+{
+    paused_ = paused;
+}
+
+bool TZelThread::CheckTerminated()
+{
+    while (paused_ && !Terminated())
+        Sleep(100);
+    return Terminated();
+}
+
+void TZelThread::TerminatedSet()
+{
+    if (terminateEvent_)
+        SetEvent(terminateEvent_.get());
+}
+
+void TZelThread::DoTerminate()
+{
+    finished_ = true;
+    try {
+        TThread::DoTerminate();
+    } catch (...) {
+        // The pool must still learn that this thread ends.
+    }
+    if (pool_ != nullptr)
+        ThreadTerminated();
+}
+
+void TZelThread::ThreadTerminated()
+{
+    TCustomThreadPool* pool = pool_;
+    Synchronize([pool, this] { pool->ThreadTerminated(this); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCustomThreadPool
+
+TCustomThreadPool::TCustomThreadPool() : MaxRunningThreads(ProcessorCount() * 3 + 2) {}
+
+TCustomThreadPool::~TCustomThreadPool()
+{
+    TCustomThreadPool::TerminateAll(true);
+}
+
+int TCustomThreadPool::Count() const
+{
+    TCriticalSectionLock guard(lock_);
+    return static_cast<int>(threads_.size());
+}
+
+std::vector<DWORD> TCustomThreadPool::ThreadIds() const
+{
+    TCriticalSectionLock guard(lock_);
+    std::vector<DWORD> ids;
+    for (const TZelThread* thread : threads_)
+        ids.push_back(thread->ThreadID());
+    return ids;
+}
+
+bool TCustomThreadPool::Contains(const TZelThread* thread) const
+{
+    TCriticalSectionLock guard(lock_);
+    return InList(thread);
+}
+
+bool TCustomThreadPool::InList(const TZelThread* thread) const
+{
+    return std::find(threads_.begin(), threads_.end(), thread) != threads_.end();
+}
+
+void TCustomThreadPool::AddThread(TZelThread* thread)
+{
+    TCriticalSectionLock guard(lock_);
+    if (InList(thread))
+        AssertionFailed(L"A thread was added a second time to the thread pool", L"ThreadPool", 746);
+    threads_.push_back(thread);
+    ThreadAdded(thread);
+}
+
+void TCustomThreadPool::ThreadAdded(TZelThread* thread)
+{
+    thread->pool_ = this;
+    thread->SetPriority(ThreadPriority);
+}
+
+void TCustomThreadPool::AskToTerminate(TZelThread* thread)
+{
+    thread->Terminate();
+    thread->Start();
+}
+
+void TCustomThreadPool::ThreadTerminated(TZelThread* thread)
+{
+    lastTerminatedThreadId_ = thread->ThreadID();
+    std::exception_ptr error;
+    try {
+        if (OnThreadFinished)
+            OnThreadFinished(thread);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    // Whatever the event did, the thread must leave: it frees itself right after this.
+    RemoveThread(thread);
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void TCustomThreadPool::RemoveThread(TZelThread* thread)
+{
+    if (!thread->Finished()) {
+        StopThread(thread);
+        return;
+    }
+    bool emptied = false;
+    {
+        TCriticalSectionLock guard(lock_);
+        auto found = std::find(threads_.begin(), threads_.end(), thread);
+        if (found == threads_.end())
+            return;
+        threads_.erase(found);
+        emptied = threads_.empty();
+    }
+    if (emptied)
+        AllThreadsLeft();
+}
+
+void TCustomThreadPool::AllThreadsLeft()
+{
+    if (OnAllThreadsFinished)
+        Synchronize([this] {
+            if (OnAllThreadsFinished)
+                OnAllThreadsFinished(this);
+        });
+    terminating_ = false;
+}
+
+void TCustomThreadPool::StopThread(TZelThread* thread)
+{
+    terminating_ = true;
+    {
+        TCriticalSectionLock guard(lock_);
+        if (!InList(thread))
+            return;
+        if (!thread->Finished()) {
+            thread->Terminate();
+            thread->Start();
+        }
+    }
+    // The thread leaves the pool through a synchronised call: the GUI thread serves those
+    // while it waits. A finished thread leaves at the first call served.
+    const bool onGuiThread = IsMainThread();
+    const DWORD start = GetTickCount();
+    while (Contains(thread) && GetTickCount() - start < HardTerminateWait) {
+        if (onGuiThread)
+            CheckSynchronize(kStopPollInterval);
+        else
+            Sleep(kStopPollInterval);
+    }
+    bool emptied = false;
+    {
+        TCriticalSectionLock guard(lock_);
+        auto found = std::find(threads_.begin(), threads_.end(), thread);
+        if (found == threads_.end())
+            return;
+        thread->Kill(0);
+        threads_.erase(found);
+        delete thread;
+        emptied = threads_.empty();
+    }
+    if (emptied)
+        AllThreadsLeft();
+}
+
+void TCustomThreadPool::TerminateAll(bool wait)
+{
+    if (Count() == 0)
+        return;
+    terminating_ = true;
+    {
+        TCriticalSectionLock guard(lock_);
+        for (auto thread = threads_.rbegin(); thread != threads_.rend(); ++thread)
+            AskToTerminate(*thread);
+    }
+    if (wait)
+        WaitForThreads();
+}
+
+void TCustomThreadPool::WaitForThreads()
+{
+    Sleep(10);
+    CheckSynchronize();
+    // Until the list is empty rather than until every thread has finished: a finished thread
+    // still calls back into the pool as it leaves, so the pool must outlive that call.
+    for (;;) {
+        TZelThread* first = nullptr;
+        {
+            TCriticalSectionLock guard(lock_);
+            if (threads_.empty())
+                break;
+            first = threads_.front();
+        }
+        StopThread(first);
+    }
+    Sleep(1);
+    CheckSynchronize();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TWorkerThread
+
+TWorkerThread::TWorkerThread(bool initializeCom) : initializeCom_(initializeCom) {}
+
+TWorkerThread::~TWorkerThread() = default;
+
+void TWorkerThread::SetPaused(bool paused)
+{
+    TZelThread::SetPaused(paused);
+    if (TCustomThreadPool* pool = Pool()) {
+        TCriticalSectionLock guard(static_cast<TWorkerThreadPool*>(pool)->lock_);
+        if (currentItem_)
+            currentItem_->SetPaused(paused);
+    }
+}
+
+void TWorkerThread::Execute()
+{
+    if (CheckTerminated())
+        return;
+    std::optional<TComInitScope> com;
+    if (initializeCom_) {
+        com.emplace(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        if (!com->Succeeded())
+            return;
+    }
+    auto* pool = static_cast<TWorkerThreadPool*>(Pool());
+    while (!CheckTerminated()) {
+        TComPtr<IWorkItem> item = pool->GetNextItem(this);
+        if (!item)
+            continue;
+        pool->SetCurrentItem(this, item);
+        try {
+            item->Execute();
+            if (TWorkItemHandler handler = item->GetCompletionHandler())
+                Synchronize([item, &handler] { handler(); });
+        } catch (...) {
+            // A failing item costs its result, not the worker.
+        }
+        pool->SetCurrentItem(this, nullptr);
+        pool->WorkItemFinished();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TWorkerThreadPool
+
+TWorkerThreadPool::TWorkerThreadPool(bool initializeCom)
+    : initializeCom_(initializeCom), workEvent_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
+{
+    if (!workEvent_)
+        throw Exception(SystemErrorMessage(GetLastError()));
+}
+
+TWorkerThreadPool::~TWorkerThreadPool()
+{
+    TerminateAll(true);
+}
+
+void TWorkerThreadPool::AddWorkItem(IWorkItem* item)
+{
+    TComPtr<IWorkItem> held(item);
+    if (!held || cancelling_ > 0)
+        return;
+    if (Count() == 0 && queue_.Count() > 1)
+        AssertionFailed(L"The work item queue of the TWorkerThreadPool should be empty now, nut "
+                        L"the number of elements were: " +
+                            std::to_wstring(queue_.Count()),
+                        L"ThreadPool", 890);
+    ++pendingCount_;
+    queue_.Add(std::move(held));
+    SetEvent(workEvent_.get());
+    ConsiderNewThread();
+}
+
+int TWorkerThreadPool::CpuUsage()
+{
+    TCriticalSectionLock guard(lock_);
+    const DWORD now = GetTickCount();
+    if (!cpuSampled_ || now - lastCpuSample_ > kCpuSampleInterval) {
+        cpuUsage_ = ReadCpuUsage();
+        lastCpuSample_ = now;
+        cpuSampled_ = true;
+    }
+    return cpuUsage_;
+}
+
+int TWorkerThreadPool::ReadCpuUsage()
+{
+    const long usage = std::lround(cpuSampler_.Sample());
+    return usage < 0 ? 0 : static_cast<int>(usage);
+}
+
+void TWorkerThreadPool::ConsiderNewThread()
+{
+    TCriticalSectionLock guard(lock_);
+    const int count = static_cast<int>(threads_.size());
+    const DWORD now = GetTickCount();
+    const bool intervalPassed = !startedOnce_ || now - lastThreadStart_ >= kThreadStartInterval;
+    if (count >= MaxRunningThreads || !(intervalPassed || count <= MinThreads) ||
+        queue_.Count() == 0)
+        return;
+    if (count < MinThreads || CpuUsage() < CpuCeiling) {
+        TWorkerThread* thread = nullptr;
+        try {
+            thread = new TWorkerThread(initializeCom_);
+        } catch (...) {
+            // No thread now; the queue waits for the next chance.
+        }
+        if (thread != nullptr)
+            AddThread(thread);
+    }
+    lastThreadStart_ = now;
+    startedOnce_ = true;
+}
+
+void TWorkerThreadPool::ThreadAdded(TZelThread* thread)
+{
+    TCustomThreadPool::ThreadAdded(thread);
+    thread->Start();
+}
+
+void TWorkerThreadPool::RemoveThread(TZelThread* thread)
+{
+    if (queue_.Count() > 0)
+        ConsiderNewThread();
+    TCustomThreadPool::RemoveThread(thread);
+}
+
+void TWorkerThreadPool::AskToTerminate(TZelThread* thread)
+{
+    thread->Terminate();
+    if (auto* worker = dynamic_cast<TWorkerThread*>(thread))
+        if (worker->currentItem_)
+            worker->currentItem_->Abort();
+    thread->Start();
+}
+
+TComPtr<IWorkItem> TWorkerThreadPool::TakeItem()
+{
+    return TakeNewestFirst ? queue_.TakeLast() : queue_.TakeFirst();
+}
+
+TComPtr<IWorkItem> TWorkerThreadPool::GetNextItem(TWorkerThread* thread)
+{
+    if (thread->CheckTerminated())
+        return nullptr;
+    TComPtr<IWorkItem> item = TakeItem();
+    const DWORD start = GetTickCount();
+    while (!item) {
+        const DWORD now = GetTickCount();
+        if (now < start || now - start > IdleTimeout) {
+            thread->Terminate();
+            return nullptr;
+        }
+        HANDLE handles[] = {workEvent_.get(), thread->TerminateEvent()};
+        WaitForMultipleObjects(2, handles, FALSE, kIdleWakeInterval);
+        if (thread->CheckTerminated())
+            return nullptr;
+        item = TakeItem();
+    }
+    // More work may be waiting behind this item.
+    ConsiderNewThread();
+    return item;
+}
+
+void TWorkerThreadPool::SetCurrentItem(TWorkerThread* thread, TComPtr<IWorkItem> item)
+{
+    {
+        TCriticalSectionLock guard(lock_);
+        thread->currentItem_.Swap(item);
+    }
+    // The previous item, if any, is released here, outside the lock.
+}
+
+void TWorkerThreadPool::WorkItemFinished()
+{
+    if (--pendingCount_ == 0)
+        FireAllWorkDone();
+}
+
+void TWorkerThreadPool::FireAllWorkDone()
+{
+    if (OnAllWorkDone)
+        Synchronize([this] {
+            if (OnAllWorkDone)
+                OnAllWorkDone(this);
+        });
+}
+
+int TWorkerThreadPool::CancelWorkItems(TWorkItemOwner owner, const std::type_info* itemClass)
+{
+    struct TCancellingScope {
+        std::atomic<int>& flag;
+        explicit TCancellingScope(std::atomic<int>& f) : flag(f) { ++flag; }
+        ~TCancellingScope() { --flag; }
+    } cancelling(cancelling_);
+
+    const int removed = owner == nullptr && itemClass == nullptr
+                            ? queue_.Clear()
+                            : queue_.RemoveMatching(owner, itemClass);
+    if (removed > 0 && (pendingCount_ -= removed) == 0)
+        FireAllWorkDone();
+    int aborted = 0;
+    TCriticalSectionLock guard(lock_);
+    for (auto thread = threads_.rbegin(); thread != threads_.rend(); ++thread) {
+        auto* worker = dynamic_cast<TWorkerThread*>(*thread);
+        if (worker != nullptr && WorkItemMatches(worker->currentItem_.Get(), owner, itemClass)) {
+            worker->currentItem_->Abort();
+            ++aborted;
+        }
+        (*thread)->Start();
+    }
+    return removed + aborted;
+}
+
+void TWorkerThreadPool::TerminateAll(bool wait)
+{
+    CancelWorkItems(nullptr, nullptr);
+    TCustomThreadPool::TerminateAll(wait);
+    queue_.Clear();
+    if (pendingCount_.exchange(0) != 0)
+        FireAllWorkDone();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The process-wide pool
+
+void ThreadPoolStartup()
+{
+    if (threadPoolStartups++ > 0)
+        return;
+    SyncCallStartup();
+    WorkerPool = new TWorkerThreadPool(true);
+}
+
+void ThreadPoolShutdown()
+{
+    if (threadPoolStartups == 0 || --threadPoolStartups > 0)
+        return;
+    delete WorkerPool;
+    WorkerPool = nullptr;
+    SyncCallShutdown();
+}

@@ -1,0 +1,242 @@
+#include "threadpool/ZelWorkItems.h"
+
+#include "shell/IDList.h"
+#include "shell/Nautilex.h"
+#include "shell/PathUtils.h"
+#include "threadpool/ReparsePoint.h"
+
+#include <shellapi.h>
+
+#include <memory>
+
+const IID IID_IIconViewer = __uuidof(IIconViewer);
+const IID IID_IThumbnailViewer = __uuidof(IThumbnailViewer);
+
+namespace {
+
+// Critical-error dialogs off for this thread only: the process-wide mode would race between
+// workers saving and restoring it.
+class TThreadErrorModeScope {
+public:
+    explicit TThreadErrorModeScope(DWORD mode) noexcept
+    {
+        if (!SetThreadErrorMode(mode, &previous_))
+            restore_ = false;
+    }
+    ~TThreadErrorModeScope()
+    {
+        if (restore_)
+            SetThreadErrorMode(previous_, nullptr);
+    }
+    TThreadErrorModeScope(const TThreadErrorModeScope&) = delete;
+    TThreadErrorModeScope& operator=(const TThreadErrorModeScope&) = delete;
+
+private:
+    DWORD previous_ = 0;
+    bool restore_ = true;
+};
+
+// A private browser for one worker: no owner, and no error boxes from a background thread.
+std::unique_ptr<TNautilex> WorkerBrowser(TBorrowedIDList absoluteIDList)
+{
+    auto browser = std::make_unique<TNautilex>(nullptr);
+    browser->ShowErrorMessages = false;
+    browser->SetAbsoluteIDList(absoluteIDList);
+    return browser;
+}
+
+uint64_t FileSizeOf(const WIN32_FIND_DATAW& data)
+{
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TIconWorkItem
+
+TIconWorkItem::TIconWorkItem(TOwnedIDList absoluteIDList, TWorkItemOwner owner,
+                             IIconViewer* receiver, BYTE kind)
+    : idList_(std::move(absoluteIDList)), receiver_(receiver), kind_(kind)
+{
+    SetOwner(owner);
+    SetCompletionHandler([this] { ApplyResult(); });
+}
+
+void TIconWorkItem::Execute()
+{
+    TThreadErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    index_ = -1;
+    if (kind_ == kIconKindNormal || kind_ == kIconKindOpen) {
+        UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+        if (kind_ == kIconKindOpen)
+            flags |= SHGFI_OPENICON;
+        SHFILEINFOW info{};
+        DWORD_PTR found = 0;
+        if (!path_.empty())
+            found = SHGetFileInfoW(path_.c_str(), 0, &info, sizeof(info), flags);
+        else if (idList_)
+            found = SHGetFileInfoW(reinterpret_cast<LPCWSTR>(idList_.get()), 0, &info, sizeof(info),
+                                   flags | SHGFI_PIDL);
+        if (found != 0)
+            index_ = info.iIcon;
+    } else if (kind_ == kIconKindOverlay && idList_) {
+        try {
+            const std::unique_ptr<TNautilex> browser = WorkerBrowser(idList_);
+            idList_.reset();
+            index_ = browser->OverlayIndex();
+        } catch (...) {
+            index_ = -1;
+        }
+    }
+    idList_.reset();
+}
+
+void TIconWorkItem::Abort()
+{
+    TBasicWorkItem::Abort();
+    receiver_.Take();
+}
+
+void TIconWorkItem::ApplyResult()
+{
+    if (WaitIfPausedAndCheckAborted())
+        return;
+    if (TComPtr<IIconViewer> receiver = receiver_.Take())
+        receiver->SetImage(index_, kind_, GetOwner());
+}
+
+// ---------------------------------------------------------------------------------------------
+// TThumbnailWorkItem
+
+TThumbnailWorkItem::TThumbnailWorkItem(TBorrowedIDList absoluteIDList, TWorkItemOwner owner,
+                                       int imageIndex, IThumbnailViewer* receiver, int height,
+                                       int width)
+    : width_(width), height_(height), idList_(CopyIDList(absoluteIDList)), receiver_(receiver),
+      imageIndex_(imageIndex)
+{
+    SetOwner(owner);
+    SetCompletionHandler([this] { ApplyResult(); });
+}
+
+void TThumbnailWorkItem::Execute()
+{
+    TThreadErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    bitmap_.reset();
+    if (!idList_)
+        return;
+    try {
+        const std::unique_ptr<TNautilex> browser = WorkerBrowser(idList_);
+        idList_.reset();
+        bitmap_ = browser->ExtractThumbnail(width_, height_);
+    } catch (...) {
+        bitmap_.reset();
+    }
+    idList_.reset();
+}
+
+void TThumbnailWorkItem::Abort()
+{
+    TBasicWorkItem::Abort();
+    receiver_.Take();
+}
+
+void TThumbnailWorkItem::ApplyResult()
+{
+    if (WaitIfPausedAndCheckAborted())
+        return;
+    if (TComPtr<IThumbnailViewer> receiver = receiver_.Take())
+        receiver->SetThumbnail(static_cast<HBITMAP>(bitmap_.release()), imageIndex_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TZelFolderSizeWorkItem
+
+TZelFolderSizeWorkItem::TZelFolderSizeWorkItem(std::wstring path, bool followReparsePoints,
+                                               bool recursive)
+    : rootPath_(std::move(path)), recursive_(recursive), followReparsePoints_(followReparsePoints)
+{}
+
+void TZelFolderSizeWorkItem::Execute()
+{
+    TThreadErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    size_ = 0;
+    folderCount_ = 0;
+    fileCount_ = 0;
+    followedTargets_.clear();
+    // Wildcards would make the search below find some other entry than the path's own.
+    if (rootPath_.empty() || rootPath_.find_first_of(L"*?") != std::wstring::npos)
+        return;
+
+    bool isFolder = false;
+    bool isReparsePoint = false;
+    WIN32_FIND_DATAW data{};
+    if (IsDriveRoot(rootPath_)) {
+        // A drive root has no entry of its own: it counts as a folder with its contents.
+        const DWORD attributes = GetFileAttributesW(IncludeTrailingBackslash(rootPath_).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            return;
+        isFolder = true;
+    } else {
+        TScopedFindHandle search(
+            FindFirstFileW(ExcludeTrailingBackslash(rootPath_).c_str(), &data));
+        if (!search)
+            return;
+        isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        isReparsePoint = IsReparsePoint(data.dwFileAttributes);
+    }
+    if (Aborted())
+        return;
+    if (isFolder) {
+        ++folderCount_;
+        if (recursive_)
+            Scan(IncludeTrailingBackslash(rootPath_), isReparsePoint);
+    } else {
+        CountFile(data);
+    }
+}
+
+void TZelFolderSizeWorkItem::CountFile(const WIN32_FIND_DATAW& data)
+{
+    size_ += FileSizeOf(data);
+    ++fileCount_;
+}
+
+bool TZelFolderSizeWorkItem::SkipReparsePoint(const std::wstring& path,
+                                              bool reachedThroughReparsePoint)
+{
+    if (!followReparsePoints_ && !reachedThroughReparsePoint)
+        return true;
+    const std::wstring target = ExcludeTrailingBackslash(ReparsePointTarget(path));
+    if (target.empty())
+        return false;
+    // A target inside the root (or the root itself) is counted where it lies.
+    const std::wstring root = ExcludeTrailingBackslash(rootPath_);
+    if (SameFileName(root, target) || IsInsideFolder(root, target))
+        return true;
+    return !followedTargets_.insert(UpperCase(target)).second;
+}
+
+void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroughReparsePoint)
+{
+    WIN32_FIND_DATAW data{};
+    TScopedFindHandle search(FindFirstFileW((folder + L"*").c_str(), &data));
+    if (!search)
+        return;
+    do {
+        if (Aborted())
+            return;
+        const std::wstring name = data.cFileName;
+        const bool isReparsePoint = IsReparsePoint(data.dwFileAttributes);
+        if (isReparsePoint && SkipReparsePoint(folder + name, reachedThroughReparsePoint))
+            continue;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            if (IsDotEntry(name))
+                continue;
+            ++folderCount_;
+            Scan(folder + name + L"\\", isReparsePoint);
+        } else {
+            CountFile(data);
+        }
+    } while (FindNextFileW(search.get(), &data));
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Directory links and drive letters for tests. On Windows they are made with the system's own
+// calls; Wine 8 cannot make them itself (CreateSymbolicLinkW does nothing, junctions are not
+// supported, DefineDosDeviceW does not reach the file system), so under Wine they are made as
+// host symbolic links (in the prefix's "dosdevices" folder for drives), which Wine shows as
+// reparse points and as drives.
+#include <string>
+#include <vector>
+
+bool RunningOnWine();
+
+// A directory symbolic link at `link` pointing to the folder `target`; false when neither way
+// works. RemoveDirectoryLink removes it (not the target's contents).
+bool CreateDirectoryLink(const std::wstring& link, const std::wstring& target);
+void RemoveDirectoryLink(const std::wstring& link);
+
+// Links made for one test and removed when it ends, however it ends.
+class TDirectoryLinks {
+public:
+    TDirectoryLinks() = default;
+    ~TDirectoryLinks()
+    {
+        for (const std::wstring& link : links_)
+            RemoveDirectoryLink(link);
+    }
+    TDirectoryLinks(const TDirectoryLinks&) = delete;
+    TDirectoryLinks& operator=(const TDirectoryLinks&) = delete;
+    bool Add(const std::wstring& link, const std::wstring& target)
+    {
+        if (!CreateDirectoryLink(link, target))
+            return false;
+        links_.push_back(link);
+        return true;
+    }
+
+private:
+    std::vector<std::wstring> links_;
+};
+
+// Maps `letter` ("Q") to the folder; false when it cannot. UnmapDrive undoes it.
+bool MapDrive(wchar_t letter, const std::wstring& folder);
+void UnmapDrive(wchar_t letter);
