@@ -3,7 +3,10 @@
 #include "controls/ShellList.h"
 
 #include "link/ShellLink.h"
+#if __has_include("link/ZelSelectionList.h")
 #include "link/ZelSelectionList.h"
+#define BIVISTA_HAS_SELECTION_LIST 1
+#endif
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
@@ -154,8 +157,10 @@ void TZelShellList::UpdateCheckState(TListItem* item)
     const TZelShellListItem* record = RecordOf(item);
     if (shellLink_ == nullptr || record == nullptr || record->IsParentFolder())
         return;
+#ifdef BIVISTA_HAS_SELECTION_LIST
     const TOwnedIDList absolute = ConcatIDLists(FolderIDList(), record->IDList());
     item->SetStateIndex(shellLink_->SelectionList()->StateOfIDList(absolute));
+#endif
 }
 
 // ---- Results from the pool ----
