@@ -1,0 +1,331 @@
+#pragma once
+// TZelShellList: a list view over one folder of the shell namespace. It owns a namespace
+// browser that holds its folder, fills itself from the browser's enumeration, builds its
+// report columns from the folder's details columns, follows the pane's shell link, refreshes
+// on change reports, sorts with the folder's own comparison and shows icons, overlays and
+// thumbnails that the worker pool fetches in the background.
+//
+// Speed: a fill only enumerates the folder, asks the attributes the visibility rule needs and
+// sorts with the folder's comparison. Captions, column texts, icons and marks are read when
+// the list view first asks for them, which it does only for the rows it draws.
+#include "controls/ShellListItem.h"
+#include "controls/ShellOptions.h"
+#include "core/IDListPtr.h"
+#include "core/ScopedResource.h"
+#include "link/ZelShellControl.h"
+#include "shell/Nautilex.h"
+#include "shell/PidlHistory.h"
+#include "shell/SpecialFolders.h"
+#include "threadpool/ZelWorkItems.h"
+#include "ui/ListView.h"
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+class TZelShellLink;
+class TZelShellChangeNotifier;
+class TZelSystemImageList;
+class TPopupMenu;
+class TTimer;
+class TWindowSubclass;
+class TZelShellList;
+
+enum TZelBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
+enum TZelCopyMode { cmDefault, cmCopy, cmMove, cmLink };
+
+enum TZelShellOperation : unsigned {
+    sopCopy = 0x001,
+    sopMove = 0x002,
+    sopDrag = 0x004,
+    sopDrop = 0x008,
+    sopCut = 0x010,
+    sopPaste = 0x020,
+    sopDelete = 0x040,
+    sopRemove = 0x080,
+    sopAdd = 0x100,
+    sopRename = 0x200,
+};
+using TZelShellOperations = unsigned;
+
+using TOnAddItem = std::function<void(TObject* Sender, TListItem* Item, bool& CanAdd)>;
+using TOnThumbnailUpdated =
+    std::function<void(TObject* Sender, int ImageIndex, HBITMAP& ThumbnailBitmap)>;
+using TOnOperation = std::function<void(TObject* Sender, TZelShellOperations Operation,
+                                        const std::vector<std::wstring>& Files,
+                                        const std::wstring& Destination)>;
+
+class TZelShellList : public TListView,
+                      public IZelShellControl,
+                      public IIconViewer,
+                      public IThumbnailViewer {
+public:
+    static constexpr int kMaxColumns = 256;
+    // Item counts above this are refilled rather than refreshed in place.
+    static constexpr int kIncrementalRefreshLimit = 300;
+    static constexpr UINT kRefreshDelay = 300;
+
+    explicit TZelShellList(TComponent* owner);
+    ~TZelShellList() override;
+
+    // ---- IUnknown: the list is a component; its owner decides its life ----
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    // ---- IZelShellControl ----
+    void STDMETHODCALLTYPE SetShellLink(TZelShellLink* link) override;
+    TZelShellLink* STDMETHODCALLTYPE GetShellLink() override { return shellLink_; }
+    void STDMETHODCALLTYPE FolderChanged(TBorrowedIDList folder) override;
+    void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override;
+    void STDMETHODCALLTYPE SelectAll() override;
+    void STDMETHODCALLTYPE RefreshContents() override;
+    void STDMETHODCALLTYPE RefreshChanges() override;
+    bool STDMETHODCALLTYPE GoUp() override;
+
+    // ---- IIconViewer, IThumbnailViewer (GUI thread) ----
+    void STDMETHODCALLTYPE SetImage(int index, BYTE kind, TWorkItemOwner owner) override;
+    void STDMETHODCALLTYPE SetThumbnail(HBITMAP bitmap, int imageIndex) override;
+
+    // ---- Published properties ----
+    bool GetAutomaticRefresh() const noexcept { return automaticRefresh_; }
+    void SetAutomaticRefresh(bool value);
+    // The list keeps its own copy; null or a bitmap narrower than one pixel removes the picture.
+    HBITMAP GetBackgroundImage() const noexcept
+    {
+        return static_cast<HBITMAP>(backgroundImage_.get());
+    }
+    void SetBackgroundImage(HBITMAP bitmap);
+    TZelBackgroundImageStyle GetBackgroundImageStyle() const noexcept { return backgroundStyle_; }
+    void SetBackgroundImageStyle(TZelBackgroundImageStyle value);
+    bool GetDetails() const noexcept { return details_; }
+    void SetDetails(bool value);
+    bool GetFileSystemOnly() const;
+    void SetFileSystemOnly(bool value);
+    std::wstring GetFilter() const;
+    void SetFilter(const std::wstring& value);
+    std::wstring GetPath();
+    void SetPath(const std::wstring& value);
+    TZelShellFolder GetSpecialFolder();
+    void SetSpecialFolder(TZelShellFolder value);
+    bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
+    void SetOleDragDrop(bool value) { oleDragDrop_ = value; }
+    bool ShellContextMenu = true;
+    TPopupMenu* GetBackgroundPopupMenu() const noexcept { return backgroundPopupMenu_; }
+    void SetBackgroundPopupMenu(TPopupMenu* menu);
+    bool GetShowFolders() const noexcept { return showFolders_; }
+    void SetShowFolders(bool value);
+    bool GetShowParentFolder() const noexcept { return showParentFolder_; }
+    void SetShowParentFolder(bool value);
+
+    // The option word and its one setter; the flags below read and write single bits of it.
+    TZelShellOptions GetOptions() const noexcept { return options_; }
+    void SetOptions(TZelShellOptions value);
+    bool GetShowNethood() const noexcept { return HasOption(options_, soShowNethood); }
+    void SetShowNethood(bool value) { SetOption(soShowNethood, value); }
+    bool GetShowRecycleBin() const noexcept { return HasOption(options_, soShowRecycleBin); }
+    void SetShowRecycleBin(bool value) { SetOption(soShowRecycleBin, value); }
+    bool GetShowErrorMessages() const noexcept { return HasOption(options_, soShowErrorMessages); }
+    void SetShowErrorMessages(bool value) { SetOption(soShowErrorMessages, value); }
+    bool GetShowHidden() const noexcept { return HasOption(options_, soShowHidden); }
+    void SetShowHidden(bool value) { SetOption(soShowHidden, value); }
+    bool GetShowFiles() const noexcept { return HasOption(options_, soShowFiles); }
+    void SetShowFiles(bool value) { SetOption(soShowFiles, value); }
+    bool GetShowContextMenuOnTop() const noexcept
+    {
+        return HasOption(options_, soShowContextMenuOnTop);
+    }
+    void SetShowContextMenuOnTop(bool value) { SetOption(soShowContextMenuOnTop, value); }
+    bool GetColorCompressed() const noexcept { return HasOption(options_, soColorCompressed); }
+    void SetColorCompressed(bool value) { SetOption(soColorCompressed, value); }
+    bool GetColorEncrypted() const noexcept { return HasOption(options_, soColorEncrypted); }
+    void SetColorEncrypted(bool value) { SetOption(soColorEncrypted, value); }
+    bool GetNoFillOnStartup() const noexcept { return HasOption(options_, soNoFillOnStartup); }
+    void SetNoFillOnStartup(bool value) { SetOption(soNoFillOnStartup, value); }
+
+    bool GetThumbnails() const noexcept { return thumbnails_; }
+    void SetThumbnails(bool value);
+    TViewStyle GetViewStyle() const noexcept { return ViewStyle(); }
+    void SetViewStyle(TViewStyle value);
+    bool GetCheckboxes() const noexcept { return checkboxes_; }
+    void SetCheckboxes(bool value);
+    int GetThumbnailHeight() const noexcept { return thumbnailHeight_; }
+    void SetThumbnailHeight(int value);
+    int GetThumbnailWidth() const noexcept { return thumbnailWidth_; }
+    void SetThumbnailWidth(int value);
+    COLORREF GetThumbnailBorderColor() const noexcept { return thumbnailBorderColor_; }
+    void SetThumbnailBorderColor(COLORREF value);
+    bool GetUseSystemFont() const noexcept { return useSystemFont_; }
+    void SetUseSystemFont(bool value);
+    bool UseSystemStyles = true;
+    TZelCopyMode CopyMode = cmDefault;
+    bool GetShowOverlayIcons() const noexcept { return showOverlayIcons_; }
+    void SetShowOverlayIcons(bool value);
+    virtual std::wstring ClassName() const { return L"TZelShellList"; }
+    std::wstring Version() const { return ClassName() + L" V6.2.3"; }
+    void SetVersion(const std::wstring&) {}
+
+    // ---- Events (the list view's own: OnCompare, OnColumnClick, OnInfoTip, OnGetImageIndex)
+    TOnAddItem OnAddItem;
+    TNotifyEvent OnPopulated;
+    TNotifyEvent OnPathChanged;
+    TNotifyEvent OnBeforeFullRefresh;
+    TNotifyEvent OnCreateColumns;
+    TOnThumbnailUpdated OnThumbnailUpdated;
+    TOnOperation OnOperation;
+
+    // ---- Operations ----
+    TNautilex& Browser() noexcept { return *browser_; }
+    void BrowseToIDList(TBorrowedIDList folder);
+    void NavigateHistory(int offset);
+    TPidlHistory& History() noexcept { return history_; }
+    // Index of the first item whose object the folder finds equal to `object`; -1 if none.
+    int FindItem(TBorrowedIDList object);
+    TListItem* ItemByIDList(TBorrowedIDList object);
+    void SelectByIDList(TBorrowedIDList object);
+    // Names of the selected objects, rebuilt on every call.
+    const std::vector<std::wstring>& SelectedNames();
+    // Selects, by name, the objects named (everything else is unselected).
+    void SetSelectedNames(const std::vector<std::wstring>& names);
+    // The record of an item; null for none.
+    static TZelShellListItem* RecordOf(const TListItem* item) noexcept
+    {
+        return item != nullptr ? static_cast<TZelShellListItem*>(item->Data) : nullptr;
+    }
+    // Full parsing path of the item's object, cached in its record.
+    std::wstring ItemPath(TListItem* item);
+    // The current folder's absolute ID list, cached between fills.
+    TBorrowedIDList FolderIDList();
+    void Sort();
+    // A column click: the same column toggles the direction, another starts ascending.
+    void ColumnClick(int column);
+    int SortColumn() const noexcept { return sortColumn_; }
+    bool Descending() const noexcept { return descending_; }
+    // Fills the item's texts, icon placeholder and marks now, as its first drawing does.
+    void FillDisplayData(TListItem* item);
+
+    // ---- Columns ----
+    int ColumnCount() const noexcept { return columnCount_; }
+    int ColumnMap(int column) const { return columnMap_.at(static_cast<size_t>(column)); }
+
+    TCustomImageList* ThumbnailImages() const noexcept { return thumbnailImages_; }
+    TZelShellChangeNotifier& Notifier() noexcept { return *notifier_; }
+    bool Filling() const noexcept { return filling_; }
+    // The hint of an item, as the list shows it while the mouse rests on the item.
+    std::wstring ItemHint(TListItem* item);
+
+protected:
+    void CreateWnd() override;
+    void WindowDestroying() override;
+    void WndProc(TMessage& message) override;
+    void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    bool Notify(NMHDR& header, LRESULT& result) override;
+    void Delete(TListItem* item) override;
+    void Change(TListItem* item, TItemChange change) override;
+    void GetImageIndex(TListItem* item) override;
+    void GetItemCaption(TListItem* item, std::wstring& caption) override;
+    void ColClick(TListColumn* column) override;
+    void InfoTip(TListItem* item, std::wstring& text) override;
+    bool IsCustomDrawn() const override { return true; }
+    void CustomDrawItem(TListItem* item, TListViewDraw& draw, bool& defaultDraw) override;
+    void HeaderCreated(HWND header) override;
+
+    // Rebuilds the report columns from the folder's details columns.
+    virtual void CreateColumns();
+    // The thumbnail result, after the checks of SetThumbnail.
+    virtual void ApplyThumbnail(HBITMAP bitmap, int imageIndex);
+
+private:
+    void SetOption(TZelShellOption option, bool value);
+    void Refill();
+    void AnnounceFolder();
+    std::unique_ptr<TZelShellListItem> AcceptCurrentObject(TZelVisibilityRule& rule);
+    TListItem* AddRecord(std::unique_ptr<TZelShellListItem> record);
+    void AddCurrentObject(TZelVisibilityRule& rule);
+    bool FillPresorted(TZelVisibilityRule& rule);
+    void AddParentFolderItem();
+    void CancelItemWork(TListItem* item) noexcept;
+    void CancelAllWork() noexcept;
+    bool IsLiveItem(TListItem* item) const noexcept;
+    void FillSubItems(TListItem* item);
+    void EnsureSubItems(TListItem* item);
+    void QueueIconWork(TListItem* item, TBorrowedIDList absolute, BYTE kind);
+    void QueueThumbnail(TListItem* item, TBorrowedIDList absolute);
+    void UpdateCheckState(TListItem* item);
+    void SelectDroppedFiles();
+    int CompareItems(TListItem* item1, TListItem* item2, LPARAM key);
+    void SortItems();
+    void DrawSortArrows();
+    void ApplyBackgroundImage();
+    void ResetThumbnailImages();
+    void AttachNormalImageList();
+    void ReportOperation(TZelShellOperations operation, const std::vector<std::wstring>& files,
+                         const std::wstring& destination);
+    void OnChangeReport(int event, TBorrowedIDList first);
+    void RefreshTimerFired();
+    void StartRefreshTimer();
+    void StopRefreshTimer();
+    void HandleHeaderMessage(TMessage& message);
+    void DrainEnumeration() noexcept;
+
+    TNautilex* browser_ = nullptr;
+    // Items whose background work may still report: the only owners a result may name.
+    std::unordered_set<TListItem*> liveWorkOwners_;
+    // Placeholder icons by file type, for the current fill.
+    std::map<std::wstring, int> extensionIcons_;
+
+    TZelShellOptions options_ = kDefaultShellOptions;
+    bool automaticRefresh_ = true;
+    bool details_ = true;
+    bool showFolders_ = true;
+    bool showParentFolder_ = false;
+    bool thumbnails_ = false;
+    bool checkboxes_ = false;
+    bool useSystemFont_ = true;
+    bool showOverlayIcons_ = true;
+    bool oleDragDrop_ = true;
+    int thumbnailWidth_ = 96;
+    int thumbnailHeight_ = 96;
+    COLORREF thumbnailBorderColor_ = 0xC0C0C0;
+    TZelBackgroundImageStyle backgroundStyle_ = bisTiled;
+    TScopedGdiObject backgroundImage_;
+
+    TZelShellLink* shellLink_ = nullptr;
+    TPopupMenu* backgroundPopupMenu_ = nullptr;
+
+    int sortColumn_ = 0;
+    bool descending_ = false;
+    int sortDirection_ = 1;
+    int columnCount_ = 1;
+    std::array<int, kMaxColumns> columnMap_{};
+    std::array<int, kMaxColumns> savedWidths_{};
+    bool plainFileFolder_ = false;
+    TOwnedIDList folderIDList_;
+    std::vector<std::wstring> selectedNames_;
+    std::vector<std::wstring> droppedFiles_;
+    TPidlHistory history_;
+    TZelShellChangeNotifier* notifier_ = nullptr;
+    TTimer* refreshTimer_ = nullptr;
+    TZelSystemImageList* smallSystemImages_ = nullptr;
+    TZelSystemImageList* largeSystemImages_ = nullptr;
+    TCustomImageList* smallImages_ = nullptr;
+    TCustomImageList* largeImages_ = nullptr;
+    TCustomImageList* thumbnailImages_ = nullptr;
+    TScopedGdiObject arrowUp_;
+    TScopedGdiObject arrowDown_;
+
+    bool filling_ = false;
+    bool closing_ = false;
+    bool navigatingHistory_ = false;
+    bool applyingSelection_ = false;
+    bool applyingThumbnail_ = false;
+    bool createdOnce_ = false;
+    bool suppressRefill_ = false;
+    std::wstring loadingPath_;
+    std::unique_ptr<TWindowSubclass> headerSubclass_;
+};

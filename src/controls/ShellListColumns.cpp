@@ -1,0 +1,92 @@
+// TZelShellList: the report columns, built from the folder's details columns, with the widths
+// the user gave them kept while moving between plain file-system folders.
+#include "controls/ShellList.h"
+
+#include "shell/Nautilex.h"
+
+namespace {
+
+// List columns whose saved width is ever reused.
+constexpr int kSavedWidthColumns = 255;
+
+TAlignment AlignmentOf(TColumnAlignment alignment)
+{
+    switch (alignment) {
+    case TColumnAlignment::RightJustify:
+        return TAlignment::taRightJustify;
+    case TColumnAlignment::Center:
+        return TAlignment::taCenter;
+    default:
+        return TAlignment::taLeftJustify;
+    }
+}
+
+// A bulk update of the columns for the life of the scope.
+class TColumnsUpdate {
+public:
+    explicit TColumnsUpdate(TListColumns* columns) : columns_(columns) { columns_->BeginUpdate(); }
+    ~TColumnsUpdate() { columns_->EndUpdate(); }
+    TColumnsUpdate(const TColumnsUpdate&) = delete;
+    TColumnsUpdate& operator=(const TColumnsUpdate&) = delete;
+
+private:
+    TListColumns* columns_;
+};
+
+}  // namespace
+
+void TZelShellList::CreateColumns()
+{
+    // The widths as the user left them, read before the update hides the window's columns.
+    if (plainFileFolder_) {
+        const int count = std::min(Columns()->Count(), kSavedWidthColumns);
+        for (int column = 0; column < count; ++column)
+            savedWidths_[static_cast<size_t>(column)] = Columns()->Items(column)->Width();
+    }
+    plainFileFolder_ = browser_->IsFileFolder();
+    {
+        TColumnsUpdate update(Columns());
+
+        Columns()->Clear();
+        for (int details = 0;; ++details) {
+            const std::wstring caption = browser_->DetailsText(details, true);
+            if (details > 0 && caption.empty())
+                break;
+            int width = 0;
+            const TColumnAlignment alignment = browser_->ColumnInfo(details, width);
+            const int index = Columns()->Count();
+            if (width > 0 && index < kMaxColumns) {
+                const int saved =
+                    index < kSavedWidthColumns ? savedWidths_[static_cast<size_t>(index)] : 0;
+                TListColumn* column = Columns()->Add();
+                column->SetCaption(caption);
+                column->SetAlignment(AlignmentOf(alignment));
+                column->SetWidth(plainFileFolder_ && saved >= 1 ? saved : width);
+                columnMap_[static_cast<size_t>(index)] = details;
+            }
+            if (!details_)
+                break;
+        }
+    }
+    columnCount_ = Columns()->Count();
+    if (OnCreateColumns)
+        OnCreateColumns(this);
+}
+
+void TZelShellList::FillSubItems(TListItem* item)
+{
+    item->ClearSubItems();
+    for (int column = 1; column < columnCount_; ++column)
+        item->AddSubItem(browser_->DetailsText(columnMap_[static_cast<size_t>(column)], false));
+}
+
+// The sub-items of an item that has none yet, read from the browser.
+void TZelShellList::EnsureSubItems(TListItem* item)
+{
+    TZelShellListItem* record = RecordOf(item);
+    if (record == nullptr || record->IsParentFolder() || item->SubItemCount() > 0 || !details_ ||
+        columnCount_ <= 1)
+        return;
+    browser_->SetObjectIDList(record->IDList());
+    FillSubItems(item);
+}

@@ -1,0 +1,362 @@
+// TZelShellList: the item records, the full fill, the incremental refresh and the answers to
+// change reports.
+#include "controls/ShellList.h"
+
+#include "controls/ShellChangeNotifier.h"
+#include "link/ShellLink.h"
+#include "shell/IDList.h"
+#include "shell/Nautilex.h"
+#include "shell/PathUtils.h"
+#include "shell/SpecialFolders.h"
+#include "threadpool/ThreadPool.h"
+#include "ui/Cursor.h"
+#include "ui/Timer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// 0.0002 days (about 17 s): an object changed this recently has its thumbnail fetched again.
+constexpr double kRecentChangeDays = 0.0002;
+
+double NowUtc()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time;
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = now.dwHighDateTime;
+    return static_cast<double>(time.QuadPart) / 864000000000.0 - 109205.0;
+}
+
+// A bulk update of the items for the life of the scope.
+class TItemsUpdate {
+public:
+    explicit TItemsUpdate(TListItems* items) : items_(items) { items_->BeginUpdate(); }
+    ~TItemsUpdate() { items_->EndUpdate(); }
+    TItemsUpdate(const TItemsUpdate&) = delete;
+    TItemsUpdate& operator=(const TItemsUpdate&) = delete;
+
+private:
+    TListItems* items_;
+};
+
+}  // namespace
+
+// ---- Records and background work ----
+
+void TZelShellList::CancelItemWork(TListItem* item) noexcept
+{
+    if (liveWorkOwners_.erase(item) == 0)
+        return;
+    if (WorkerPool != nullptr)
+        WorkerPool->CancelWorkItems(item, nullptr);
+}
+
+void TZelShellList::CancelAllWork() noexcept
+{
+    if (WorkerPool != nullptr)
+        for (TListItem* item : liveWorkOwners_)
+            WorkerPool->CancelWorkItems(item, nullptr);
+    liveWorkOwners_.clear();
+}
+
+bool TZelShellList::IsLiveItem(TListItem* item) const noexcept
+{
+    return liveWorkOwners_.count(item) != 0;
+}
+
+// Every way an item leaves the list ends here: its work is cancelled before the record goes.
+void TZelShellList::Delete(TListItem* item)
+{
+    CancelItemWork(item);
+    std::unique_ptr<TZelShellListItem> record(RecordOf(item));
+    item->Data = nullptr;
+    TListView::Delete(item);
+}
+
+// ---- Adding objects ----
+
+std::unique_ptr<TZelShellListItem> TZelShellList::AcceptCurrentObject(TZelVisibilityRule& rule)
+{
+    const bool folder = browser_->IsFolder();
+    if (!showFolders_ && folder)
+        return nullptr;
+    if (!rule.Accepts(*browser_, folder ? 1 : 0))
+        return nullptr;
+    return std::make_unique<TZelShellListItem>(browser_->ObjectIDList(), folder);
+}
+
+TListItem* TZelShellList::AddRecord(std::unique_ptr<TZelShellListItem> record)
+{
+    TListItem* item = Items()->Add();
+    item->Data = record.release();
+    item->DeferCaption();
+    return item;
+}
+
+void TZelShellList::AddCurrentObject(TZelVisibilityRule& rule)
+{
+    std::unique_ptr<TZelShellListItem> record = AcceptCurrentObject(rule);
+    if (!record)
+        return;
+    TListItem* item = AddRecord(std::move(record));
+    if (!OnAddItem)
+        return;
+    // The handler sees the item as it will be shown.
+    item->SetCaption(browser_->DisplayName());
+    if (details_)
+        FillSubItems(item);
+    bool canAdd = true;
+    OnAddItem(this, item, canAdd);
+    if (!canAdd)
+        item->Delete();
+}
+
+// The usual fill: the records are ordered by the folder's comparison before they become
+// items, so the list view never has to move its items (nor its selection) about.
+bool TZelShellList::FillPresorted(TZelVisibilityRule& rule)
+{
+    IShellFolder* folder = browser_->ShellFolder();
+    if (OnAddItem || OnCompare || folder == nullptr)
+        return false;
+    if (sortColumn_ >= std::max(1, Columns()->Count()))
+        sortColumn_ = 0;
+    if (sortColumn_ >= columnCount_)
+        return false;
+    sortDirection_ = descending_ ? -1 : 1;
+    const LPARAM column = static_cast<LPARAM>(columnMap_[static_cast<size_t>(sortColumn_)]);
+    std::vector<std::unique_ptr<TZelShellListItem>> records;
+    while (browser_->NextObject())
+        if (std::unique_ptr<TZelShellListItem> record = AcceptCurrentObject(rule))
+            records.push_back(std::move(record));
+    std::stable_sort(records.begin(), records.end(),
+                     [folder, column, this](const std::unique_ptr<TZelShellListItem>& first,
+                                            const std::unique_ptr<TZelShellListItem>& second) {
+                         const HRESULT result =
+                             folder->CompareIDs(column, first->IDList(), second->IDList());
+                         if (FAILED(result))
+                             return false;
+                         return static_cast<short>(HRESULT_CODE(result)) * sortDirection_ < 0;
+                     });
+    AddParentFolderItem();
+    for (auto& record : records)
+        AddRecord(std::move(record));
+    return true;
+}
+
+void TZelShellList::AddParentFolderItem()
+{
+    if (!showParentFolder_)
+        return;
+    if (shellLink_ != nullptr && !shellLink_->CanGoUp())
+        return;
+    if (GetSpecialFolder() == SF_DESKTOP)
+        return;
+    TListItem* item = Items()->Add();
+    item->Data = new TZelShellListParentFolderItem();
+    item->SetCaption(kParentFolderCaption);
+    item->SetImageIndex(-1);
+    item->SetOverlayIndex(-1);
+    item->SetStateIndex(1);
+}
+
+// An interrupted walk would otherwise be continued by the next one.
+void TZelShellList::DrainEnumeration() noexcept
+{
+    try {
+        while (browser_->NextObject()) {
+        }
+    } catch (...) {
+    }
+}
+
+// ---- Full fill ----
+
+void TZelShellList::RefreshContents()
+{
+    if (IsLoading() || !Enabled())
+        return;
+    TWaitCursor waitCursor;
+    notifier_->SetEnabled(false);
+    CancelAllWork();
+    if (OnBeforeFullRefresh)
+        OnBeforeFullRefresh(this);
+    filling_ = true;
+    try {
+        const std::vector<std::wstring> names = SelectedNames();
+        {
+            TItemsUpdate update(Items());
+            Items()->Clear();
+            folderIDList_.reset();
+            extensionIcons_.clear();
+            thumbnailImages_->Clear();
+            if (GetViewStyle() != vsReport)
+                columnCount_ = 1;
+            else
+                CreateColumns();
+            TZelVisibilityRule rule(options_);
+            try {
+                if (!FillPresorted(rule)) {
+                    while (browser_->NextObject())
+                        AddCurrentObject(rule);
+                    AddParentFolderItem();
+                    SortItems();
+                }
+            } catch (...) {
+                DrainEnumeration();
+                throw;
+            }
+        }
+        DrawSortArrows();
+        selectedNames_.clear();
+        SetSelectedNames(names);
+        if (OnPopulated)
+            OnPopulated(this);
+        if (OnPathChanged)
+            OnPathChanged(this);
+        if (automaticRefresh_)
+            notifier_->WatchIDList(FolderIDList());
+    } catch (...) {
+        filling_ = false;
+        notifier_->SetEnabled(automaticRefresh_);
+        throw;
+    }
+    filling_ = false;
+    notifier_->SetEnabled(automaticRefresh_);
+}
+
+void TZelShellList::Refill()
+{
+    RefreshContents();
+}
+
+// ---- Incremental refresh ----
+
+void TZelShellList::RefreshChanges()
+{
+    if (IsLoading() || !Enabled() || filling_)
+        return;
+    if (Items()->Count() > kIncrementalRefreshLimit) {
+        if (!IsEditing())
+            RefreshContents();
+        return;
+    }
+    for (int index = 0; index < Items()->Count(); ++index)
+        if (TZelShellListItem* record = RecordOf(Items()->Item(index)); !record->IsParentFolder())
+            record->Present = 0;
+
+    TZelVisibilityRule rule(options_);
+    const double now = thumbnails_ ? NowUtc() : 0;
+    try {
+        while (browser_->NextObject()) {
+            if (!rule.Accepts(*browser_))
+                continue;
+            const TOwnedIDList object = browser_->ObjectIDList();
+            TListItem* item = ItemByIDList(object);
+            if (item == nullptr) {
+                AddCurrentObject(rule);
+                continue;
+            }
+            RecordOf(item)->Present = 1;
+            if (thumbnails_ && std::fabs(browser_->ModifiedTime() - now) < kRecentChangeDays) {
+                FillDisplayData(item);
+                browser_->SetObjectIDList(object);
+            }
+        }
+    } catch (...) {
+        DrainEnumeration();
+        throw;
+    }
+
+    std::vector<std::wstring> cutPaths;
+    const std::wstring folderPath = GetPath();
+    for (int index = 0; index < Items()->Count();) {
+        TListItem* item = Items()->Item(index);
+        TZelShellListItem* record = RecordOf(item);
+        if (record->IsParentFolder()) {
+            ++index;
+            continue;
+        }
+        if (checkboxes_ && shellLink_ != nullptr)
+            UpdateCheckState(item);
+        if (record->Present != 0) {
+            ++index;
+            continue;
+        }
+        if (item->Cut())
+            cutPaths.push_back(folderPath + item->Caption());
+        item->Delete();
+    }
+    if (!cutPaths.empty())
+        ReportOperation(sopCut | sopRemove, cutPaths, std::wstring());
+    if (thumbnails_)
+        Invalidate();
+}
+
+void TZelShellList::ReportOperation(TZelShellOperations operation,
+                                    const std::vector<std::wstring>& files,
+                                    const std::wstring& destination)
+{
+    if ((operation & sopDelete) != 0) {
+        TItemsUpdate update(Items());
+        for (int index = Items()->Count() - 1; index >= 0; --index)
+            if (Items()->Item(index)->Selected())
+                Items()->Delete(index);
+    }
+    if (!files.empty() && OnOperation)
+        OnOperation(this, operation, files, destination);
+    if ((operation & (sopMove | sopDelete | sopRemove | sopRename)) != 0 && shellLink_ != nullptr)
+        shellLink_->BroadcastRefreshChanges(this);
+}
+
+// ---- Change reports ----
+
+void TZelShellList::OnChangeReport(int event, TBorrowedIDList first)
+{
+    if (closing_)
+        return;
+    switch (event) {
+    case neFileDelete:
+    case neFolderDelete: {
+        if (first == nullptr)
+            return;
+        const TOwnedIDList last = IDListLastItem(first);
+        if (TListItem* item = ItemByIDList(last))
+            item->Delete();
+        return;
+    }
+    case neDriveRemove:
+    case neMediaRemove:
+    case neNetShare:
+    case neNetUnShare:
+        StopRefreshTimer();
+        RefreshContents();
+        return;
+    default:
+        StartRefreshTimer();
+        return;
+    }
+}
+
+void TZelShellList::StartRefreshTimer()
+{
+    refreshTimer_->SetEnabled(false);
+    refreshTimer_->SetEnabled(true);
+}
+
+void TZelShellList::StopRefreshTimer()
+{
+    refreshTimer_->SetEnabled(false);
+}
+
+void TZelShellList::RefreshTimerFired()
+{
+    StopRefreshTimer();
+    const std::wstring path = GetPath();
+    if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || PathExists(path))
+        RefreshChanges();
+    else
+        SetSpecialFolder(SF_DRIVES);  // the folder shown has vanished
+}

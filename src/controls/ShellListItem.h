@@ -1,0 +1,44 @@
+#pragma once
+// The record that every item of the shell list carries as its data: the object it stands for
+// and what the list caches about it. The item's texts, images and marks live in the list item
+// itself and are filled when the list view first draws it.
+#include "core/IDListPtr.h"
+
+#include <string>
+
+class TZelShellListItem {
+public:
+    // Takes ownership of `idList` (relative to the list's current folder).
+    TZelShellListItem(TOwnedIDList idList, bool folder) : Folder(folder), idList_(std::move(idList))
+    {
+    }
+    virtual ~TZelShellListItem() = default;
+    TZelShellListItem(const TZelShellListItem&) = delete;
+    TZelShellListItem& operator=(const TZelShellListItem&) = delete;
+
+    // The " .. " item that stands for the parent folder.
+    virtual bool IsParentFolder() const noexcept { return false; }
+
+    TBorrowedIDList IDList() const noexcept { return idList_; }
+    void SetIDList(TOwnedIDList idList) noexcept { idList_ = std::move(idList); }
+
+    // Seen mark of the incremental refresh: 1 when created.
+    long Present = 1;
+    // Full parsing path, empty until first asked for (TZelShellList::ItemPath).
+    std::wstring FullPath;
+    bool Folder = false;
+    bool Compressed = false;
+    bool Encrypted = false;
+
+private:
+    TOwnedIDList idList_;
+};
+
+class TZelShellListParentFolderItem : public TZelShellListItem {
+public:
+    TZelShellListParentFolderItem() : TZelShellListItem(TOwnedIDList(), true) {}
+    bool IsParentFolder() const noexcept override { return true; }
+};
+
+// The caption of the parent-folder item.
+inline constexpr wchar_t kParentFolderCaption[] = L" .. ";

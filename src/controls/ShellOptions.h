@@ -1,0 +1,63 @@
+#pragma once
+// The display options that the shell list, tree and combo share in meaning (one bit each in
+// one 16-bit word), and the rule that decides from them whether a browser's current object is
+// shown.
+#include "core/IDListPtr.h"
+
+#include <windows.h>
+
+#include <array>
+
+class TNautilex;
+
+using TZelShellOptions = WORD;
+
+enum TZelShellOption : TZelShellOptions {
+    soShowNethood = 0x0001,
+    soShowRecycleBin = 0x0002,
+    soShowErrorMessages = 0x0004,
+    soShowHidden = 0x0008,
+    soShowFiles = 0x0010,
+    soShowContextMenuOnTop = 0x0020,
+    soColorCompressed = 0x0040,
+    soColorEncrypted = 0x0080,
+    soNoFillOnStartup = 0x0100,
+};
+
+// ShowNethood, ShowRecycleBin and ShowFiles.
+constexpr TZelShellOptions kDefaultShellOptions = 19;
+
+constexpr bool HasOption(TZelShellOptions options, TZelShellOption option) noexcept
+{
+    return (options & option) != 0;
+}
+
+// Decides whether the browser's current object may be shown under an option word. One rule
+// object serves a whole walk over a folder: the special folders it compares objects with are
+// located once, and only when an option that needs them is off, so that the common case
+// (network and recycle bin shown) asks the shell nothing beyond the object's attributes.
+class TZelVisibilityRule {
+public:
+    explicit TZelVisibilityRule(TZelShellOptions options);
+    TZelVisibilityRule(const TZelVisibilityRule&) = delete;
+    TZelVisibilityRule& operator=(const TZelVisibilityRule&) = delete;
+
+    TZelShellOptions Options() const noexcept { return options_; }
+
+    // `isFolder` is the object's folder test when the caller already has it (-1: ask the
+    // browser), so that a fill asks it once per object.
+    bool Accepts(TNautilex& browser, int isFolder = -1);
+
+private:
+    enum TKind { kNethood, kNetwork, kBitBucket, kKindCount };
+
+    bool IsKind(TNautilex& browser, TKind kind);
+    void Locate(TKind kind);
+
+    TZelShellOptions options_;
+    std::array<TOwnedIDList, kKindCount> lists_;
+    std::array<bool, kKindCount> located_{};
+};
+
+// The same rule for a single question.
+bool IsObjectVisible(TNautilex& browser, TZelShellOptions options);

@@ -1,0 +1,294 @@
+// The shell list over real folders, in a real window of the virtual display.
+#include "common/TempTree.h"
+#include "common/TestForm.h"
+#include "controls/ShellChangeNotifier.h"
+#include "controls/ShellList.h"
+#include "shell/IDList.h"
+#include "shell/PathUtils.h"
+#include "threadpool/ThreadPool.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+namespace {
+
+class ShellListTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        tree.File(L"alpha.txt", 10);
+        tree.File(L"beta.txt", 20);
+        tree.File(L"gamma.dat", 30);
+        tree.File(L"secret.txt", 5, FILE_ATTRIBUTE_HIDDEN);
+        tree.Folder(L"docs");
+        tree.File(L"docs\\inner.txt", 1);
+        tree.Folder(L"RECYCLER");
+        SetFileAttributesW(tree.Path(L"RECYCLER").c_str(), FILE_ATTRIBUTE_HIDDEN);
+        form = std::make_unique<TTestForm>(nullptr, 700, 500);
+        list = new TZelShellList(form.get());
+        list->SetParent(form.get());
+        list->SetBounds(0, 0, 680, 460);
+        list->OnBeforeFullRefresh = [this](TObject*) { ++fullFills; };
+        // Wine reports a change inside a folder only to recursive registrations.
+        list->Notifier().SetRecursive(true);
+        form->Activate();
+    }
+    void TearDown() override { form.reset(); }
+
+    void Show(const std::wstring& relative = L"")
+    {
+        list->SetPath(tree.Path(relative));
+        Draw();
+    }
+    void Draw()
+    {
+        UpdateWindow(list->Handle());
+        PumpMessages(20);
+    }
+    std::vector<std::wstring> Captions()
+    {
+        std::vector<std::wstring> captions;
+        for (int index = 0; index < list->Items()->Count(); ++index)
+            captions.push_back(list->Items()->Item(index)->Caption());
+        return captions;
+    }
+    std::set<std::wstring> CaptionSet()
+    {
+        const auto captions = Captions();
+        return {captions.begin(), captions.end()};
+    }
+    void Announce(LONG event, const std::wstring& path)
+    {
+        SHChangeNotify(event, SHCNF_PATHW | SHCNF_FLUSH, path.c_str(), nullptr);
+    }
+
+    TTempTree tree;
+    std::unique_ptr<TTestForm> form;
+    TZelShellList* list = nullptr;
+    int fullFills = 0;
+};
+
+using Names = std::set<std::wstring>;
+
+TEST_F(ShellListTest, VisibilityFollowsTheOptionsAfterAFillAndAfterAnIncrementalRefresh)
+{
+    EXPECT_EQ(list->GetOptions(), 19);
+    Show();
+    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"docs"}));
+
+    list->SetShowHidden(true);
+    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"docs",
+                                   L"secret.txt", L"RECYCLER"}));
+    list->SetShowRecycleBin(false);
+    EXPECT_EQ(CaptionSet(),
+              (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"docs", L"secret.txt"}));
+
+    list->SetShowFiles(false);
+    EXPECT_EQ(CaptionSet(), (Names{L"docs"}));
+    list->RefreshChanges();
+    EXPECT_EQ(CaptionSet(), (Names{L"docs"}));
+
+    list->SetShowFiles(true);
+    list->SetShowFolders(false);
+    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"secret.txt"}));
+    tree.Folder(L"later");
+    tree.File(L"later.txt");
+    list->RefreshChanges();
+    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"secret.txt",
+                                   L"later.txt"}));
+}
+
+TEST_F(ShellListTest, SettingTheSameOptionWordDoesNotRefill)
+{
+    Show();
+    const int before = fullFills;
+    list->SetShowNethood(true);
+    list->SetOptions(list->GetOptions());
+    EXPECT_EQ(fullFills, before);
+}
+
+TEST_F(ShellListTest, ItemsAreReadOnlyWhenDrawn)
+{
+    for (int index = 0; index < 300; ++index)
+        tree.File(L"many\\file" + std::to_wstring(1000 + index) + L".txt");
+    Show(L"many");
+    ASSERT_EQ(list->Items()->Count(), 300);
+    // The first rows were drawn: they have texts and a placeholder icon at once.
+    TListItem* first = list->Items()->Item(0);
+    EXPECT_FALSE(first->CaptionDeferred());
+    EXPECT_NE(first->ImageIndex(), -1);
+    EXPECT_GT(first->SubItemCount(), 0);
+    // Rows never drawn have had nothing read.
+    TListItem* last = list->Items()->Item(299);
+    EXPECT_TRUE(last->CaptionDeferred());
+    EXPECT_EQ(last->ImageIndex(), -1);
+    EXPECT_EQ(last->SubItemCount(), 0);
+    EXPECT_EQ(last->Caption(), L"file1299.txt");
+}
+
+TEST_F(ShellListTest, ParentFolderItemIsFirstInBothDirectionsAndAbsentOnTheDesktop)
+{
+    list->SetShowParentFolder(true);
+    Show();
+    ASSERT_GT(list->Items()->Count(), 1);
+    EXPECT_EQ(Captions().front(), L" .. ");
+    EXPECT_TRUE(TZelShellList::RecordOf(list->Items()->Item(0))->IsParentFolder());
+    list->ColumnClick(0);
+    ASSERT_TRUE(list->Descending());
+    EXPECT_EQ(Captions().front(), L" .. ");
+
+    list->SetSpecialFolder(SF_DESKTOP);
+    for (const std::wstring& caption : Captions())
+        EXPECT_NE(caption, L" .. ");
+}
+
+TEST_F(ShellListTest, ColumnClicksSortAscendingDescendingAscending)
+{
+    Show();
+    list->SetShowFolders(false);
+    const std::vector<std::wstring> ascending{L"alpha.txt", L"beta.txt", L"gamma.dat"};
+    EXPECT_EQ(Captions(), ascending);
+    list->ColumnClick(0);
+    EXPECT_TRUE(list->Descending());
+    EXPECT_EQ(Captions(), (std::vector<std::wstring>(ascending.rbegin(), ascending.rend())));
+    list->ColumnClick(0);
+    EXPECT_FALSE(list->Descending());
+    EXPECT_EQ(Captions(), ascending);
+    // Another column always starts ascending: by size the order is alpha, beta, gamma again.
+    list->ColumnClick(1);
+    EXPECT_FALSE(list->Descending());
+    EXPECT_EQ(list->SortColumn(), 1);
+    EXPECT_EQ(Captions(), ascending);
+}
+
+TEST_F(ShellListTest, DetailsOffLeavesOneColumn)
+{
+    Show();
+    EXPECT_GT(list->Columns()->Count(), 1);
+    list->SetDetails(false);
+    EXPECT_EQ(list->Columns()->Count(), 1);
+    EXPECT_EQ(list->ColumnCount(), 1);
+}
+
+TEST_F(ShellListTest, ColumnWidthsFollowPlainFoldersOnly)
+{
+    Show();
+    list->Columns()->Items(0)->SetWidth(321);
+    Show(L"docs");
+    EXPECT_EQ(list->Columns()->Items(0)->Width(), 321);
+    list->SetSpecialFolder(SF_DRIVES);
+    Draw();
+    EXPECT_NE(list->Columns()->Items(0)->Width(), 321);
+}
+
+TEST_F(ShellListTest, WritingTheCurrentPathAgainRefillsOnlyASmallList)
+{
+    Show();
+    const int before = fullFills;
+    list->SetPath(tree.Root());
+    EXPECT_EQ(fullFills, before);
+    Show(L"docs");
+    ASSERT_EQ(list->Items()->Count(), 1);
+    const int one = fullFills;
+    list->SetPath(tree.Path(L"docs"));
+    EXPECT_EQ(fullFills, one + 1);
+}
+
+TEST_F(ShellListTest, SelectionSurvivesAFullRefresh)
+{
+    Show();
+    list->SetShowFolders(false);
+    list->Items()->Item(1)->SetSelected(true);
+    list->Items()->Item(2)->SetSelected(true);
+    list->RefreshContents();
+    EXPECT_EQ(list->SelectedNames(), (std::vector<std::wstring>{L"beta.txt", L"gamma.dat"}));
+    EXPECT_FALSE(list->Items()->Item(0)->Selected());
+}
+
+TEST_F(ShellListTest, AnnouncedChangesUpdateTheListWithoutARefill)
+{
+    Show();
+    const int before = fullFills;
+    DeleteFileW(tree.Path(L"beta.txt").c_str());
+    Announce(SHCNE_DELETE, tree.Path(L"beta.txt"));
+    tree.File(L"zeta.txt");
+    Announce(SHCNE_CREATE, tree.Path(L"zeta.txt"));
+    PumpMessagesUntil([&] { return CaptionSet().count(L"zeta.txt") != 0; }, 3000);
+    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"gamma.dat", L"docs", L"zeta.txt"}));
+    EXPECT_EQ(Captions().back(), L"zeta.txt");  // appended, not sorted in
+    EXPECT_EQ(fullFills, before);
+}
+
+TEST_F(ShellListTest, AListOfMoreThanThreeHundredItemsIsRefilled)
+{
+    for (int index = 0; index < 301; ++index)
+        tree.File(L"many\\f" + std::to_wstring(index));
+    Show(L"many");
+    const int before = fullFills;
+    tree.File(L"many\\new");
+    Announce(SHCNE_CREATE, tree.Path(L"many\\new"));
+    PumpMessagesUntil([&] { return fullFills > before; }, 3000);
+    EXPECT_EQ(fullFills, before + 1);
+    EXPECT_EQ(list->Items()->Count(), 302);
+}
+
+TEST_F(ShellListTest, AVanishedFolderMovesTheListToTheComputer)
+{
+    Show(L"docs");
+    TTempTree::RemoveTree(tree.Path(L"docs"));
+    Announce(SHCNE_UPDATEDIR, tree.Path(L"docs"));
+    PumpMessagesUntil([&] { return list->GetSpecialFolder() == SF_DRIVES; }, 3000);
+    EXPECT_EQ(list->GetSpecialFolder(), SF_DRIVES);
+    EXPECT_TRUE(list->GetPath().empty());
+}
+
+TEST_F(ShellListTest, ThumbnailsSwitchToIconsAndBack)
+{
+    Show();
+    list->SetThumbnails(true);
+    EXPECT_EQ(list->GetViewStyle(), vsIcon);
+    Draw();
+    EXPECT_GT(list->ThumbnailImages()->Count(), 0);
+    list->SetViewStyle(vsReport);
+    EXPECT_FALSE(list->GetThumbnails());
+    EXPECT_EQ(list->GetViewStyle(), vsReport);
+}
+
+TEST_F(ShellListTest, IconResultsApplyOnlyToLiveItems)
+{
+    Show();
+    list->SetShowFolders(false);
+    Draw();
+    TListItem* item = list->Items()->Item(0);
+    // A live item takes the result; an item that left the list is never touched.
+    list->SetImage(7, kIconKindOverlay, item);
+    EXPECT_EQ(item->OverlayIndex(), 7);
+    list->SetImage(7, kIconKindNormal, reinterpret_cast<TListItem*>(0x1234));
+    list->SetImage(-1, kIconKindNormal, item);
+    EXPECT_NE(item->ImageIndex(), -1);
+    item->Delete();
+    list->SetImage(9, kIconKindNormal, item);  // stale owner: dropped
+    PumpMessagesUntil([] { return WorkerPool == nullptr || WorkerPool->PendingCount() == 0; },
+                      5000);
+    EXPECT_EQ(list->Items()->Count(), 2);
+}
+
+TEST_F(ShellListTest, AThousandFilesShowTheirFirstScreenBeforeTheIcons)
+{
+    for (int index = 0; index < 2000; ++index)
+        tree.File(L"many\\file" + std::to_wstring(index) + L".bin");
+    list->SetPath(tree.Path(L"many"));
+    UpdateWindow(list->Handle());
+    ASSERT_EQ(list->Items()->Count(), 2000);
+    const int top = ListView_GetTopIndex(list->Handle());
+    TListItem* item = list->Items()->Item(top);
+    EXPECT_NE(item->ImageIndex(), -1);  // a placeholder, already drawn
+    ASSERT_NE(WorkerPool, nullptr);
+    EXPECT_GT(WorkerPool->PendingCount(), 0);  // real icons still on their way
+    PumpMessagesUntil([] { return WorkerPool->PendingCount() == 0; }, 10000);
+}
+
+}  // namespace
