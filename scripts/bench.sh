@@ -2,7 +2,8 @@
 # Builds the benchmarks and runs them under Wine. Each prints times and ratios against a
 # baseline measured in the same run: compare ratios, not absolute times between runs.
 # The folder-size benchmark scans a tree of 20,000 files, and the selection benchmark checks the
-# 5,000 files of one folder one by one; both fixtures are built once from the host side (files
+# 5,000 files of one folder one by one, and the shell list bench fills the list with folders of
+# 1,000, 20,000 and 100,000 files; the fixtures are built once from the host side (files
 # made through Wine are slow to create) and kept in the build tree's Wine prefix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,7 +28,7 @@ if [ ! -f "$tree.complete" ]; then
   touch "$tree.complete"
 fi
 
-selection="$WINEPREFIX/drive_c/bivista-bench"
+selection="$WINEPREFIX/drive_c/bivista-bench-selection"
 if [ ! -f "$selection/selection-5000.complete" ]; then
   echo "Building the selection benchmark folder in $selection ..."
   rm -rf "$selection"
@@ -44,4 +45,7 @@ fi
 
 wine "$build/bench/bench_foldersize.exe" 'C:\bench-tree'
 echo
-wine "$build/bench/bench_selection.exe" 'C:\bivista-bench\selection-5000' 5000
+wine "$build/bench/bench_selection.exe" 'C:\bivista-bench-selection\selection-5000' 5000
+echo
+"$root/scripts/make-bench-fixture.sh" "$build" >/dev/null
+wine "$build/bench/bench_shelllist.exe" 'C:\bivista-bench'
