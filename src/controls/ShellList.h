@@ -15,7 +15,7 @@
 #include "link/ZelShellControl.h"
 #include "shell/Nautilex.h"
 #include "shell/PidlHistory.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 #include "threadpool/ZelWorkItems.h"
 #include "ui/ListView.h"
 

@@ -7,7 +7,7 @@
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 #include "threadpool/ThreadPool.h"
 #include "ui/Cursor.h"
 #include "ui/Timer.h"

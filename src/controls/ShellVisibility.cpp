@@ -4,7 +4,7 @@
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 
 namespace {
 

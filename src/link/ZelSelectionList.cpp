@@ -6,7 +6,7 @@
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "shell/ShellUtils.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 
 namespace {
 

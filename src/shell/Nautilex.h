@@ -10,7 +10,7 @@
 #include "core/ScopedResource.h"
 #include "shell/NautilexError.h"
 #include "shell/ShellUtils.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 
 #include <shlobj.h>
 

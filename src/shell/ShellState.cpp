@@ -3,7 +3,7 @@
 #include "core/Exception.h"
 #include "core/ScopedResource.h"
 #include "shell/PathUtils.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 #include "ui/Application.h"
 
 #include <ole2.h>

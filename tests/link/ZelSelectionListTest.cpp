@@ -7,7 +7,7 @@
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 #include "threadpool/ThreadPool.h"
 
 #include "common/HostLinks.h"

@@ -2,7 +2,7 @@
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 
 #include <gtest/gtest.h>
 

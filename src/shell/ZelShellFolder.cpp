@@ -1,4 +1,4 @@
-#include "shell/SpecialFolders.h"
+#include "shell/ZelShellFolder.h"
 
 #include "shell/IDList.h"
 #include "shell/ShellState.h"
