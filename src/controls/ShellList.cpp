@@ -3,6 +3,7 @@
 #include "controls/ShellList.h"
 
 #include "controls/ShellChangeNotifier.h"
+#include "controls/SelectionStateImageList.h"
 #include "controls/ShellListSortArrow.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
@@ -176,6 +177,14 @@ void TZelShellList::SetShowOverlayIcons(bool value)
 void TZelShellList::SetCheckboxes(bool value)
 {
     // Check boxes show the link's selection list; without a link there is nothing to show.
+    if (value && StateImages() == nullptr) {
+        checkImages_ = MakeOwned<TZelSelectionStateImageList>(this);
+        SetStateImages(checkImages_);
+    } else if (!value && checkImages_ != nullptr) {
+        if (StateImages() == checkImages_)
+            SetStateImages(nullptr);
+        delete std::exchange(checkImages_, nullptr);
+    }
     if (value && shellLink_ == nullptr && !IsLoading())
         value = false;
     checkboxes_ = value;

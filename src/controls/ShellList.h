@@ -30,6 +30,7 @@
 class TZelShellLink;
 class TZelShellChangeNotifier;
 class TZelSystemImageList;
+class TZelSelectionStateImageList;
 class TPopupMenu;
 class TTimer;
 class TWindowSubclass;
@@ -316,6 +317,7 @@ private:
     TCustomImageList* smallImages_ = nullptr;
     TCustomImageList* largeImages_ = nullptr;
     TCustomImageList* thumbnailImages_ = nullptr;
+    TZelSelectionStateImageList* checkImages_ = nullptr;
     TScopedGdiObject arrowUp_;
     TScopedGdiObject arrowDown_;
 

@@ -3,15 +3,11 @@
 #include "controls/ShellList.h"
 
 #include "link/ShellLink.h"
-#if __has_include("link/ZelSelectionList.h")
 #include "link/ZelSelectionList.h"
-#define BIVISTA_HAS_SELECTION_LIST 1
-#endif
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 #include "shell/SystemImageList.h"
-#include "controls/ShellListThumbnailWork.h"
 #include "threadpool/ThreadPool.h"
 
 namespace {
@@ -147,7 +143,7 @@ void TZelShellList::QueueThumbnail(TListItem* item, TBorrowedIDList absolute)
     if (imageIndex < 0 || record->IsParentFolder() || WorkerPool == nullptr || absolute == nullptr)
         return;
     liveWorkOwners_.insert(item);
-    WorkerPool->AddWorkItem(new TShellListThumbnailWork(CopyIDList(absolute), item, imageIndex,
+    WorkerPool->AddWorkItem(new TThumbnailWorkItem(absolute, item, imageIndex,
                                                    static_cast<IThumbnailViewer*>(this),
                                                    size.bmHeight, size.bmWidth));
 }
@@ -157,10 +153,8 @@ void TZelShellList::UpdateCheckState(TListItem* item)
     const TZelShellListItem* record = RecordOf(item);
     if (shellLink_ == nullptr || record == nullptr || record->IsParentFolder())
         return;
-#ifdef BIVISTA_HAS_SELECTION_LIST
     const TOwnedIDList absolute = ConcatIDLists(FolderIDList(), record->IDList());
     item->SetStateIndex(shellLink_->SelectionList()->StateOfIDList(absolute));
-#endif
 }
 
 // ---- Results from the pool ----
