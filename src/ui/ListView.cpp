@@ -513,7 +513,16 @@ void TListView::RestoreSelection(const TSelection& selection)
         return;
     SyncItemCount();
     ++quietSelection_;
-    SetNativeState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Clearing over all items touches every item (slow in large lists): only when needed.
+    HWND window = WindowHandle();
+    if (SendMessageW(window, LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
+        SetNativeState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    } else {
+        const int focused = static_cast<int>(
+            SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        if (focused >= 0)
+            SetNativeState(focused, 0, LVIS_FOCUSED);
+    }
     for (const TListItem* item : selection.selected)
         if (item->index_ >= 0)
             SetNativeState(item->index_, LVIS_SELECTED, LVIS_SELECTED);
@@ -575,7 +584,8 @@ void TListView::ClearSelection()
             item->selected_ = false;
         return;
     }
-    SetNativeState(-1, 0, LVIS_SELECTED);
+    if (SelCount() > 0)
+        SetNativeState(-1, 0, LVIS_SELECTED);
 }
 
 void TListView::SelectAll()
