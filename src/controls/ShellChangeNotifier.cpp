@@ -5,37 +5,11 @@
 #include "shell/IDList.h"
 #include "threadpool/ThreadPool.h"
 #include "shell/ShellState.h"
+#include "ui/Application.h"
 
 #include <shlobj.h>
 
 namespace {
-
-const wchar_t kWindowClass[] = L"TZelShellChangeNotifierWindow";
-
-LRESULT CALLBACK NotifierWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* notifier =
-        reinterpret_cast<TZelShellChangeNotifier*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (notifier != nullptr)
-        return notifier->HandleMessage(message, wParam, lParam);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateMessageWindow(TZelShellChangeNotifier* notifier)
-{
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = NotifierWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassExW(&windowClass);
-    HWND window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, nullptr);
-    if (window != nullptr)
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(notifier));
-    return window;
-}
 
 // The image index of an image-list report: the shell packs numbers into DWORD "ID lists".
 std::wstring ImageIndexText(LPCITEMIDLIST list)
@@ -61,7 +35,11 @@ TZelShellChangeNotifier::TZelShellChangeNotifier(TComponent* owner)
 {
     fEnabled = IsDesigning();
     if (!IsDesigning())
-        messageWindow_ = CreateMessageWindow(this);
+        messageWindow_ = std::make_unique<TMessageWindow>(
+            [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+                return HandleMessage(message, wParam, lParam, result);
+            },
+            TMessageWindow::TKind::MessageOnly, this);
     BindDirectoryEvents();
 }
 
@@ -71,10 +49,7 @@ TZelShellChangeNotifier::~TZelShellChangeNotifier()
         SetEnabled(false);
     FlushPendingDeliveries();
     delivery_->alive = false;
-    if (messageWindow_ != nullptr) {
-        SetWindowLongPtrW(messageWindow_, GWLP_USERDATA, 0);
-        DestroyWindow(messageWindow_);
-    }
+    messageWindow_.reset();
 }
 
 void TZelShellChangeNotifier::BindDirectoryEvents()
@@ -140,13 +115,13 @@ ULONG TZelShellChangeNotifier::RegisterIDList(TBorrowedIDList list)
         SetEnabled(false);
         return 0;
     }
-    if (!fEnabled || IsDesigning() || messageWindow_ == nullptr)
+    if (!fEnabled || IsDesigning() || MessageWindow() == nullptr)
         return 0;
     int sources = SHCNRF_InterruptLevel | SHCNRF_ShellLevel;
     if (recursive_)
         sources |= SHCNRF_RecursiveInterrupt;
     SHChangeNotifyEntry entry{list, recursive_ ? TRUE : FALSE};
-    return ShellEntries.ChangeNotifyRegisterEntry(messageWindow_, sources, ShellFlagsOf(eventFilter_),
+    return ShellEntries.ChangeNotifyRegisterEntry(MessageWindow(), sources, ShellFlagsOf(eventFilter_),
                                                   WM_ZEL_SHELLNOTIFY, 1, &entry);
 }
 
@@ -210,12 +185,14 @@ void TZelShellChangeNotifier::DirectoriesChanged()
     Start();
 }
 
-LRESULT TZelShellChangeNotifier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+bool TZelShellChangeNotifier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                            LRESULT& result)
 {
     if (!fEnabled || message != WM_ZEL_SHELLNOTIFY || wParam == 0)
-        return DefWindowProcW(messageWindow_, message, wParam, lParam);
+        return false;
     HandleReport(reinterpret_cast<const LPCITEMIDLIST*>(wParam), static_cast<long>(lParam));
-    return 0;
+    result = 0;
+    return true;
 }
 
 void TZelShellChangeNotifier::HandleReport(const LPCITEMIDLIST* lists, long shellFlag)
@@ -245,9 +222,22 @@ void TZelShellChangeNotifier::HandleReport(const LPCITEMIDLIST* lists, long shel
     lastIDList_ = CopyIDList(first);
     lastTick_ = GetTickCount();
 
-    if (internalCallback_)
-        internalCallback_(this, event, first, second);
+    CallInternalCallback(event, first, second);
     DispatchChange(this, event, path1, path2);
+}
+
+void TZelShellChangeNotifier::CallInternalCallback(TNotificationEvent event,
+                                                   TBorrowedIDList first, TBorrowedIDList second)
+{
+    if (!internalCallback_)
+        return;
+    // The owner's refresh failing is its own failure: OnChange still hears of the report.
+    try {
+        const TZelNotifierCallback callback = internalCallback_;
+        callback(this, event, first, second);
+    } catch (...) {
+        HandleCallbackException(this);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -277,14 +267,26 @@ void TZelShellChangeNotifier::DispatchChange(TObject* Sender, TNotificationEvent
     ++state->pending;
     TComPtr<IWorkItem> item = new TZelNotifyWorkItem([=] {
         --state->pending;
-        if (state->alive)
+        if (!state->alive)
+            return;
+        // Runs on the GUI thread from the synchronised call: a failing handler is reported
+        // here rather than handed back to the worker, which could only drop it.
+        try {
             handler(Sender, Event, path1, path2);
+        } catch (...) {
+            HandleCallbackException(Sender);
+        }
     });
     if (WorkerPool == nullptr) {
         --state->pending;
         return;  // no pool (start-up or shutdown): nothing can carry the call
     }
-    WorkerPool->AddWorkItem(item.Get());
+    try {
+        WorkerPool->AddWorkItem(item.Get());
+    } catch (...) {
+        --state->pending;  // nothing waits for a delivery that never left
+        throw;
+    }
 }
 
 void TZelShellChangeNotifier::FlushPendingDeliveries()

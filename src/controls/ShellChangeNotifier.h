@@ -7,6 +7,7 @@
 #include "controls/NotifierDirectories.h"
 #include "core/IDListPtr.h"
 #include "link/ZelBaseComponent.h"
+#include "ui/MessageWindow.h"
 
 #include <functional>
 #include <memory>
@@ -49,15 +50,15 @@ public:
     void SetInternalCallback(TZelNotifierCallback callback) { internalCallback_ = std::move(callback); }
 
     bool Active() const noexcept { return active_; }
-    HWND MessageWindow() const noexcept { return messageWindow_; }
+    HWND MessageWindow() const noexcept
+    {
+        return messageWindow_ != nullptr ? messageWindow_->Handle() : nullptr;
+    }
     std::wstring Version() const { return L"TZelShellChangeNotifier V6.2.3"; }
 
     // Called for every delivered report; queues OnChange for the GUI thread when assigned.
     virtual void DispatchChange(TObject* Sender, TNotificationEvent Event, const std::wstring& path1,
                                 const std::wstring& path2);
-
-    // The message window's procedure.
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
     void Loaded() override;
@@ -73,9 +74,13 @@ private:
     void DirectoriesChanging();
     void DirectoriesChanged();
     void BindDirectoryEvents();
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void HandleReport(const LPCITEMIDLIST* lists, long shellFlag);
+    void CallInternalCallback(TNotificationEvent event, TBorrowedIDList first,
+                              TBorrowedIDList second);
 
-    HWND messageWindow_ = nullptr;
+    // Its window procedure stops any exception from the handlers at the system's boundary.
+    std::unique_ptr<TMessageWindow> messageWindow_;
     TNotifierDirectories directories_;
     TNotificationEvents eventFilter_ = AllKnownNotificationEvents();
     bool recursive_ = true;

@@ -43,7 +43,12 @@ std::atomic<DWORD> mainThreadId{GetCurrentThreadId()};
 LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kSyncMessage) {
-        CheckSynchronize();
+        // Each call's own exception goes back to its worker; nothing else may cross into the
+        // system's dispatch, and there is nobody here to report it to.
+        try {
+            CheckSynchronize();
+        } catch (...) {
+        }
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

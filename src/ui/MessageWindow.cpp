@@ -8,7 +8,8 @@ const wchar_t kMessageWindowClass[] = L"Bivista.MessageWindow";
 
 }  // namespace
 
-TMessageWindow::TMessageWindow(THandler handler, TKind kind) : handler_(std::move(handler))
+TMessageWindow::TMessageWindow(THandler handler, TKind kind, TObject* sender)
+    : handler_(std::move(handler)), sender_(sender)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
@@ -40,12 +41,13 @@ LRESULT CALLBACK TMessageWindow::WindowProcedure(HWND window, UINT message, WPAR
     }
     auto* self = reinterpret_cast<TMessageWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self != nullptr && self->handler_) {
+        TObject* sender = self->sender_;
         try {
             LRESULT result = 0;
             if (self->handler_(message, wParam, lParam, result))
                 return result;
         } catch (...) {
-            HandleCallbackException();
+            HandleCallbackException(sender);
             return 0;
         }
     }

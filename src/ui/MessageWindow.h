@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class TObject;
+
 class TMessageWindow {
 public:
     // Returns true when it handled the message and set the result; otherwise the default
@@ -16,7 +18,10 @@ public:
     // instead, so that it can become the foreground window.
     enum class TKind { MessageOnly, HiddenTopLevel };
 
-    explicit TMessageWindow(THandler handler, TKind kind = TKind::MessageOnly);
+    // An exception from the handler goes to the application's handler, with `sender` as the
+    // object that failed.
+    explicit TMessageWindow(THandler handler, TKind kind = TKind::MessageOnly,
+                            TObject* sender = nullptr);
     ~TMessageWindow();
     TMessageWindow(const TMessageWindow&) = delete;
     TMessageWindow& operator=(const TMessageWindow&) = delete;
@@ -29,5 +34,6 @@ private:
                                             LPARAM lParam);
 
     THandler handler_;
+    TObject* sender_ = nullptr;
     HWND handle_ = nullptr;
 };

@@ -15,7 +15,8 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner)
             Timer();
             result = 0;
             return true;
-        });
+        },
+        TMessageWindow::TKind::MessageOnly, this);
     UpdateTimer();
 }
 

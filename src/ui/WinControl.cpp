@@ -58,13 +58,18 @@ WNDPROC RegisterControlClass(const TCreateParams& params, WNDPROC procedure)
     return original;
 }
 
-WNDPROC ClassProcedureOf(HWND window)
+// Called from the window procedure, outside its barrier: must not throw.
+WNDPROC ClassProcedureOf(HWND window) noexcept
 {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);
-    const auto& procedures = ClassProcedures();
-    const auto found = procedures.find(name);
-    return found != procedures.end() ? found->second : DefWindowProcW;
+    try {
+        const auto& procedures = ClassProcedures();
+        const auto found = procedures.find(name);
+        return found != procedures.end() ? found->second : DefWindowProcW;
+    } catch (...) {
+        return DefWindowProcW;
+    }
 }
 
 // The window a message to a parent is about, when the parent should hand it back to that

@@ -3,13 +3,14 @@
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
+#include "ui/Application.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
 #include <cstdio>
-
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,13 +27,35 @@ class TRecordingNotifier : public TZelShellChangeNotifier {
 public:
     using TZelShellChangeNotifier::TZelShellChangeNotifier;
     std::vector<TReport> reports;
+    bool failDispatch = false;
     void DispatchChange(TObject* Sender, TNotificationEvent Event, const std::wstring& path1,
                         const std::wstring& path2) override
     {
         EXPECT_EQ(Sender, this);
         reports.push_back({Event, path1, path2});
+        if (failDispatch)
+            throw std::runtime_error("dispatch failed");
         TZelShellChangeNotifier::DispatchChange(Sender, Event, path1, path2);
     }
+};
+
+// Routes what reaches the application's exception handler into a list while it lives.
+class TCaughtExceptions {
+public:
+    TCaughtExceptions() : previous_(Application->OnException)
+    {
+        Application->OnException = [this](TObject* sender, const std::exception& e) {
+            senders.push_back(sender);
+            messages.push_back(e.what());
+        };
+    }
+    ~TCaughtExceptions() { Application->OnException = previous_; }
+
+    std::vector<TObject*> senders;
+    std::vector<std::string> messages;
+
+private:
+    TExceptionEvent previous_;
 };
 
 class NotifierTest : public testing::Test {
@@ -268,6 +291,52 @@ TEST_F(NotifierTest, InternalCallbackGetsTheRawIDListsFirst)
     ASSERT_TRUE(WaitFor(1));
     ASSERT_EQ(heard.size(), 1u);
     EXPECT_TRUE(SameFileName(heard[0], file));
+}
+
+TEST_F(NotifierTest, AFailingHandlerIsReportedAndTheNotifierCarriesOn)
+{
+    // An exception must never cross the window procedure or the synchronised call: it goes to
+    // the application's handler, and the next report is handled as usual.
+    TCaughtExceptions caught;
+    notifier.SetInternalCallback([](TZelShellChangeNotifier*, TNotificationEvent, TBorrowedIDList,
+                                    TBorrowedIDList) { throw std::runtime_error("refresh failed"); });
+    std::vector<std::wstring> changes;
+    notifier.OnChange = [&](TObject*, TNotificationEvent, const std::wstring& path1,
+                            const std::wstring&) {
+        changes.push_back(path1);
+        throw std::runtime_error("handler failed");
+    };
+    Watch(tree.Root());
+    auto report = [this](const std::wstring& file) {
+        const TOwnedIDList item = IDListFromPath(nullptr, file);
+        LPCITEMIDLIST lists[2] = {item.get(), nullptr};
+        SendMessageW(notifier.MessageWindow(), WM_ZEL_SHELLNOTIFY,
+                     reinterpret_cast<WPARAM>(lists), SHCNE_CREATE);
+    };
+
+    report(tree.File(L"one.txt"));
+    ASSERT_EQ(caught.messages, (std::vector<std::string>{"refresh failed"}));
+    EXPECT_EQ(caught.senders[0], &notifier);
+    // The failing callback does not cost the published event.
+    ASSERT_EQ(reports.size(), 1u);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return caught.messages.size() == 2; }, 3000));
+    EXPECT_EQ(caught.messages[1], "handler failed");
+    EXPECT_EQ(caught.senders[1], &notifier);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_TRUE(SameFileName(changes[0], tree.Path(L"one.txt")));
+
+    // A dispatch that fails (the pool refusing the work, say) is caught at the window.
+    notifier.failDispatch = true;
+    report(tree.File(L"two.txt"));
+    ASSERT_EQ(caught.messages.size(), 4u);
+    EXPECT_EQ(caught.messages[3], "dispatch failed");
+
+    notifier.failDispatch = false;
+    notifier.SetInternalCallback(nullptr);
+    notifier.OnChange = nullptr;
+    report(tree.File(L"three.txt"));
+    EXPECT_EQ(reports.size(), 3u);
+    EXPECT_EQ(caught.messages.size(), 4u);
 }
 
 TEST_F(NotifierTest, DisabledNotifierIgnoresReports)

@@ -1,9 +1,12 @@
 #include "ui/Timer.h"
 
 #include "common/TempTree.h"
+#include "ui/Application.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -51,6 +54,30 @@ TEST(TimerTest, RestartsLeadToOneTickAfterTheLast)
     PumpMessages(200);
     ASSERT_EQ(ticks.size(), 1u);
     EXPECT_GE(ticks[0] - lastRestart, 140u);
+}
+
+TEST(TimerTest, AFailingHandlerIsReportedAndTheTimerKeepsTicking)
+{
+    // The tick arrives in a window procedure: the exception must stop there.
+    TTimer timer(nullptr);
+    timer.SetInterval(30);
+    int ticks = 0;
+    timer.OnTimer = [&](TObject*) {
+        ++ticks;
+        throw std::runtime_error("tick failed");
+    };
+    std::vector<TObject*> senders;
+    const TExceptionEvent previous = Application->OnException;
+    Application->OnException = [&](TObject* sender, const std::exception& e) {
+        EXPECT_EQ(std::string(e.what()), "tick failed");
+        senders.push_back(sender);
+    };
+    PumpMessagesUntil([&] { return ticks >= 2; }, 2000);
+    Application->OnException = previous;
+    timer.SetEnabled(false);
+    ASSERT_GE(ticks, 2);
+    EXPECT_EQ(senders.size(), static_cast<size_t>(ticks));
+    EXPECT_EQ(senders[0], &timer);
 }
 
 }  // namespace
