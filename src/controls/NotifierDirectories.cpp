@@ -2,10 +2,13 @@
 
 namespace {
 
+// Ordinal and case-insensitive, as the file system tells names apart: a linguistic comparison
+// takes "ss" and a sharp s, "ae" and its ligature, or a name with a soft hyphen for the same,
+// and the second folder would never be watched.
 int CompareText(const std::wstring& a, const std::wstring& b)
 {
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                          b.data(), static_cast<int>(b.size())) -
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) -
            CSTR_EQUAL;
 }
 

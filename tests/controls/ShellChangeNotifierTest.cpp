@@ -105,6 +105,28 @@ TEST(NotificationEvents, FlagTableRoundTrips)
     EXPECT_EQ(ShellFlagsOf(withUnknown), 0x7FFFFFFF);
 }
 
+TEST(NotifierDirectories, NamesThatOnlyReadAlikeAreDistinctFolders)
+{
+    // Ordinal comparison, as the file system tells names apart: a sharp s, a ligature or a
+    // soft hyphen makes another folder, not a duplicate.
+    TNotifierDirectories directories;
+    const std::vector<std::wstring> distinct = {L"C:\\strasse", L"C:\\stra\u00DFe",
+                                                L"C:\\ae",      L"C:\\\u00E6",
+                                                L"C:\\ab",      L"C:\\a\u00ADb"};
+    for (const std::wstring& path : distinct)
+        directories.Add(path);
+    EXPECT_EQ(directories.Count(), 6);
+    for (const std::wstring& path : distinct)
+        EXPECT_GE(directories.IndexOf(path), 0);
+    EXPECT_EQ(directories.Strings(directories.IndexOf(L"C:\\STRASSE")), L"C:\\strasse");
+    directories.Assign(distinct);
+    EXPECT_EQ(directories.Count(), 6);
+    // Letter case still does not count, beyond ASCII too.
+    directories.Add(L"C:\\\u00C6");
+    directories.Add(L"C:\\STRA\u00DFE");
+    EXPECT_EQ(directories.Count(), 6);
+}
+
 TEST(NotifierDirectories, SortedCaseInsensitiveWithoutDuplicates)
 {
     TNotifierDirectories directories;
