@@ -35,13 +35,20 @@ void TZelShellLink::RemoveControl(IZelShellControl* control)
 template <class Call>
 void TZelShellLink::ForEachOther(IZelShellControl* sender, Call call)
 {
-    // A control may leave the link while it is being told; walk a snapshot.
-    std::vector<TComPtr<IZelShellControl>> snapshot;
+    // A control may leave the link, or be destroyed, while another one is being told. Walk a
+    // snapshot of the registrations and call only those that still stand; the snapshot keeps
+    // no references, since releasing one of a destroyed control would touch freed memory.
+    struct TTarget {
+        IZelShellControl* control;
+        uint64_t registration;
+    };
+    std::vector<TTarget> targets;
     for (int index = 0; index < controls_.Count(); ++index)
-        snapshot.emplace_back(controls_.Items(index));
-    for (const auto& control : snapshot)
-        if (control.Get() != sender)
-            call(control.Get());
+        if (controls_.Items(index) != sender)
+            targets.push_back({controls_.Items(index), controls_.Registration(index)});
+    for (const TTarget& target : targets)
+        if (controls_.Registered(target.control, target.registration))
+            call(target.control);
 }
 
 template <class Call>

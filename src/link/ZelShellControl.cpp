@@ -7,7 +7,7 @@ const IID IID_IZelShellControl = {0xC211C2D9,
 
 int TZelShellControlList::Add(IZelShellControl* control)
 {
-    items_.emplace_back(control);
+    items_.push_back(TEntry{TComPtr<IZelShellControl>(control), nextRegistration_++});
     return Count() - 1;
 }
 
@@ -21,7 +21,13 @@ void TZelShellControlList::Remove(IZelShellControl* control)
 int TZelShellControlList::IndexOf(IZelShellControl* control) const
 {
     for (size_t index = 0; index < items_.size(); ++index)
-        if (items_[index].Get() == control)
+        if (items_[index].control.Get() == control)
             return static_cast<int>(index);
     return -1;
+}
+
+bool TZelShellControlList::Registered(IZelShellControl* control, uint64_t registration) const
+{
+    const int index = IndexOf(control);
+    return index >= 0 && items_[static_cast<size_t>(index)].registration == registration;
 }

@@ -6,6 +6,7 @@
 
 #include <unknwn.h>
 
+#include <cstdint>
 #include <vector>
 
 class TZelShellLink;
@@ -32,15 +33,28 @@ extern const IID IID_IZelShellControl;
 __CRT_UUID_DECL(IZelShellControl, 0xC211C2D9, 0x827E, 0x4D46, 0xB0, 0x7B, 0xFE, 0xB3, 0xF4, 0x73,
                 0xDD, 0x7F)
 
-// Registered controls in registration order, held as counted references.
+// Registered controls in registration order, held as counted references. Each registration
+// gets a number of its own that is never reused, so that a control that left (or was destroyed,
+// and another one made at its address) is told apart from the one registered earlier: a
+// control's reference count is no proof that it still exists.
 class TZelShellControlList {
 public:
     int Add(IZelShellControl* control);
     void Remove(IZelShellControl* control);
     int IndexOf(IZelShellControl* control) const;
     int Count() const noexcept { return static_cast<int>(items_.size()); }
-    IZelShellControl* Items(int index) const { return items_.at(static_cast<size_t>(index)).Get(); }
+    IZelShellControl* Items(int index) const { return Entry(index).control.Get(); }
+    uint64_t Registration(int index) const { return Entry(index).registration; }
+    // True while that registration of the control stands.
+    bool Registered(IZelShellControl* control, uint64_t registration) const;
 
 private:
-    std::vector<TComPtr<IZelShellControl>> items_;
+    struct TEntry {
+        TComPtr<IZelShellControl> control;
+        uint64_t registration = 0;
+    };
+    const TEntry& Entry(int index) const { return items_.at(static_cast<size_t>(index)); }
+
+    std::vector<TEntry> items_;
+    uint64_t nextRegistration_ = 1;
 };

@@ -188,10 +188,41 @@ TEST_F(ShellLinkTest, AnExceptionReEnablesTheLinkAndSkipsOnChange)
 
 TEST_F(ShellLinkTest, AControlLeavingDuringABroadcastIsSafe)
 {
+    // A control that has left is not told any more, even by the broadcast that is running.
     tree.onFolderChanged = [this](TBorrowedIDList) { list.SetShellLink(nullptr); };
     link.BroadcastFolderChanged(nullptr, DesktopIDList);
+    EXPECT_EQ(journal, (std::vector<std::string>{"tree folder 0", "list detach", "combo folder 0"}));
     EXPECT_EQ(link.Controls().Count(), 2);
     EXPECT_EQ(changes, 1);
+
+    // One that leaves and joins again meanwhile is a newcomer: not told twice, nor late.
+    list.SetShellLink(&link);
+    journal.clear();
+    tree.onFolderChanged = [this](TBorrowedIDList) {
+        combo.SetShellLink(nullptr);
+        combo.SetShellLink(&link);
+    };
+    link.BroadcastFolderChanged(nullptr, DesktopIDList);
+    EXPECT_EQ(journal, (std::vector<std::string>{"tree folder 0", "combo detach", "combo attach",
+                                                 "list folder 0"}));
+}
+
+TEST_F(ShellLinkTest, AControlDestroyedDuringABroadcastIsNotCalled)
+{
+    // Real controls hold no reference count: only their registration says they still exist.
+    class TDetachingControl : public TRecordingControl {
+    public:
+        using TRecordingControl::TRecordingControl;
+        ~TDetachingControl() { SetShellLink(nullptr); }
+    };
+    auto doomed = std::make_unique<TDetachingControl>("doomed", journal);
+    doomed->SetShellLink(&link);
+    journal.clear();
+    tree.onFolderChanged = [&doomed](TBorrowedIDList) { doomed.reset(); };
+    link.BroadcastFolderChanged(nullptr, DesktopIDList);
+    EXPECT_EQ(journal, (std::vector<std::string>{"tree folder 0", "doomed detach", "list folder 0",
+                                                 "combo folder 0"}));
+    EXPECT_EQ(link.Controls().Count(), 3);
 }
 
 TEST(ShellLinkLifetime, DestructionDetachesEveryControlLastFirst)
