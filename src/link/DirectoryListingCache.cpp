@@ -58,7 +58,8 @@ bool TDirectoryListingCache::MayKeep(const std::wstring& folder)
     return keep;
 }
 
-std::shared_ptr<const TDirectoryListing> TDirectoryListingCache::Listing(const std::wstring& folder)
+std::shared_ptr<const TDirectoryListing> TDirectoryListingCache::Listing(const std::wstring& folder,
+                                                                        bool fresh)
 {
     TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
     if (!MayKeep(folder))
@@ -74,7 +75,7 @@ std::shared_ptr<const TDirectoryListing> TDirectoryListingCache::Listing(const s
     }
     const auto found = kept_.find(key);
     if (found != kept_.end()) {
-        if (SameTime(found->second.lastWrite, attributes.ftLastWriteTime) &&
+        if (!fresh && SameTime(found->second.lastWrite, attributes.ftLastWriteTime) &&
             SameTime(found->second.creation, attributes.ftCreationTime))
             return found->second.listing;
         keptNames_ -= found->second.listing->names.size();
@@ -117,6 +118,10 @@ std::shared_ptr<const TDirectoryListing> TDirectoryListingCache::Search(const st
         listing->names.push_back(name);
         listing->upperNames.push_back(std::move(upper));
         listing->isDirectory.push_back(directory ? 1 : 0);
+        listing->sizes.push_back(
+            directory ? 0
+                      : static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
+                                             data.nFileSizeLow));
     } while (FindNextFileW(search.get(), &data));
     return listing;
 }

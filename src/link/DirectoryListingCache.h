@@ -22,6 +22,7 @@ struct TDirectoryListing {
     std::vector<std::wstring> names;       // in the order the search found them
     std::vector<std::wstring> upperNames;  // parallel to names
     std::vector<char> isDirectory;         // parallel to names
+    std::vector<int64_t> sizes;            // parallel to names (0 for a directory)
     std::unordered_map<std::wstring, TName> byUpperName;
     int distinctFileNames = 0;  // upper-cased names held by at least one file
 
@@ -36,8 +37,10 @@ public:
     explicit TDirectoryListingCache(DWORD settleMilliseconds = 4000);
 
     // The entries of `folder` (given without trailing backslash), "." and ".." left out; null
-    // when the folder cannot be searched.
-    std::shared_ptr<const TDirectoryListing> Listing(const std::wstring& folder);
+    // when the folder cannot be searched. A kept listing knows every name, but a file's size
+    // may have changed since without the folder's times moving: `fresh` searches again.
+    std::shared_ptr<const TDirectoryListing> Listing(const std::wstring& folder,
+                                                     bool fresh = false);
     void Clear();
 
     int KeptFolderCount() const noexcept { return static_cast<int>(kept_.size()); }

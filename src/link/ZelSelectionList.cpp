@@ -59,6 +59,11 @@ TZelSelectionList::~TZelSelectionList()
 void TZelSelectionList::PathsChanged()
 {
     CloseSearches();
+    // An empty selection has empty totals, and nothing still on its way may change that.
+    if (paths_.Count() == 0) {
+        CancelCalculations();
+        ZeroTotals();
+    }
     if (OnChange)
         OnChange(this);
     if (!refreshLocked_ && link_ != nullptr)
@@ -73,7 +78,7 @@ void TZelSelectionList::UnlockRefresh()
 
 void TZelSelectionList::Clear()
 {
-    // A result still on its way would otherwise land on the next selection's totals.
+    // A result still on its way must not land on the next selection's totals.
     CancelCalculations();
     TZelBaseSelectionList::Clear();
 }
@@ -283,13 +288,14 @@ void TZelSelectionList::Check(const std::wstring& path)
         RemoveDescendants(entry);
     if (countTotals_) {
         if (IsFolderEntry(entry)) {
-            StartSizeCalculation(EntryStem(entry), 1);
+            MeasureFolder(entry);
         } else {
             WIN32_FILE_ATTRIBUTE_DATA attributes{};
+            int64_t size = 0;
             if (GetFileAttributesExW(entry.c_str(), GetFileExInfoStandard, &attributes))
-                totalSize_ += (static_cast<int64_t>(attributes.nFileSizeHigh) << 32) |
-                              attributes.nFileSizeLow;
-            ++fileCount_;
+                size = (static_cast<int64_t>(attributes.nFileSizeHigh) << 32) |
+                       attributes.nFileSizeLow;
+            CountFile(entry, size);
         }
     }
     paths_.Add(entry);
@@ -332,22 +338,17 @@ void TZelSelectionList::Uncheck(const std::wstring& path)
     const int state = StateOfEntry(entry, inherited);
     if (state == ssChecked) {
         if (inherited) {
-            // Replace the covering folder entry by entries for everything beside the path.
+            // Replace the covering folder entry by entries for everything beside the path;
+            // they count what they hold now, and the covering folder takes back its own part.
             const std::wstring stem = EntryStem(entry);
-            int levels = 0;
-            const std::wstring covering = ExpandAncestor(ExtractFileDir(stem), stem, levels);
-            if (countTotals_) {
-                // The folders between the covering folder and the path are no longer selected.
-                folderCount_ -= levels;
-                StartSizeCalculation(stem, -1);
-            }
+            const std::wstring covering = ExpandAncestor(ExtractFileDir(stem), stem);
             const int index = paths_.IndexOf(NormalizePath(IncludeTrailingBackslash(covering)));
             if (index >= 0)
-                DeleteEntry(index, false);
+                DeleteEntry(index);
         } else {
             const int index = paths_.IndexOf(entry);
             if (index >= 0)
-                DeleteEntry(index, true);
+                DeleteEntry(index);
         }
     } else if (state == ssGrayed) {
         RemoveDescendants(entry);
@@ -355,23 +356,30 @@ void TZelSelectionList::Uncheck(const std::wstring& path)
 }
 
 std::wstring TZelSelectionList::ExpandAncestor(const std::wstring& folder,
-                                               const std::wstring& excluded, int& levels)
+                                               const std::wstring& excluded)
 {
     std::wstring current = ExcludeTrailingBackslash(folder);
     std::wstring currentExcluded = excluded;
     for (int depth = 0; depth < kMaxFolderDepth; ++depth) {
         if (SameFileName(current, currentExcluded))
             return current;
-        if (const auto listing = listings_.Listing(current)) {
+        // Searched afresh: the new file entries count their sizes as they are now.
+        if (const auto listing = listings_.Listing(current, countTotals_)) {
             const std::wstring upperExcluded = UpperCase(currentExcluded);
             for (int index = 0; index < listing->Count(); ++index) {
                 const std::wstring full = current + L'\\' + listing->names[index];
                 if (UpperCase(full) == upperExcluded)
                     continue;
-                paths_.Add(listing->isDirectory[index] ? full + L"\\*" : full);
+                const std::wstring added = listing->isDirectory[index] ? full + L"\\*" : full;
+                if (countTotals_) {
+                    if (listing->isDirectory[index])
+                        MeasureFolder(added);
+                    else
+                        CountFile(added, listing->sizes[index]);
+                }
+                paths_.Add(added);
             }
         }
-        ++levels;
         const std::wstring parent = ExcludeTrailingBackslash(ExtractFileDir(current));
         if (parent.empty() || SameFileName(parent, current) ||
             StateOf(IncludeTrailingBackslash(parent)) != ssChecked)
@@ -388,18 +396,16 @@ void TZelSelectionList::RemoveDescendants(const std::wstring& path)
     if (!stem.empty() && stem.back() == L'*')
         stem.pop_back();
     const std::vector<int> indexes = paths_.IndexesContaining(IncludeTrailingBackslash(stem));
-    if (countTotals_)
-        for (auto index = indexes.rbegin(); index != indexes.rend(); ++index)
-            StartSizeCalculation(EntryStem(paths_[*index]), -1);
+    for (const int index : indexes)
+        TakeBack(paths_[index]);
     paths_.DeleteIndexes(indexes);
 }
 
-void TZelSelectionList::DeleteEntry(int index, bool recalculate)
+void TZelSelectionList::DeleteEntry(int index)
 {
     if (index < 0 || index >= paths_.Count())
         return;
-    if (countTotals_ && recalculate)
-        StartSizeCalculation(EntryStem(paths_[index]), -1);
+    TakeBack(paths_[index]);
     paths_.Delete(index);
 }
 

@@ -2,6 +2,7 @@
 // The check-box selection of a pane: a set of checked files and whole folders kept compact (a
 // checked folder stands for everything below it), the state of any object in it, and running
 // totals of the selected size and counts, computed in the background for folders.
+#include "core/ComPtr.h"
 #include "core/Component.h"
 #include "core/IDListPtr.h"
 #include "core/ScopedResource.h"
@@ -9,10 +10,12 @@
 #include "link/SelectionPaths.h"
 #include "link/ZelSelectionState.h"
 #include "link/ZelStack.h"
+#include "threadpool/WorkItem.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class TZelShellLink;
 class TZelFolderSizeWorkItem;
@@ -117,15 +120,21 @@ private:
     // `folder` is not covered; empty when a folder cannot be searched.
     std::wstring CoveredAncestor(const std::wstring& folder, const std::wstring& child);
     // Enters everything in `folder` except `excluded`, and so on upwards while the folder above
-    // is checked; returns the covering folder and adds the folders expanded to `levels`.
-    std::wstring ExpandAncestor(const std::wstring& folder, const std::wstring& excluded,
-                                int& levels);
+    // is checked; returns the covering folder.
+    std::wstring ExpandAncestor(const std::wstring& folder, const std::wstring& excluded);
     void RemoveDescendants(const std::wstring& path);
-    void DeleteEntry(int index, bool recalculate);
+    // Deletes the entry and takes back what it added to the totals.
+    void DeleteEntry(int index);
 
-    void StartSizeCalculation(const std::wstring& path, int factor);
+    // The totals are the sum of what each entry added when it came in: a file its size at
+    // once, a folder its measurement once that is back. Taking an entry out subtracts exactly
+    // that (or drops the measurement still on its way), whatever changed on disk meanwhile.
+    void CountFile(const std::wstring& entry, int64_t size);
+    void MeasureFolder(const std::wstring& entry);
+    void TakeBack(const std::wstring& entry);
     void CancelCalculations();
-    void SizeCalculated(TZelFolderSizeWorkItem* item);
+    void SizeCalculated(TZelFolderSizeWorkItem* item, const std::wstring& key,
+                        uint64_t measurement);
 
     void PathsChanged();
     void CloseSearches();
@@ -148,6 +157,17 @@ private:
     // Folder listings kept between queries, so that checking files one by one does not search
     // the folder again each time.
     TDirectoryListingCache listings_;
+    struct TContribution {
+        uint64_t measurement = 0;  // the folder measurement still to come; 0 once counted
+        TComPtr<IWorkItem> item;   // that measurement's work item
+        int64_t size = 0;
+        int files = 0;
+        int folders = 0;
+    };
+    // By upper-cased entry.
+    std::unordered_map<std::wstring, TContribution> contributions_;
+    uint64_t lastMeasurement_ = 0;
+
     // Completion handlers reach the list through this cell; the destructor empties it, so a
     // result that arrives later finds no list.
     std::shared_ptr<TZelSelectionList*> self_;

@@ -476,6 +476,75 @@ TEST_F(SelectionListTest, TotalsFollowChecksAndUnchecksAsAWalkCountsThem)
     EXPECT_EQ(Totals(), (TTotals{5, 1, 1}));
 }
 
+TEST_F(SelectionListTest, EmptyingTheSelectionDropsTheSizeWorkStillOnItsWay)
+{
+    int completed = 0;
+    selection.OnCompletedCalculateFiles = [&completed](TObject*) { ++completed; };
+    selection.SetCountTotals(true);
+    selection.Check(P(L"a.txt"));
+    selection.Check(P(L"Docs"));
+    ExpectTotalsMatchAWalk();
+
+    // Unchecking everything, one entry after the other, leaves nothing that can still move
+    // the totals of the next selection, not even while the selection is empty.
+    selection.Uncheck(P(L"a.txt"));
+    selection.Uncheck(P(L"Docs"));
+    EXPECT_EQ(Totals(), TTotals{});
+    const int before = completed;
+    PumpMessagesUntil(
+        [&] {
+            CheckSynchronize();
+            return completed > before || WorkerPool->PendingCount() == 0;
+        },
+        10000);
+    selection.Check(P(L"b.txt"));
+    ExpectTotalsMatchAWalk();
+    EXPECT_EQ(Totals(), (TTotals{20, 1, 0}));
+
+    // The same when the selection empties before the folder's own measurement is back.
+    selection.Check(P(L"Docs"));
+    selection.Uncheck(P(L"b.txt"));
+    selection.Uncheck(P(L"Docs"));
+    selection.Check(P(L"a.txt"));
+    ExpectTotalsMatchAWalk();
+    EXPECT_EQ(Totals(), (TTotals{10, 1, 0}));
+}
+
+TEST_F(SelectionListTest, UncheckingTakesBackWhatCheckingAddedWhateverChangedOnDisk)
+{
+    selection.SetCountTotals(true);
+    selection.Check(P(L"Docs"));
+    selection.Check(P(L"a.txt"));
+    ExpectTotalsMatchAWalk();
+    EXPECT_EQ(Totals(), (TTotals{3310, 5, 2}));
+
+    // A file that appears in the folder after it was measured, then the folder unchecked.
+    tree.File(L"Top\\Docs\\late.txt", 50);
+    selection.Uncheck(P(L"Docs"));
+    ExpectTotalsMatchAWalk();
+    EXPECT_EQ(Totals(), (TTotals{10, 1, 0}));
+
+    // A file that grew after it was checked.
+    tree.File(L"Top\\a.txt", 70);
+    selection.Uncheck(P(L"a.txt"));
+    selection.Check(P(L"b.txt"));
+    ExpectTotalsMatchAWalk();
+    EXPECT_EQ(Totals(), (TTotals{20, 1, 0}));
+
+    // Inside a checked folder that changed since it was measured: the entries that take its
+    // place count what they hold now, and each of them is taken back exactly later.
+    selection.Check(P(L"Docs"));
+    ExpectTotalsMatchAWalk();
+    tree.File(L"Top\\Docs\\Deep\\later.txt", 500);
+    selection.Uncheck(P(L"Docs\\one.txt"));
+    ExpectTotalsMatchAWalk();
+    EXPECT_EQ(Totals(), (TTotals{20 + 200 + 50 + 1000 + 2000 + 500, 6, 1}));
+    tree.File(L"Top\\Docs\\Deep\\latest.txt", 5000);
+    selection.Uncheck(P(L"Docs\\Deep"));
+    ExpectTotalsMatchAWalk();
+    EXPECT_EQ(Totals(), (TTotals{270, 3, 0}));
+}
+
 TEST_F(SelectionListTest, AListDestroyedWithWorkInFlightIsNotCalledBack)
 {
     auto doomed = std::make_unique<TZelSelectionList>(nullptr);
