@@ -8,7 +8,7 @@ have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 for pkg in cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
-           wine wine32:i386 wine64 xvfb xauth googletest; do
+           wine wine32:i386 wine64 xvfb xauth googletest clang-format; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 

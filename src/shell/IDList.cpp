@@ -205,14 +205,9 @@ void FreeStrRet(STRRET& value)
 std::wstring StrRetToString(TBorrowedIDList list, STRRET& value)
 {
     if (ShellEntries.StrRetToStrEntry == nullptr) {
-        if (Application == nullptr || !Application->Terminated()) {
-            MessageBoxW(nullptr,
-                        L"A Dll, which is needed to execute this program, is not installed. \r\n"
-                        L"Please install Internet Explorer 5.5 or higher to use this program.",
-                        nullptr, MB_OK | MB_ICONERROR);
-            if (Application != nullptr)
-                Application->Terminate();
-        }
+        ReportShellFailure(
+            L"A Dll, which is needed to execute this program, is not installed. \r\n"
+            L"Please install Internet Explorer 5.5 or higher to use this program.");
         FreeStrRet(value);
         return {};
     }

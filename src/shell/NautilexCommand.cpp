@@ -3,7 +3,7 @@
 #include "shell/Nautilex.h"
 
 #include "core/TextConversion.h"
-#include "shell/NautilexSupport.h"
+#include "ui/Cursor.h"
 #include "shell/PathList.h"
 #include "shell/PathUtils.h"
 #include "shell/Verbs.h"
@@ -151,7 +151,7 @@ bool TNautilex::ExecuteCommand(const std::string& verb)
     if (isDelete && multiObjects_->empty() && GetAttributes(SFGAO_CANDELETE) == 0)
         return false;
 
-    const TWaitCursorScope waitCursor;
+    const TWaitCursor waitCursor;
     const std::wstring target = CommandTargetPath();
     TZelPathList paths = CommandPaths();
     const TComPtr<IContextMenu> contextMenu = GetUIObject<IContextMenu>();

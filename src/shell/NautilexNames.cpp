@@ -3,7 +3,7 @@
 #include "shell/Nautilex.h"
 
 #include "shell/IDList.h"
-#include "shell/NautilexSupport.h"
+#include "ui/Cursor.h"
 #include "shell/PathUtils.h"
 
 namespace {
@@ -130,7 +130,7 @@ TDateTime TNautilex::ModifiedTime()
 
 bool TNautilex::Rename(std::wstring& name)
 {
-    TWaitCursorScope waitCursor;
+    const TWaitCursor waitCursor;
     HRESULT result = E_INVALIDARG;
     if (shellFolder_ && objectIDList_) {
         TOwnedIDList renamed;

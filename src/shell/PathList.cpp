@@ -4,19 +4,6 @@
 
 #include <stdexcept>
 
-namespace {
-
-// Ordinal and case-insensitive, as the file system compares names: a linguistic comparison
-// could call two different names equal and drop one of them as a duplicate.
-int ComparePaths(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) -
-           CSTR_EQUAL;
-}
-
-}  // namespace
-
 std::wstring NormalizeListPath(const std::wstring& path)
 {
     if (IsDriveRoot(path))
@@ -57,12 +44,12 @@ size_t TZelPathList::LowerBound(const std::wstring& path, bool& found) const
     size_t low = 0, high = paths_.size();
     while (low < high) {
         const size_t middle = low + (high - low) / 2;
-        if (ComparePaths(paths_[middle], path) < 0)
+        if (CompareText(paths_[middle], path) < 0)
             low = middle + 1;
         else
             high = middle;
     }
-    found = low < paths_.size() && ComparePaths(paths_[low], path) == 0;
+    found = low < paths_.size() && CompareText(paths_[low], path) == 0;
     return low;
 }
 

@@ -6,88 +6,6 @@
 #include <shlwapi.h>
 
 
-namespace {
-
-size_t LastDelimiter(const std::wstring& path)
-{
-    return path.find_last_of(L"\\:");
-}
-
-}  // namespace
-
-std::wstring IncludeTrailingBackslash(const std::wstring& path)
-{
-    if (!path.empty() && path.back() == L'\\')
-        return path;
-    return path + L'\\';
-}
-
-std::wstring ExcludeTrailingBackslash(const std::wstring& path)
-{
-    if (!path.empty() && path.back() == L'\\')
-        return path.substr(0, path.size() - 1);
-    return path;
-}
-
-std::wstring ExtractFileDrive(const std::wstring& path)
-{
-    if (path.size() >= 2 && path[1] == L':')
-        return path.substr(0, 2);
-    if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
-        // Server and share: up to (not including) the backslash after the share name.
-        int separators = 0;
-        size_t index = 2;
-        while (index < path.size()) {
-            if (path[index] == L'\\' && ++separators == 2)
-                break;
-            ++index;
-        }
-        return path.substr(0, index);
-    }
-    return {};
-}
-
-std::wstring ExtractFilePath(const std::wstring& path)
-{
-    const size_t position = LastDelimiter(path);
-    return position == std::wstring::npos ? std::wstring() : path.substr(0, position + 1);
-}
-
-std::wstring ExtractFileName(const std::wstring& path)
-{
-    const size_t position = LastDelimiter(path);
-    return position == std::wstring::npos ? path : path.substr(position + 1);
-}
-
-std::wstring ExtractFileExt(const std::wstring& path)
-{
-    const size_t position = path.find_last_of(L".\\:");
-    if (position == std::wstring::npos || path[position] != L'.')
-        return {};
-    return path.substr(position);
-}
-
-std::wstring UpperCase(const std::wstring& text)
-{
-    std::wstring result = text;
-    if (!result.empty())
-        CharUpperBuffW(result.data(), static_cast<DWORD>(result.size()));
-    return result;
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-bool StartsWithText(const std::wstring& text, const std::wstring& prefix)
-{
-    return text.size() >= prefix.size() &&
-           CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
-                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
-}
-
 bool MatchesMask(const std::wstring& name, const std::wstring& mask)
 {
     if (mask == L"*.*")
@@ -212,11 +130,6 @@ bool DiskFreeSpace(const std::wstring& path, uint64_t& freeForCaller, uint64_t& 
     return true;
 }
 
-bool IsDotEntry(const std::wstring& name)
-{
-    return name == L"." || name == L"..";
-}
-
 bool IsReparsePoint(DWORD attributes)
 {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -229,17 +142,4 @@ std::wstring WindowsDirectory()
     if (length == 0 || length >= MAX_PATH)
         return L"C:\\Windows";
     return std::wstring(buffer, length);
-}
-
-std::wstring TempDirectory()
-{
-    const DWORD needed = GetTempPathW(0, nullptr);
-    if (needed == 0)
-        return {};
-    std::wstring buffer(needed, L'\0');
-    const DWORD length = GetTempPathW(needed, buffer.data());
-    if (length == 0 || length >= needed)
-        return {};
-    buffer.resize(length);
-    return buffer;
 }

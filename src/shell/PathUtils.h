@@ -1,25 +1,12 @@
 #pragma once
 // Path and file-name utilities over wide strings.
+#include "core/PathText.h"
+#include "core/TextCompare.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
-
-// Text helpers (no file-system access).
-std::wstring IncludeTrailingBackslash(const std::wstring& path);
-std::wstring ExcludeTrailingBackslash(const std::wstring& path);
-// "C:" for "C:\dir\file", "\\server\share" for a UNC path, empty otherwise.
-std::wstring ExtractFileDrive(const std::wstring& path);
-// Everything up to and including the last backslash or colon.
-std::wstring ExtractFilePath(const std::wstring& path);
-// Everything after the last backslash or colon.
-std::wstring ExtractFileName(const std::wstring& path);
-// The extension with its dot ("" when the name has none).
-std::wstring ExtractFileExt(const std::wstring& path);
-std::wstring UpperCase(const std::wstring& text);
-// Case-insensitive equality and prefix test as file names compare.
-bool SameText(const std::wstring& a, const std::wstring& b);
-bool StartsWithText(const std::wstring& text, const std::wstring& prefix);
 
 // Wildcard match of one mask; "*.*" requires a dot, "*." matches names without one.
 bool MatchesMask(const std::wstring& name, const std::wstring& mask);
@@ -39,7 +26,5 @@ int64_t FileSizeOf(const std::wstring& path);
 std::wstring FormatByteSize(int64_t size);
 bool DiskFreeSpace(const std::wstring& path, uint64_t& freeForCaller, uint64_t& total,
                    uint64_t& totalFree);
-bool IsDotEntry(const std::wstring& name);
 bool IsReparsePoint(DWORD attributes);
 std::wstring WindowsDirectory();
-std::wstring TempDirectory();

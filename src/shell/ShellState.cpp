@@ -4,13 +4,18 @@
 #include "core/ScopedResource.h"
 #include "shell/PathUtils.h"
 #include "shell/ZelShellFolder.h"
-#include "ui/Application.h"
 
 #include <ole2.h>
 
 namespace {
 
 alignas(ITEMIDLIST) const BYTE kEmptyIDList[sizeof(ITEMIDLIST)] = {};
+
+TShellFailureHook& FailureHook()
+{
+    static TShellFailureHook hook;
+    return hook;
+}
 
 int startupCount = 0;
 bool oleInitialized = false;
@@ -105,6 +110,24 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName)
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+void SetShellFailureHook(TShellFailureHook hook)
+{
+    FailureHook() = std::move(hook);
+}
+
+void ReportShellFailure(const std::wstring& message) noexcept
+{
+    try {
+        if (FailureHook()) {
+            FailureHook()(message);
+            return;
+        }
+    } catch (...) {
+        // A failing hook must not turn a reported failure into a crash.
+    }
+    OutputDebugStringW(message.c_str());
+}
+
 bool ShellStarted()
 {
     return startupCount > 0 && DesktopFolder;
@@ -124,10 +147,7 @@ bool ShellStartup()
     }
 
     if (FAILED(SHGetDesktopFolder(DesktopFolder.ReleaseAndGetAddressOf())) || !DesktopFolder) {
-        MessageBoxW(nullptr, L"Nautilex Components: Cannot open Shell!", nullptr,
-                    MB_OK | MB_ICONERROR);
-        if (Application != nullptr)
-            Application->Terminate();
+        ReportShellFailure(L"Nautilex Components: Cannot open Shell!");
         return false;
     }
     NetworkIDList = SpecialFolderIDList(SF_NETWORK);

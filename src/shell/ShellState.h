@@ -7,11 +7,20 @@
 
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 
+// A failure that leaves the shell unusable for the whole program (no desktop folder, a
+// missing system entry point) is reported here with the text to show the user. The shell
+// layer itself only reports and returns its failure value; the program installs the hook
+// that tells the user and ends. Without a hook the report goes to the debugger output.
+using TShellFailureHook = std::function<void(const std::wstring& message)>;
+void SetShellFailureHook(TShellFailureHook hook);
+void ReportShellFailure(const std::wstring& message) noexcept;
+
 // Both calls nest: only the outermost pair acts. ShellStartup throws Exception when shell32
-// or shlwapi cannot be loaded; it returns false when the desktop folder is unavailable (the
-// user has been told and the application is terminating).
+// or shlwapi cannot be loaded; it returns false when the desktop folder is unavailable (after
+// reporting it through the failure hook).
 bool ShellStartup();
 void ShellShutdown();
 bool ShellStarted();

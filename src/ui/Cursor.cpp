@@ -1,5 +1,7 @@
 #include "ui/Cursor.h"
 
+#include "core/SyncCall.h"
+
 namespace {
 
 TCursor screenCursor = crDefault;
@@ -49,12 +51,16 @@ void SetScreenCursor(TCursor cursor)
     SetCursor(CursorHandle(cursor));
 }
 
-TWaitCursor::TWaitCursor() : previous_(ScreenCursor())
+// Only the GUI thread shows cursors: on a worker (a browser running a work item) the scope
+// does nothing.
+TWaitCursor::TWaitCursor() : previous_(ScreenCursor()), active_(IsMainThread())
 {
-    SetScreenCursor(crHourGlass);
+    if (active_)
+        SetScreenCursor(crHourGlass);
 }
 
 TWaitCursor::~TWaitCursor()
 {
-    SetScreenCursor(previous_);
+    if (active_)
+        SetScreenCursor(previous_);
 }

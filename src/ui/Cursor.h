@@ -25,7 +25,8 @@ TCursor ScreenCursor() noexcept;
 // Shows the cursor at once; back to crDefault, the window under the mouse chooses again.
 void SetScreenCursor(TCursor cursor);
 
-// Shows the hourglass for the life of the scope and then the cursor shown before; nests.
+// Shows the hourglass for the life of the scope and then the cursor shown before; nests. The
+// hourglass is the screen cursor, so the next WM_SETCURSOR keeps it rather than replacing it.
 class TWaitCursor {
 public:
     TWaitCursor();
@@ -35,4 +36,5 @@ public:
 
 private:
     TCursor previous_;
+    bool active_;
 };

@@ -1,5 +1,7 @@
 #include "ui/ListView.h"
 
+#include "core/TextCompare.h"
+
 #include <algorithm>
 #include <cwctype>
 
@@ -16,22 +18,6 @@ int ColumnFormat(TAlignment alignment)
     case TAlignment::taCenter: return LVCFMT_CENTER;
     default: return LVCFMT_LEFT;
     }
-}
-
-bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix)
-{
-    if (prefix.size() > text.size())
-        return false;
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(),
-                          static_cast<int>(prefix.size()), prefix.data(),
-                          static_cast<int>(prefix.size())) == CSTR_EQUAL;
-}
-
-bool SameTextNoCase(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
-                          static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
 void CopyText(const std::wstring& text, wchar_t* buffer, int size)
@@ -674,7 +660,7 @@ TListItem* TListView::FindCaption(int start, const std::wstring& text, bool part
         const int index = (first + step) % count;
         const TListItem* item = items_.items_[static_cast<size_t>(index)].get();
         const std::wstring& caption = item->Caption();
-        if (partial ? StartsWithNoCase(caption, text) : SameTextNoCase(caption, text))
+        if (partial ? StartsWithText(caption, text) : SameText(caption, text))
             return items_.items_[static_cast<size_t>(index)].get();
     }
     return nullptr;
@@ -729,12 +715,7 @@ void TListView::AlphaSort(LPARAM data)
             OnCompare(this, a, b, data, result);
             return result;
         }
-        const std::wstring& first = a->Caption();
-        const std::wstring& second = b->Caption();
-        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, first.data(),
-                              static_cast<int>(first.size()), second.data(),
-                              static_cast<int>(second.size())) -
-               CSTR_EQUAL;
+        return CompareTextForDisplay(a->Caption(), b->Caption());
     });
 }
 

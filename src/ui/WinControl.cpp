@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -18,6 +19,35 @@ const wchar_t kControlProperty[] = L"Bivista.Control";
 
 // The control whose window CreateWindowEx is making; its first message attaches it.
 thread_local TWinControl* creatingControl = nullptr;
+
+// Child-window identifiers. WM_MEASUREITEM names its control only by identifier, so no two
+// live windows may share one; 0 is never used, as it marks a menu there.
+class TChildIdPool {
+public:
+    UINT Take()
+    {
+        for (UINT tries = 0; tries < kLast; ++tries) {
+            const UINT id = next_;
+            next_ = next_ >= kLast ? 1 : next_ + 1;
+            if (used_.insert(id).second)
+                return id;
+        }
+        throw Exception(L"Error creating window: no free control identifier");
+    }
+    void Give(UINT id) { used_.erase(id); }
+    void SetNext(UINT id) noexcept { next_ = id >= 1 && id <= kLast ? id : 1; }
+
+private:
+    static constexpr UINT kLast = 0x7FFF;
+    std::set<UINT> used_;
+    UINT next_ = 1;
+};
+
+TChildIdPool& ChildIds()
+{
+    static TChildIdPool pool;
+    return pool;
+}
 
 // The system procedure behind each class registered for controls.
 std::map<std::wstring, WNDPROC>& ClassProcedures()
@@ -235,20 +265,23 @@ void TWinControl::CreateWnd()
         throw Exception(L"Control '" + Name + L"' has no parent window");
     RegisterControlClass(params, ControlWindowProcedure);
 
-    static UINT nextId = 1;
-    const HMENU id = (params.Style & WS_CHILD) != 0
-                         ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId++ & 0x7FFF))
-                         : nullptr;
+    const UINT childId = (params.Style & WS_CHILD) != 0 ? ChildIds().Take() : 0;
     TWinControl* const previous = creatingControl;
     creatingControl = this;
-    HWND window =
-        CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
-                        params.Style, params.X, params.Y, params.Width, params.Height,
-                        params.WndParent, id, GetModuleHandleW(nullptr), nullptr);
+    childId_ = childId;
+    HWND window = CreateWindowExW(params.ExStyle, params.WinClassName.c_str(),
+                                  params.Caption.c_str(), params.Style, params.X, params.Y,
+                                  params.Width, params.Height, params.WndParent,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(childId)),
+                                  GetModuleHandleW(nullptr), nullptr);
     const DWORD error = GetLastError();
     creatingControl = previous;
-    if (window == nullptr)
+    if (window == nullptr) {
+        if (childId_ == childId && childId != 0)
+            ChildIds().Give(childId);
+        childId_ = 0;
         throw Exception(L"Error creating window: " + SystemErrorMessage(error));
+    }
     if (handle_ == nullptr)  // a class that sent no message during creation
         AttachWindow(window);
 
@@ -281,7 +314,15 @@ void TWinControl::DetachWindow()
         return;
     RemovePropW(handle_, kControlProperty);
     handle_ = nullptr;
+    if (childId_ != 0)
+        ChildIds().Give(childId_);
+    childId_ = 0;
     mouseInside_ = false;
+}
+
+void TWinControl::SetNextChildId(UINT id) noexcept
+{
+    ChildIds().SetNext(id);
 }
 
 TWinControl* TWinControl::FindControl(HWND window)

@@ -161,6 +161,11 @@ protected:
 
     void Notification(TComponent* component, TOperation operation) override;
 
+public:
+    // Where the next child-window identifier search starts (tests reach the wrap-around
+    // without making 32,767 windows).
+    static void SetNextChildId(UINT id) noexcept;
+
 private:
     friend LRESULT CALLBACK ControlWindowProcedure(HWND, UINT, WPARAM, LPARAM);
     friend class TWinControlAccess;
@@ -175,6 +180,7 @@ private:
     HWND ParentHandleForCreation();
 
     HWND handle_ = nullptr;
+    UINT childId_ = 0;  // 0: a top-level window
     WNDPROC defaultProc_ = nullptr;
     TWinControl* parent_ = nullptr;
     HWND parentWindow_ = nullptr;

@@ -1,6 +1,6 @@
 #include "common/HostLinks.h"
 
-#include "shell/PathUtils.h"
+#include "core/PathText.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "common/TempTree.h"
 
 #include "core/ComPtr.h"
-#include "shell/PathUtils.h"
+#include "core/PathText.h"
 
 #include <shlobj.h>
 

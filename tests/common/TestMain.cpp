@@ -1,7 +1,14 @@
-// Entry point of every test executable: the shell state and the worker pool are started once
-// for the process, as the program does before its first window.
+// Entry point of every test executable. Every suite serves calls from workers on its main
+// thread; suites above the ui layer also start the shell state and, above the shell layer,
+// the worker pool once for the process, as the program does before its first window.
+// BIVISTA_TEST_STARTUP_LEVEL says which (0 calls only, 1 also the shell, 2 also the pool).
+#include "core/SyncCall.h"
+#if BIVISTA_TEST_STARTUP_LEVEL >= 1
 #include "shell/ShellState.h"
+#endif
+#if BIVISTA_TEST_STARTUP_LEVEL >= 2
 #include "threadpool/ThreadPool.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -10,13 +17,23 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    SyncCallStartup();
+#if BIVISTA_TEST_STARTUP_LEVEL >= 1
     if (!ShellStartup()) {
         std::fprintf(stderr, "the shell could not be started\n");
         return 2;
     }
+#endif
+#if BIVISTA_TEST_STARTUP_LEVEL >= 2
     ThreadPoolStartup();
+#endif
     const int result = RUN_ALL_TESTS();
+#if BIVISTA_TEST_STARTUP_LEVEL >= 2
     ThreadPoolShutdown();
+#endif
+#if BIVISTA_TEST_STARTUP_LEVEL >= 1
     ShellShutdown();
+#endif
+    SyncCallShutdown();
     return result;
 }

@@ -21,8 +21,17 @@ public:
     using TWinControl::TWinControl;
     std::vector<std::wstring> events;
     int destroying = 0;
+    int measured = 0;
 
 protected:
+    bool ReflectedMessage(TMessage& message) override
+    {
+        if (message.Msg != WM_MEASUREITEM)
+            return false;
+        ++measured;
+        message.Result = TRUE;
+        return true;
+    }
     void WindowDestroying() override { ++destroying; }
     void MouseEnter() override
     {
@@ -102,6 +111,45 @@ TEST_F(WinControlTest, AControlInAForeignWindowStillAnswersItsNotifications)
         EXPECT_STREQ(buffer, L"reflected");
     }
     DestroyWindow(foreign);
+}
+
+TEST_F(WinControlTest, ChildIdentifiersStayUniqueAcrossTheWrapAndOwnerDrawFindsItsControl)
+{
+    const UINT firstId = GetDlgCtrlID(control_->Handle());
+    ASSERT_NE(firstId, 0u);
+    // The counter comes round to a live window's identifier: the next control gets another.
+    TWinControl::SetNextChildId(firstId);
+    auto* second = new TProbeControl(form_.get());
+    second->SetParent(form_.get());
+    const UINT secondId = GetDlgCtrlID(second->Handle());
+    EXPECT_NE(secondId, firstId);
+    EXPECT_NE(secondId, 0u);
+    // At the top of the range it wraps past 0, which marks menus.
+    TWinControl::SetNextChildId(0x7FFF);
+    auto* third = new TProbeControl(form_.get());
+    third->SetParent(form_.get());
+    auto* fourth = new TProbeControl(form_.get());
+    fourth->SetParent(form_.get());
+    EXPECT_NE(GetDlgCtrlID(third->Handle()), 0);
+    EXPECT_NE(GetDlgCtrlID(fourth->Handle()), 0);
+    EXPECT_NE(GetDlgCtrlID(third->Handle()), GetDlgCtrlID(fourth->Handle()));
+
+    // The parent hands a measure request to the control with that identifier only.
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_LISTBOX;
+    measure.CtlID = secondId;
+    SendMessageW(form_->WindowHandle(), WM_MEASUREITEM, secondId,
+                 reinterpret_cast<LPARAM>(&measure));
+    EXPECT_EQ(second->measured, 1);
+    EXPECT_EQ(control_->measured, 0);
+
+    // A destroyed window's identifier is free again.
+    TWinControl::SetNextChildId(secondId);
+    delete second;
+    auto* fifth = new TProbeControl(form_.get());
+    fifth->SetParent(form_.get());
+    EXPECT_EQ(GetDlgCtrlID(fifth->Handle()), static_cast<int>(secondId));
+    TWinControl::SetNextChildId(1);
 }
 
 TEST_F(WinControlTest, InputReachesTheHandlersAndEvents)
