@@ -60,11 +60,12 @@ std::wstring PlainPath(const std::wstring& path)
     return path;
 }
 
-// Where the system ends up when it opens the path, for links whose reparse data it does not
-// hand out (Wine shows host symbolic links as reparse points but cannot read them).
+}  // namespace
+
 std::wstring FinalPathOf(const std::wstring& path)
 {
-    TScopedHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    TScopedHandle file(CreateFileW(path.c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file)
         return {};
@@ -79,10 +80,8 @@ std::wstring FinalPathOf(const std::wstring& path)
     if (length == 0 || length >= result.size())
         return {};
     result.resize(length);
-    return PlainPath(result);
+    return result;
 }
-
-}  // namespace
 
 std::wstring ReparsePointTarget(const std::wstring& path)
 {
@@ -96,8 +95,10 @@ std::wstring ReparsePointTarget(const std::wstring& path)
     const BOOL ok = DeviceIoControl(file.get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(),
                                     kReparseBufferSize, &returned, nullptr);
     file.reset();
+    // Wine shows host symbolic links as reparse points but cannot read their data: there,
+    // where opening the link leads.
     if (!ok)
-        return FinalPathOf(ExcludeTrailingBackslash(path));
+        return PlainPath(FinalPathOf(ExcludeTrailingBackslash(path)));
     if (returned < kMountPointPathBuffer)
         return {};
     TReparseHeader header;

@@ -38,6 +38,9 @@ const ULONG kTimeOfDaySize = 32;
 const ULONG kTimeOfDayCurrentTimeOffset = 8;
 const ULONG kPerformanceSize = 312;
 const ULONG kPerformanceIdleTimeOffset = 0;
+// The idle time advances in clock ticks (10 ms and more): over a shorter span, a sample says
+// little. In units of 100 ns.
+const double kShortestInterval = 50 * 10000.0;
 
 NtQuerySystemInformationProc QueryEntry()
 {
@@ -102,7 +105,7 @@ int ProcessorCount()
     return count;
 }
 
-double TCpuUsageSampler::SampleOnce()
+double TCpuUsageSampler::Sample()
 {
     if (QueryEntry() == nullptr)
         return LegacyCpuUsage();
@@ -115,23 +118,14 @@ double TCpuUsageSampler::SampleOnce()
         return -1;
     const double idle = LargeIntegerAt(performance, kPerformanceIdleTimeOffset);
     const double time = LargeIntegerAt(timeOfDay, kTimeOfDayCurrentTimeOffset);
+    if (hasPrevious_ && time - previousTime_ < kShortestInterval)
+        return -1;  // the earlier sample stays the base
     double load = -1;
-    if (hasPrevious_) {
-        const double timeDifference = time - previousTime_;
-        if (timeDifference == 0)
-            load = 100.0;
-        else
-            load = 100.0 - (idle - previousIdle_) / timeDifference * 100.0 / ProcessorCount() + 0.5;
-    }
+    if (hasPrevious_)
+        load = 100.0 - (idle - previousIdle_) / (time - previousTime_) * 100.0 / ProcessorCount() +
+               0.5;
     previousIdle_ = idle;
     previousTime_ = time;
     hasPrevious_ = true;
     return load;
-}
-
-double TCpuUsageSampler::Sample()
-{
-    if (!hasPrevious_ && QueryEntry() != nullptr)
-        SampleOnce();
-    return SampleOnce();
 }

@@ -3,6 +3,7 @@
 #include "core/Assertion.h"
 #include "core/Exception.h"
 #include "core/TextConversion.h"
+#include "threadpool/ThreadKill.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,8 @@ const DWORD kThreadStartInterval = 200;
 const DWORD kCpuSampleInterval = 200;
 const DWORD kIdleWakeInterval = 500;
 const DWORD kStopPollInterval = 5;
+// How long a thread that is to be killed may take to let go of a heap lock.
+const DWORD kHeapLockPatience = 2000;
 
 int threadPoolStartups = 0;
 
@@ -102,11 +105,20 @@ bool TCustomThreadPool::InList(const TZelThread* thread) const
     return std::find(threads_.begin(), threads_.end(), thread) != threads_.end();
 }
 
+TZelThread* TCustomThreadPool::FindThread(uint64_t serial) const
+{
+    for (TZelThread* thread : threads_)
+        if (thread->serial_ == serial)
+            return thread;
+    return nullptr;
+}
+
 void TCustomThreadPool::AddThread(TZelThread* thread)
 {
     TCriticalSectionLock guard(lock_);
     if (InList(thread))
         AssertionFailed(L"A thread was added a second time to the thread pool", L"ThreadPool", 746);
+    thread->serial_ = ++lastSerial_;
     threads_.push_back(thread);
     ThreadAdded(thread);
 }
@@ -170,10 +182,26 @@ void TCustomThreadPool::AllThreadsLeft()
 
 void TCustomThreadPool::StopThread(TZelThread* thread)
 {
+    uint64_t serial = 0;
+    {
+        TCriticalSectionLock guard(lock_);
+        if (InList(thread))
+            serial = thread->serial_;
+    }
+    terminating_ = true;
+    if (serial != 0)
+        StopThreadWithSerial(serial);
+}
+
+// By serial rather than address: once the thread has left and freed itself, a new thread may
+// come into the pool at its address.
+void TCustomThreadPool::StopThreadWithSerial(uint64_t serial)
+{
     terminating_ = true;
     {
         TCriticalSectionLock guard(lock_);
-        if (!InList(thread))
+        TZelThread* thread = FindThread(serial);
+        if (thread == nullptr)
             return;
         if (!thread->Finished()) {
             thread->Terminate();
@@ -182,25 +210,31 @@ void TCustomThreadPool::StopThread(TZelThread* thread)
     }
     // The thread leaves the pool through a synchronised call: the GUI thread serves those
     // while it waits. A finished thread leaves at the first call served.
+    const auto inPool = [this, serial] {
+        TCriticalSectionLock guard(lock_);
+        return FindThread(serial) != nullptr;
+    };
     const bool onGuiThread = IsMainThread();
     const DWORD start = GetTickCount();
-    while (Contains(thread) && GetTickCount() - start < HardTerminateWait) {
+    while (inPool() && GetTickCount() - start < HardTerminateWait) {
         if (onGuiThread)
             CheckSynchronize(kStopPollInterval);
         else
             Sleep(kStopPollInterval);
     }
+    TZelThread* killed = nullptr;
     bool emptied = false;
     {
         TCriticalSectionLock guard(lock_);
-        auto found = std::find(threads_.begin(), threads_.end(), thread);
-        if (found == threads_.end())
+        killed = FindThread(serial);
+        if (killed == nullptr)
             return;
-        thread->Kill(0);
-        threads_.erase(found);
-        delete thread;
+        KillOutsideHeapLocks(*killed, 0, kHeapLockPatience);
+        threads_.erase(std::find(threads_.begin(), threads_.end(), killed));
         emptied = threads_.empty();
     }
+    ThreadKilled(killed);
+    delete killed;
     if (emptied)
         AllThreadsLeft();
 }
@@ -226,14 +260,14 @@ void TCustomThreadPool::WaitForThreads()
     // Until the list is empty rather than until every thread has finished: a finished thread
     // still calls back into the pool as it leaves, so the pool must outlive that call.
     for (;;) {
-        TZelThread* first = nullptr;
+        uint64_t first = 0;
         {
             TCriticalSectionLock guard(lock_);
             if (threads_.empty())
                 break;
-            first = threads_.front();
+            first = threads_.front()->serial_;
         }
-        StopThread(first);
+        StopThreadWithSerial(first);
     }
     Sleep(1);
     CheckSynchronize();
@@ -268,19 +302,19 @@ void TWorkerThread::Execute()
     }
     auto* pool = static_cast<TWorkerThreadPool*>(Pool());
     while (!CheckTerminated()) {
-        TComPtr<IWorkItem> item = pool->GetNextItem(this);
-        if (!item)
+        if (!pool->TakeNextItem(this))
             continue;
-        pool->SetCurrentItem(this, item);
+        // Held by currentItem_ alone, which only this thread clears: should the thread be
+        // killed, the pool still lets go of the item.
+        IWorkItem* item = currentItem_.Get();
         try {
             item->Execute();
             if (TWorkItemHandler handler = item->GetCompletionHandler())
-                Synchronize([item, &handler] { handler(); });
+                Synchronize([&handler] { handler(); });
         } catch (...) {
             // A failing item costs its result, not the worker.
         }
-        pool->SetCurrentItem(this, nullptr);
-        pool->WorkItemFinished();
+        pool->WorkItemFinished(this);
     }
 }
 
@@ -297,12 +331,13 @@ TWorkerThreadPool::TWorkerThreadPool(bool initializeCom)
 TWorkerThreadPool::~TWorkerThreadPool()
 {
     TerminateAll(true);
+    closing_ = true;
 }
 
 void TWorkerThreadPool::AddWorkItem(IWorkItem* item)
 {
     TComPtr<IWorkItem> held(item);
-    if (!held || cancelling_ > 0)
+    if (!held || cancelling_ > 0 || closing_)
         return;
     if (Count() == 0 && queue_.Count() > 1)
         AssertionFailed(L"The work item queue of the TWorkerThreadPool should be empty now, nut "
@@ -336,11 +371,17 @@ int TWorkerThreadPool::ReadCpuUsage()
 void TWorkerThreadPool::ConsiderNewThread()
 {
     TCriticalSectionLock guard(lock_);
-    const int count = static_cast<int>(threads_.size());
+    if (closing_ || queue_.Count() == 0)
+        return;
+    // Threads asked to end, or retiring after their idle time, take no more work: they do not
+    // count, or work that comes as they leave would wait for a thread that never starts.
+    const int count = static_cast<int>(std::count_if(
+        threads_.begin(), threads_.end(), [](const TZelThread* thread) {
+            return !thread->Terminated();
+        }));
     const DWORD now = GetTickCount();
     const bool intervalPassed = !startedOnce_ || now - lastThreadStart_ >= kThreadStartInterval;
-    if (count >= MaxRunningThreads || !(intervalPassed || count <= MinThreads) ||
-        queue_.Count() == 0)
+    if (count >= MaxRunningThreads || !(intervalPassed || count <= MinThreads))
         return;
     if (count < MinThreads || CpuUsage() < CpuCeiling) {
         TWorkerThread* thread = nullptr;
@@ -364,9 +405,35 @@ void TWorkerThreadPool::ThreadAdded(TZelThread* thread)
 
 void TWorkerThreadPool::RemoveThread(TZelThread* thread)
 {
+    TCustomThreadPool::RemoveThread(thread);
     if (queue_.Count() > 0)
         ConsiderNewThread();
-    TCustomThreadPool::RemoveThread(thread);
+}
+
+void TWorkerThreadPool::AllThreadsLeft()
+{
+    // The end of a termination that did not wait for the threads.
+    if (waitingTerminations_ == 0)
+        closing_ = false;
+    TCustomThreadPool::AllThreadsLeft();
+}
+
+void TWorkerThreadPool::ThreadKilled(TZelThread* thread)
+{
+    auto* worker = dynamic_cast<TWorkerThread*>(thread);
+    if (worker == nullptr)
+        return;
+    // The item it held stays pending until released here; its execute was cut short.
+    TComPtr<IWorkItem> item;
+    {
+        TCriticalSectionLock guard(lock_);
+        item.Swap(worker->currentItem_);
+    }
+    if (!item)
+        return;
+    item.Reset();
+    if (--pendingCount_ == 0)
+        FireAllWorkDone();
 }
 
 void TWorkerThreadPool::AskToTerminate(TZelThread* thread)
@@ -383,41 +450,53 @@ TComPtr<IWorkItem> TWorkerThreadPool::TakeItem()
     return TakeNewestFirst ? queue_.TakeLast() : queue_.TakeFirst();
 }
 
-TComPtr<IWorkItem> TWorkerThreadPool::GetNextItem(TWorkerThread* thread)
+bool TWorkerThreadPool::TakeNextItem(TWorkerThread* thread)
 {
     if (thread->CheckTerminated())
-        return nullptr;
-    TComPtr<IWorkItem> item = TakeItem();
+        return false;
     const DWORD start = GetTickCount();
-    while (!item) {
+    for (;;) {
         const DWORD now = GetTickCount();
-        if (now < start || now - start > IdleTimeout) {
-            thread->Terminate();
-            return nullptr;
+        const bool idleTooLong = now < start || now - start > IdleTimeout;
+        {
+            // Taking and marking as current in one step under the lock, as cancelling looks
+            // at the queue and then, under the lock, at the current items.
+            TCriticalSectionLock guard(lock_);
+            if (TComPtr<IWorkItem> item = TakeItem()) {
+                thread->currentItem_.Swap(item);
+                WorkItemTaken(thread->currentItem_.Get());
+                break;
+            }
+            if (idleTooLong) {
+                // Retiring under the lock, after a last look at the queue: from here on the
+                // thread does not count, so whatever comes next starts another.
+                thread->Terminate();
+                return false;
+            }
         }
         HANDLE handles[] = {workEvent_.get(), thread->TerminateEvent()};
         WaitForMultipleObjects(2, handles, FALSE, kIdleWakeInterval);
         if (thread->CheckTerminated())
-            return nullptr;
-        item = TakeItem();
+            return false;
     }
     // More work may be waiting behind this item.
     ConsiderNewThread();
-    return item;
+    return true;
 }
 
-void TWorkerThreadPool::SetCurrentItem(TWorkerThread* thread, TComPtr<IWorkItem> item)
+void TWorkerThreadPool::WorkItemFinished(TWorkerThread* thread)
 {
+    TComPtr<IWorkItem> finished;
+    LONG left = 0;
     {
+        // Cleared and counted together: a thread killed in between would leave the count
+        // wrong for ever.
         TCriticalSectionLock guard(lock_);
-        thread->currentItem_.Swap(item);
+        finished.Swap(thread->currentItem_);
+        left = --pendingCount_;
     }
-    // The previous item, if any, is released here, outside the lock.
-}
-
-void TWorkerThreadPool::WorkItemFinished()
-{
-    if (--pendingCount_ == 0)
+    finished.Reset();  // outside the lock: an item's destructor may reach the pool
+    if (left == 0)
         FireAllWorkDone();
 }
 
@@ -458,10 +537,30 @@ int TWorkerThreadPool::CancelWorkItems(TWorkItemOwner owner, const std::type_inf
 
 void TWorkerThreadPool::TerminateAll(bool wait)
 {
+    // No new work from here (a completion handler run while this waits may try to add some):
+    // it would start threads that nobody asked to end. Open again once every thread has gone:
+    // here when waiting (or when there was none), otherwise as the last one leaves.
+    struct TClosingScope {
+        TWorkerThreadPool& pool;
+        bool wait;
+        TClosingScope(TWorkerThreadPool& p, bool w) : pool(p), wait(w)
+        {
+            pool.closing_ = true;
+            pool.waitingTerminations_ += wait ? 1 : 0;
+        }
+        ~TClosingScope()
+        {
+            pool.waitingTerminations_ -= wait ? 1 : 0;
+            if (pool.waitingTerminations_ == 0 && pool.Count() == 0)
+                pool.closing_ = false;
+        }
+    } closing(*this, wait);
+
     CancelWorkItems(nullptr, nullptr);
     TCustomThreadPool::TerminateAll(wait);
-    queue_.Clear();
-    if (pendingCount_.exchange(0) != 0)
+    // The running items that were aborted stay pending until their workers let go of them.
+    const int cleared = queue_.Clear();
+    if (cleared > 0 && (pendingCount_ -= cleared) == 0)
         FireAllWorkDone();
 }
 

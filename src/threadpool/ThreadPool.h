@@ -13,6 +13,7 @@
 #include "threadpool/WorkItemsQueue.h"
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <typeinfo>
 #include <vector>
@@ -30,6 +31,9 @@ public:
     bool Finished() const noexcept { return finished_; }
     bool Paused() const noexcept { return paused_; }
     virtual void SetPaused(bool paused);
+    // Given when the thread joins a pool and never given again: unlike the object's address
+    // or the system's thread id, it names this thread only.
+    uint64_t Serial() const noexcept { return serial_; }
     // While paused and not asked to end, sleeps 100 ms at a time; then answers Terminated.
     bool CheckTerminated();
     TCustomThreadPool* Pool() const noexcept { return pool_; }
@@ -48,6 +52,7 @@ private:
     std::atomic<bool> finished_{false};
     std::atomic<bool> paused_{false};
     TCustomThreadPool* pool_ = nullptr;
+    uint64_t serial_ = 0;
     TScopedHandle terminateEvent_;
 };
 
@@ -64,6 +69,7 @@ public:
     int Count() const;
     // Ids of the threads in the pool, in list order.
     std::vector<DWORD> ThreadIds() const;
+    // Whether this thread, alive, is in the pool.
     bool Contains(const TZelThread* thread) const;
     bool Terminating() const noexcept { return terminating_; }
     // Id of the thread that left the pool last; 0 before any did.
@@ -76,8 +82,8 @@ public:
     // Asks every thread to end; with `wait`, returns only when every thread has left the pool,
     // killing those that do not end within HardTerminateWait.
     virtual void TerminateAll(bool wait);
-    // Asks the thread to end and waits until it has left the pool, at most HardTerminateWait;
-    // then kills it, removes it and frees it.
+    // Asks the thread (alive and in the pool) to end and waits until it has left the pool, at
+    // most HardTerminateWait; then kills it, removes it and frees it.
     void StopThread(TZelThread* thread);
 
     // Optional events, run on the GUI thread.
@@ -99,16 +105,24 @@ protected:
     void ThreadTerminated(TZelThread* thread);
     void WaitForThreads();
     bool InList(const TZelThread* thread) const;
+    // The thread in the list with this serial; null when it has left. Under the lock.
+    TZelThread* FindThread(uint64_t serial) const;
+    // The list has become empty.
+    virtual void AllThreadsLeft();
+    // A thread that would not end was killed and has left the list; it is freed next.
+    virtual void ThreadKilled(TZelThread* /*thread*/) {}
 
     mutable TCriticalSection lock_;
+    // Every thread in the list is alive: a thread leaves the list before it frees itself.
     std::vector<TZelThread*> threads_;
     std::atomic<bool> terminating_{false};
 
 private:
     friend class TZelThread;
 
-    void AllThreadsLeft();
+    void StopThreadWithSerial(uint64_t serial);
 
+    uint64_t lastSerial_ = 0;
     std::atomic<DWORD> lastTerminatedThreadId_{0};
 };
 
@@ -129,7 +143,9 @@ private:
     friend class TWorkerThreadPool;
 
     bool initializeCom_;
-    TComPtr<IWorkItem> currentItem_;  // guarded by the pool's lock
+    // Set and cleared by the thread itself under the pool's lock: taking an item and making it
+    // current is one step, so that cancelling always finds it either queued or here.
+    TComPtr<IWorkItem> currentItem_;
 };
 
 class TWorkerThreadPool : public TCustomThreadPool {
@@ -138,7 +154,8 @@ public:
     ~TWorkerThreadPool() override;
 
     // Queues an item (the pool takes a reference; callers may pass a new item and forget it)
-    // and considers starting a thread. An item added while the pool cancels is dropped.
+    // and considers starting a thread. An item added while the pool cancels, or while it
+    // terminates all its threads, is dropped.
     void AddWorkItem(IWorkItem* item);
     // Removes matching queued items and aborts matching running ones; a null owner or class
     // matches any, so (nullptr, nullptr) cancels everything. Returns removed + aborted.
@@ -150,7 +167,7 @@ public:
     }
     void TerminateAll(bool wait) override;
 
-    // Items added and not yet finished or cancelled.
+    // Items added and not yet finished or cancelled: queued ones and those that workers hold.
     int PendingCount() const noexcept { return pendingCount_; }
     int QueueCount() const { return queue_.Count(); }
     // The machine's CPU load in percent (0 when unknown), sampled at most every 200 ms.
@@ -173,20 +190,29 @@ protected:
     void RemoveThread(TZelThread* thread) override;
     void ThreadAdded(TZelThread* thread) override;
     void AskToTerminate(TZelThread* thread) override;
+    void AllThreadsLeft() override;
+    void ThreadKilled(TZelThread* thread) override;
+    // Runs on a worker under the pool's lock as it has taken an item; tests widen that moment
+    // with it.
+    virtual void WorkItemTaken(IWorkItem* /*item*/) {}
 
 private:
     friend class TWorkerThread;
 
     void ConsiderNewThread();
     TComPtr<IWorkItem> TakeItem();
-    // Worker side: the next item, or null when the thread is to end.
-    TComPtr<IWorkItem> GetNextItem(TWorkerThread* thread);
-    void SetCurrentItem(TWorkerThread* thread, TComPtr<IWorkItem> item);
-    void WorkItemFinished();
+    // Worker side: makes the next item the thread's current one; false when the thread is to
+    // end (asked to, or idle for too long).
+    bool TakeNextItem(TWorkerThread* thread);
+    // Worker side: the current item is done.
+    void WorkItemFinished(TWorkerThread* thread);
     void FireAllWorkDone();
 
     TWorkItemsQueue queue_;
     std::atomic<int> cancelling_{0};
+    // Set while all threads are made to end: no work is taken and no thread starts.
+    std::atomic<bool> closing_{false};
+    int waitingTerminations_ = 0;
     std::atomic<LONG> pendingCount_{0};
     DWORD lastThreadStart_ = 0;
     bool startedOnce_ = false;

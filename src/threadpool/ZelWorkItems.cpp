@@ -3,6 +3,7 @@
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
+#include "threadpool/LongPath.h"
 #include "threadpool/ReparsePoint.h"
 
 #include <shellapi.h>
@@ -163,23 +164,27 @@ void TZelFolderSizeWorkItem::Execute()
     size_ = 0;
     folderCount_ = 0;
     fileCount_ = 0;
+    finalRoot_.clear();
     followedTargets_.clear();
     // Wildcards would make the search below find some other entry than the path's own.
-    if (rootPath_.empty() || rootPath_.find_first_of(L"*?") != std::wstring::npos)
+    if (rootPath_.empty() || HasWildcard(rootPath_))
+        return;
+    // The long form throughout: no length limit, and names ending in dots or spaces kept.
+    const std::wstring root = ExcludeTrailingBackslash(LongPathForm(rootPath_));
+    if (root.empty())
         return;
 
     bool isFolder = false;
     bool isReparsePoint = false;
     WIN32_FIND_DATAW data{};
-    if (IsDriveRoot(rootPath_)) {
+    if (IsVolumeRoot(root)) {
         // A drive root has no entry of its own: it counts as a folder with its contents.
-        const DWORD attributes = GetFileAttributesW(IncludeTrailingBackslash(rootPath_).c_str());
+        const DWORD attributes = GetFileAttributesW(IncludeTrailingBackslash(root).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
             return;
         isFolder = true;
     } else {
-        TScopedFindHandle search(
-            FindFirstFileW(ExcludeTrailingBackslash(rootPath_).c_str(), &data));
+        TScopedFindHandle search(FindFirstFileW(root.c_str(), &data));
         if (!search)
             return;
         isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -187,13 +192,20 @@ void TZelFolderSizeWorkItem::Execute()
     }
     if (Aborted())
         return;
-    if (isFolder) {
-        ++folderCount_;
-        if (recursive_)
-            Scan(IncludeTrailingBackslash(rootPath_), isReparsePoint);
-    } else {
+    if (!isFolder) {
         CountFile(data);
+        return;
     }
+    ++folderCount_;
+    if (!recursive_)
+        return;
+    // Only to compare with: walked by its final path, a root whose name ends in a dot would be
+    // lost under Wine, whose final paths drop such dots.
+    finalRoot_ = ExcludeTrailingBackslash(
+        FinalPathOf(IsVolumeRoot(root) ? IncludeTrailingBackslash(root) : root));
+    if (finalRoot_.empty())
+        finalRoot_ = root;
+    Scan(IncludeTrailingBackslash(root), isReparsePoint, false);
 }
 
 void TZelFolderSizeWorkItem::CountFile(const WIN32_FIND_DATAW& data)
@@ -202,22 +214,37 @@ void TZelFolderSizeWorkItem::CountFile(const WIN32_FIND_DATAW& data)
     ++fileCount_;
 }
 
-bool TZelFolderSizeWorkItem::SkipReparsePoint(const std::wstring& path,
-                                              bool reachedThroughReparsePoint)
+bool TZelFolderSizeWorkItem::CountedElsewhere(const std::wstring& folder) const
 {
-    if (!followReparsePoints_ && !reachedThroughReparsePoint)
+    if (SameText(folder, finalRoot_))
         return true;
-    const std::wstring target = ExcludeTrailingBackslash(ReparsePointTarget(path));
-    if (target.empty())
-        return false;
-    // A target inside the root (or the root itself) is counted where it lies.
-    const std::wstring root = ExcludeTrailingBackslash(rootPath_);
-    if (SameFileName(root, target) || IsInsideFolder(root, target))
-        return true;
-    return !followedTargets_.insert(UpperCase(target)).second;
+    for (const std::wstring& target : followedTargets_)
+        if (SameText(folder, target))
+            return true;
+    return false;
 }
 
-void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroughReparsePoint)
+bool TZelFolderSizeWorkItem::FollowReparsePoint(const std::wstring& path,
+                                                bool reachedThroughReparsePoint)
+{
+    if (!followReparsePoints_ && !reachedThroughReparsePoint)
+        return false;
+    const std::wstring target = ExcludeTrailingBackslash(FinalPathOf(path));
+    if (target.empty())
+        return true;  // a broken link: nothing below it to count twice
+    // A target inside the root (or the root itself) is counted where it lies, and one inside a
+    // target followed before was counted with it.
+    if (SameText(target, finalRoot_) || IsInsideFolder(finalRoot_, target))
+        return false;
+    for (const std::wstring& followed : followedTargets_)
+        if (SameText(target, followed) || IsInsideFolder(followed, target))
+            return false;
+    followedTargets_.push_back(target);
+    return true;
+}
+
+void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroughReparsePoint,
+                                  bool outsideRoot)
 {
     WIN32_FIND_DATAW data{};
     TScopedFindHandle search(FindFirstFileW((folder + L"*").c_str(), &data));
@@ -226,15 +253,28 @@ void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroug
     do {
         if (Aborted())
             return;
-        const std::wstring name = data.cFileName;
+        const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool isReparsePoint = IsReparsePoint(data.dwFileAttributes);
-        if (isReparsePoint && SkipReparsePoint(folder + name, reachedThroughReparsePoint))
+        if (!isFolder && !isReparsePoint) {
+            CountFile(data);
             continue;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            if (IsDotEntry(name))
+        }
+        if (isFolder && IsDotEntry(data.cFileName))
+            continue;
+        const std::wstring path = folder + data.cFileName;
+        bool outside = outsideRoot;
+        if (isReparsePoint) {
+            if (!FollowReparsePoint(path, reachedThroughReparsePoint))
                 continue;
+            outside = true;
+        } else if (isFolder && outsideRoot && CountedElsewhere(FinalPathOf(path))) {
+            // A walk outside the root has come back to the root, or to a target followed
+            // before (a link to the root's parent, say).
+            continue;
+        }
+        if (isFolder) {
             ++folderCount_;
-            Scan(folder + name + L"\\", isReparsePoint);
+            Scan(path + L"\\", isReparsePoint, outside);
         } else {
             CountFile(data);
         }

@@ -12,8 +12,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <set>
 #include <string>
+#include <vector>
 
 // Receives icon results: kind 0 normal icon, 1 overlay, 2 open (selected) icon. `owner` is the
 // item's owner tag (the tree node or list item).
@@ -137,10 +137,13 @@ public:
     bool FollowReparsePoints() const noexcept { return followReparsePoints_; }
 
 private:
-    // `folder` ends with a backslash.
-    void Scan(const std::wstring& folder, bool reachedThroughReparsePoint);
-    // Whether the entry `path`, a reparse point, is to be left out.
-    bool SkipReparsePoint(const std::wstring& path, bool reachedThroughReparsePoint);
+    // `folder`, in long form, ends with a backslash. `outsideRoot`: reached through a link to
+    // a folder that is not below the root.
+    void Scan(const std::wstring& folder, bool reachedThroughReparsePoint, bool outsideRoot);
+    // Whether the entry `path`, a reparse point, is to be walked (or counted, for a file).
+    bool FollowReparsePoint(const std::wstring& path, bool reachedThroughReparsePoint);
+    // Whether the folder (a final path) is the root or a target followed before.
+    bool CountedElsewhere(const std::wstring& folder) const;
     void CountFile(const WIN32_FIND_DATAW& data);
 
     std::wstring rootPath_;
@@ -150,6 +153,9 @@ private:
     int fileCount_ = 0;
     bool recursive_;
     bool followReparsePoints_;
-    // Targets already followed (upper case): a link cycle is walked once.
-    std::set<std::wstring> followedTargets_;
+    // Folders are compared by their final paths (links resolved, long names, one spelling),
+    // so that none is counted twice however it is reached or however the root is written.
+    std::wstring finalRoot_;
+    // Final paths of the link targets followed, each walked once.
+    std::vector<std::wstring> followedTargets_;
 };

@@ -11,6 +11,7 @@ struct TItemLog {
     std::atomic<int> executed{0};
     std::atomic<int> handled{0};
     std::atomic<int> applied{0};
+    std::atomic<int> destroyed{0};
     std::atomic<bool> started{false};
     std::atomic<DWORD> executeThread{0};
     std::atomic<DWORD> handlerThread{0};
@@ -25,6 +26,7 @@ public:
         SetOwner(owner);
         SetCompletionHandler([this] { ApplyResult(); });
     }
+    ~TTestItem() override { ++log_->destroyed; }
 
     void Execute() override
     {

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <set>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -294,6 +296,288 @@ TEST(ThreadPoolTest, ConsistencyChecksRaiseTheirMessages)
                       L"number of elements were: 2 (ThreadPool, line 890)");
         }
     }
+}
+
+// Waits (bounded, without serving calls) until a worker waits for this thread to serve a call.
+bool WaitForSyncCall()
+{
+    const DWORD start = GetTickCount();
+    while (PendingSyncCallCount() == 0 && GetTickCount() - start < 3000)
+        Sleep(2);
+    return PendingSyncCallCount() > 0;
+}
+
+TEST(ThreadPoolTest, AWorkerRetiringUnderLoadLeavesNoWorkBehind)
+{
+    TTestPool pool(100);
+    pool.IdleTimeout = 100;
+    auto first = NewLog();
+    pool.AddWorkItem(new TTestItem(first, 0));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return first->applied == 1; }, 3000));
+    // The only worker times out and, on its way out, waits for this thread to take it off the
+    // list. Work that comes meanwhile must still find a worker, busy processor or not.
+    ASSERT_TRUE(WaitForSyncCall());
+    ASSERT_EQ(pool.Count(), 1);
+    std::vector<std::shared_ptr<TItemLog>> logs{NewLog(), NewLog()};
+    for (const auto& log : logs)
+        pool.AddWorkItem(new TTestItem(log, 0));
+    EXPECT_TRUE(PumpMessagesUntil(
+        [&] { return logs[0]->applied == 1 && logs[1]->applied == 1; }, 3000));
+    EXPECT_EQ(pool.QueueCount(), 0);
+
+    // And later work, under load or not, keeps finding one.
+    for (int cpu : {100, 0}) {
+        pool.cpu = cpu;
+        auto log = NewLog();
+        EXPECT_NO_THROW(pool.AddWorkItem(new TTestItem(log, 0)));
+        EXPECT_NO_THROW(pool.AddWorkItem(new TTestItem(NewLog(), 0)));
+        EXPECT_TRUE(PumpMessagesUntil([&] { return log->applied == 1; }, 3000)) << cpu;
+    }
+}
+
+TEST(ThreadPoolTest, AFreshPoolsFirstLoadReadingDoesNotHoldThreadsBack)
+{
+    // Nothing precedes the first sample: it cannot tell a busy processor from an idle one.
+    TWorkerThreadPool pool(false);
+    EXPECT_LT(pool.CpuUsage(), pool.CpuCeiling);
+}
+
+TEST(ThreadPoolTest, CancellingSeesAnItemThatAWorkerIsTaking)
+{
+    // Takes its time over taking an item.
+    class TSlowTakingPool : public TTestPool {
+    public:
+        using TTestPool::TTestPool;
+        std::atomic<bool> taking{false};
+
+    protected:
+        void WorkItemTaken(IWorkItem*) override
+        {
+            taking = true;
+            Sleep(200);
+        }
+    };
+    int owner = 0;
+    TSlowTakingPool pool(0);
+    auto log = NewLog();
+    pool.AddWorkItem(new TTestItem(log, 0, &owner));
+    const DWORD start = GetTickCount();
+    while (!pool.taking && GetTickCount() - start < 3000)
+        Sleep(1);
+    ASSERT_TRUE(pool.taking);
+    EXPECT_EQ(pool.CancelWorkItems(&owner, nullptr), 1);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return pool.PendingCount() == 0; }, 3000));
+    EXPECT_EQ(log->applied.load(), 0);
+}
+
+TEST(ThreadPoolTest, TerminateAllWithoutWaitKeepsThePendingCountTrue)
+{
+    int allDone = 0;
+    TTestPool pool(0);
+    pool.OnAllWorkDone = [&](TCustomThreadPool*) { ++allDone; };
+    std::vector<std::shared_ptr<TItemLog>> running{NewLog(), NewLog()};
+    for (const auto& log : running)
+        pool.AddWorkItem(new TTestItem(log, 30000));
+    ASSERT_EQ(pool.Count(), 2);
+    for (const auto& log : running)
+        ASSERT_TRUE(WaitStarted(*log));
+    pool.AddWorkItem(new TTestItem(NewLog(), 0));  // still queued
+
+    pool.TerminateAll(false);
+    // The queued item is gone; the two aborted ones are still running.
+    EXPECT_EQ(pool.QueueCount(), 0);
+    EXPECT_EQ(pool.PendingCount(), 2);
+    EXPECT_EQ(allDone, 0);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return pool.Count() == 0; }, 5000));
+    EXPECT_EQ(pool.PendingCount(), 0);
+    EXPECT_EQ(allDone, 1);
+    for (const auto& log : running)
+        EXPECT_EQ(log->applied.load(), 0);
+
+    // The pool works on, and says so again when it is done.
+    auto log = NewLog();
+    pool.AddWorkItem(new TTestItem(log, 0));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return allDone == 2; }, 3000));
+    EXPECT_EQ(log->applied.load(), 1);
+    EXPECT_EQ(pool.PendingCount(), 0);
+}
+
+TEST(ThreadPoolTest, WorkAddedWhileThePoolTerminatesIsRefused)
+{
+    // Its completion handler queues more work, as an owner's handler might.
+    class TAddingItem : public TTestItem {
+    public:
+        TAddingItem(TWorkerThreadPool& pool, std::shared_ptr<TItemLog> log,
+                    std::shared_ptr<TItemLog> added)
+            : TTestItem(std::move(log), 30000), pool_(pool), added_(std::move(added))
+        {}
+        void ApplyResult() override
+        {
+            TTestItem::ApplyResult();
+            pool_.AddWorkItem(new TTestItem(added_, 0));
+        }
+
+    private:
+        TWorkerThreadPool& pool_;
+        std::shared_ptr<TItemLog> added_;
+    };
+    std::set<DWORD> finished;
+    TTestPool pool(0);
+    pool.OnThreadFinished = [&](TZelThread* thread) { finished.insert(thread->ThreadID()); };
+    auto log = NewLog();
+    auto added = NewLog();
+    pool.AddWorkItem(new TAddingItem(pool, log, added));
+    ASSERT_TRUE(WaitStarted(*log));
+    const std::vector<DWORD> ids = pool.ThreadIds();
+
+    pool.TerminateAll(true);
+    EXPECT_EQ(log->handled.load(), 1);
+    EXPECT_EQ(pool.Count(), 0);
+    EXPECT_EQ(pool.QueueCount(), 0);
+    EXPECT_EQ(pool.PendingCount(), 0);
+    // The added item never ran and is gone; no thread beyond the first was started.
+    EXPECT_EQ(added->executed.load(), 0);
+    EXPECT_EQ(added->destroyed.load(), 1);
+    EXPECT_EQ(finished, std::set<DWORD>(ids.begin(), ids.end()));
+
+    // Once terminated, the pool takes work again.
+    auto later = NewLog();
+    pool.AddWorkItem(new TTestItem(later, 0));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return later->applied == 1; }, 3000));
+}
+
+// Pool threads that all live in one slot of memory, so that a new thread gets the address of
+// one that has just gone (as the allocator may well arrange for threads of one size).
+class TSlotThread : public TZelThread {
+public:
+    static void* operator new(size_t size)
+    {
+        if (size > sizeof(slot) || inUse.exchange(true))
+            throw std::bad_alloc();
+        return slot;
+    }
+    static void operator delete(void*) noexcept { inUse = false; }
+
+    alignas(16) static inline unsigned char slot[1024];
+    static inline std::atomic<bool> inUse{false};
+
+protected:
+    void Execute() override
+    {
+        while (!CheckTerminated())
+            WaitForSingleObject(TerminateEvent(), 100);
+    }
+};
+
+TEST(ThreadPoolTest, ANewThreadAtTheAddressOfOneThatLeftIsNotTakenForIt)
+{
+    TCustomThreadPool pool;
+    pool.HardTerminateWait = 300;
+    std::atomic<bool> leaving{false};
+    pool.OnThreadFinished = [&](TZelThread*) {
+        if (leaving.exchange(true))
+            return;
+        // The other thread's call queues up behind this one.
+        const DWORD start = GetTickCount();
+        while (PendingSyncCallCount() == 0 && GetTickCount() - start < 3000)
+            Sleep(1);
+    };
+    TSlotThread* first = new TSlotThread;
+    pool.AddThread(first);
+    // Served right after the first thread has left the pool: that thread frees itself, and a
+    // new one takes its place in memory and in the pool.
+    std::atomic<TSlotThread*> second{nullptr};
+    std::thread other([&] {
+        const DWORD start = GetTickCount();
+        while (!leaving && GetTickCount() - start < 3000)
+            Sleep(1);
+        Synchronize([&] {
+            const DWORD freed = GetTickCount();
+            while (TSlotThread::inUse && GetTickCount() - freed < 3000)
+                Sleep(1);
+            try {
+                TSlotThread* thread = new TSlotThread;
+                pool.AddThread(thread);
+                second = thread;
+            } catch (...) {
+            }
+        });
+    });
+    pool.StopThread(first);
+    other.join();
+    ASSERT_NE(second.load(), nullptr);
+    // The new thread was neither stopped nor killed in the first one's place.
+    EXPECT_EQ(pool.Count(), 1);
+    ASSERT_TRUE(TSlotThread::inUse);
+    EXPECT_TRUE(pool.Contains(second));
+    EXPECT_FALSE(second.load()->Terminated());
+    EXPECT_FALSE(second.load()->Exited());
+}
+
+// Whether some thread can lock the heap within `milliseconds`; a thread that cannot is left
+// waiting.
+bool HeapLockableWithin(HANDLE heap, DWORD milliseconds)
+{
+    struct TProbe {
+        static DWORD WINAPI Run(void* heap)
+        {
+            HeapLock(heap);
+            HeapUnlock(heap);
+            return 0;
+        }
+    };
+    HANDLE thread = CreateThread(nullptr, 0, &TProbe::Run, heap, 0, nullptr);
+    if (thread == nullptr)
+        return false;
+    const bool locked = WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return locked;
+}
+
+TEST(ThreadPoolTest, AStubbornWorkerIsNotKilledWhileItHoldsAHeapLock)
+{
+    // Holds a heap's lock for a while and ignores every request to end, before and after.
+    class THeapHoldingItem : public TBasicWorkItem {
+    public:
+        THeapHoldingItem(HANDLE heap, std::shared_ptr<TItemLog> log)
+            : heap_(heap), log_(std::move(log))
+        {}
+        ~THeapHoldingItem() override { ++log_->destroyed; }
+        void Execute() override
+        {
+            HeapLock(heap_);
+            log_->started = true;
+            Sleep(600);
+            HeapUnlock(heap_);
+            ++log_->executed;
+            for (;;)
+                Sleep(10);
+        }
+
+    private:
+        HANDLE heap_;
+        std::shared_ptr<TItemLog> log_;
+    };
+    // A heap of the test's own: one left locked by a dead thread stops only this test.
+    HANDLE heap = HeapCreate(0, 0, 0);
+    ASSERT_NE(heap, nullptr);
+    auto log = NewLog();
+    {
+        TTestPool pool(0);
+        pool.HardTerminateWait = 200;
+        pool.AddWorkItem(new THeapHoldingItem(heap, log));
+        ASSERT_TRUE(WaitStarted(*log));
+        pool.TerminateAll(true);
+        EXPECT_EQ(pool.Count(), 0);
+        EXPECT_EQ(pool.PendingCount(), 0);
+    }
+    // Killed only once it had let go of the lock; its item went with it.
+    EXPECT_EQ(log->executed.load(), 1);
+    EXPECT_EQ(log->destroyed.load(), 1);
+    const bool heapFree = HeapLockableWithin(heap, 2000);
+    EXPECT_TRUE(heapFree);
+    if (heapFree)
+        HeapDestroy(heap);
 }
 
 }  // namespace
