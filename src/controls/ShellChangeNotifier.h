@@ -7,7 +7,7 @@
 #include "controls/NotifierDirectories.h"
 #include "core/IDListPtr.h"
 #include "link/ZelBaseComponent.h"
-#include "ui/MessageWindow.h"
+#include "core/MessageWindow.h"
 
 #include <functional>
 #include <memory>

@@ -2,6 +2,7 @@
 
 #include "core/CriticalSection.h"
 #include "core/Exception.h"
+#include "core/MessageWindow.h"
 #include "core/ScopedResource.h"
 #include "core/TextConversion.h"
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-const wchar_t kSyncWindowClass[] = L"TBivistaSyncCallWindow";
 const UINT kSyncMessage = WM_APP + 0x5C1;
 
 struct TSyncRecord {
@@ -28,7 +28,8 @@ struct TSyncState {
     TCriticalSection lock;
     std::deque<std::shared_ptr<TSyncRecord>> pending;
     TScopedHandle event{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-    std::atomic<HWND> window{nullptr};
+    std::unique_ptr<TMessageWindow> window;  // GUI thread only
+    std::atomic<HWND> windowHandle{nullptr};  // what workers post their wake-up to
     int startups = 0;
 };
 
@@ -40,31 +41,19 @@ TSyncState& State()
 
 std::atomic<DWORD> mainThreadId{GetCurrentThreadId()};
 
-LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// The wake-up message runs the pending calls. Each call's own exception goes back to its
+// worker; nothing else may cross into the system's dispatch, and there is nobody here to
+// report it to.
+bool HandleSyncMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
 {
-    if (message == kSyncMessage) {
-        // Each call's own exception goes back to its worker; nothing else may cross into the
-        // system's dispatch, and there is nobody here to report it to.
-        try {
-            CheckSynchronize();
-        } catch (...) {
-        }
-        return 0;
+    if (message != kSyncMessage)
+        return false;
+    try {
+        CheckSynchronize();
+    } catch (...) {
     }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateSyncWindow()
-{
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = SyncWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kSyncWindowClass;
-    RegisterClassExW(&windowClass);  // already registered is fine
-    return CreateWindowExW(0, kSyncWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                           nullptr);
+    result = 0;
+    return true;
 }
 
 std::shared_ptr<TSyncRecord> TakeFirst()
@@ -86,7 +75,8 @@ void SyncCallStartup()
     if (state.startups++ > 0)
         return;
     mainThreadId = GetCurrentThreadId();
-    state.window = CreateSyncWindow();
+    state.window = std::make_unique<TMessageWindow>(HandleSyncMessage);
+    state.windowHandle = state.window->Handle();
 }
 
 void SyncCallShutdown()
@@ -94,9 +84,8 @@ void SyncCallShutdown()
     TSyncState& state = State();
     if (state.startups == 0 || --state.startups > 0)
         return;
-    HWND window = state.window.exchange(nullptr);
-    if (window != nullptr)
-        DestroyWindow(window);
+    state.windowHandle = nullptr;
+    state.window.reset();
 }
 
 DWORD MainThreadId() noexcept
@@ -130,7 +119,7 @@ void Synchronize(const TThreadMethod& method)
     }
     SetEvent(state.event.get());
     // The message wakes a GUI thread that sits in its message loop (or in a modal loop).
-    if (HWND window = state.window)
+    if (HWND window = state.windowHandle)
         PostMessageW(window, kSyncMessage, 0, 0);
     WaitForSingleObject(record->done.get(), INFINITE);
     if (record->error)

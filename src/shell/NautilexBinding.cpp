@@ -5,7 +5,7 @@
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "ui/Application.h"
-#include "ui/MessageWindow.h"
+#include "core/MessageWindow.h"
 
 TNautilex::TNautilex(TComponent* owner)
     : TComponent(owner), multiObjects_(std::make_unique<TWideStringList>())

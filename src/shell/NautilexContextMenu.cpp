@@ -7,7 +7,7 @@
 #include "shell/Verbs.h"
 #include "ui/Application.h"
 #include "ui/Menus.h"
-#include "ui/MessageWindow.h"
+#include "core/MessageWindow.h"
 
 namespace {
 

@@ -7,23 +7,6 @@ TApplication* Application = nullptr;
 
 namespace {
 
-const wchar_t kApplicationWindowClass[] = L"TApplication";
-
-LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void RegisterApplicationWindowClass(HINSTANCE instance)
-{
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = ApplicationWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kApplicationWindowClass;
-    RegisterClassExW(&windowClass);  // already registered is fine
-}
-
 std::wstring MessageOf(const std::exception& e)
 {
     if (const auto* own = dynamic_cast<const Exception*>(&e))
@@ -35,20 +18,24 @@ std::wstring MessageOf(const std::exception& e)
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner)
 {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterApplicationWindowClass(instance);
-    handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                              nullptr, nullptr, instance, nullptr);
-    if (Application == nullptr)
+    // Hidden but top-level: it owns the program's other top-level windows.
+    window_ = std::make_unique<TMessageWindow>(nullptr, TMessageWindow::TKind::HiddenTopLevel);
+    handle_ = window_->Handle();
+    if (Application == nullptr) {
         Application = this;
+        SetCallbackExceptionHandler([](TObject* sender) {
+            if (Application != nullptr)
+                Application->HandleException(sender);
+        });
+    }
 }
 
 TApplication::~TApplication()
 {
-    if (Application == this)
+    if (Application == this) {
         Application = nullptr;
-    if (handle_ != nullptr)
-        DestroyWindow(handle_);
+        SetCallbackExceptionHandler(nullptr);
+    }
 }
 
 void TApplication::SetHint(const std::wstring& hint)
@@ -125,25 +112,6 @@ void TApplication::Run()
         }
         TranslateMessage(&message);
         DispatchMessageW(&message);
-    }
-}
-
-void HandleCallbackException(TObject* sender)
-{
-    // Whatever happens here must not throw: the caller is a callback from system code.
-    try {
-        if (Application != nullptr) {
-            Application->HandleException(sender);
-            return;
-        }
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            OutputDebugStringW((L"Unhandled exception: " + MessageOf(e) + L"\n").c_str());
-        } catch (...) {
-            OutputDebugStringW(L"Unhandled exception\n");
-        }
-    } catch (...) {
     }
 }
 

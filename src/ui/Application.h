@@ -2,10 +2,13 @@
 // The application object: the hidden application window, the main form's window, the
 // message loop, the terminating flag, the hint line and the last-resort exception handler.
 // At most one exists; `Application` is null without it.
+#include "core/CallbackException.h"
 #include "core/Component.h"
+#include "core/MessageWindow.h"
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 // Raised with the exception that a window procedure or event handler let escape.
@@ -50,6 +53,7 @@ public:
 private:
     bool ProcessMessage(MSG& message);
 
+    std::unique_ptr<TMessageWindow> window_;
     HWND handle_ = nullptr;
     HWND mainFormHandle_ = nullptr;
     bool terminated_ = false;
@@ -58,9 +62,6 @@ private:
 
 extern TApplication* Application;
 
-// Routes the exception being handled to the application's handler; without an application
-// object the exception is dropped after a debug-output line. Call from inside a catch block.
-void HandleCallbackException(TObject* sender = nullptr);
 
 // The two halves of a hint text "short|long"; a text without a bar is both.
 std::wstring GetShortHint(const std::wstring& hint);

@@ -1,7 +1,7 @@
 #include "ui/Menus.h"
 
 #include "ui/Application.h"
-#include "ui/MessageWindow.h"
+#include "core/MessageWindow.h"
 
 #include <algorithm>
 #include <vector>

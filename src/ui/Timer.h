@@ -2,7 +2,7 @@
 // A timer component: raises OnTimer every Interval milliseconds while Enabled, on the thread
 // that made it (as its messages are pumped).
 #include "core/Component.h"
-#include "ui/MessageWindow.h"
+#include "core/MessageWindow.h"
 
 #include <memory>
 

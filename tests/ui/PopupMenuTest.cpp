@@ -8,7 +8,7 @@
 #include "common/TestForm.h"
 #include "ui/Application.h"
 #include "ui/ListView.h"
-#include "ui/MessageWindow.h"
+#include "core/MessageWindow.h"
 
 #include <gtest/gtest.h>
 

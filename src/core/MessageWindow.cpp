@@ -1,6 +1,6 @@
-#include "ui/MessageWindow.h"
+#include "core/MessageWindow.h"
 
-#include "ui/Application.h"
+#include "core/CallbackException.h"
 
 namespace {
 
