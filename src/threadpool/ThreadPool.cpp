@@ -1,6 +1,7 @@
 #include "threadpool/ThreadPool.h"
 
 #include "core/Assertion.h"
+#include "core/CallbackException.h"
 #include "core/Exception.h"
 #include "core/TextConversion.h"
 #include "threadpool/ThreadKill.h"
@@ -22,6 +23,19 @@ const DWORD kStopPollInterval = 5;
 const DWORD kHeapLockPatience = 2000;
 
 int threadPoolStartups = 0;
+
+// The program's handlers run on the GUI thread for the pool. What they raise is reported there
+// like any handler's failure: it must neither travel back into a worker, where nobody would
+// see it, nor end the worker's loop, nor reach whoever happened to cancel work.
+template <class Handler>
+void RunHandler(const Handler& handler) noexcept
+{
+    try {
+        handler();
+    } catch (...) {
+        HandleCallbackException();
+    }
+}
 
 }  // namespace
 
@@ -138,17 +152,12 @@ void TCustomThreadPool::AskToTerminate(TZelThread* thread)
 void TCustomThreadPool::ThreadTerminated(TZelThread* thread)
 {
     lastTerminatedThreadId_ = thread->ThreadID();
-    std::exception_ptr error;
-    try {
+    // Whatever the event did, the thread must leave: it frees itself right after this.
+    RunHandler([this, thread] {
         if (OnThreadFinished)
             OnThreadFinished(thread);
-    } catch (...) {
-        error = std::current_exception();
-    }
-    // Whatever the event did, the thread must leave: it frees itself right after this.
+    });
     RemoveThread(thread);
-    if (error)
-        std::rethrow_exception(error);
 }
 
 void TCustomThreadPool::RemoveThread(TZelThread* thread)
@@ -174,8 +183,10 @@ void TCustomThreadPool::AllThreadsLeft()
 {
     if (OnAllThreadsFinished)
         Synchronize([this] {
-            if (OnAllThreadsFinished)
-                OnAllThreadsFinished(this);
+            RunHandler([this] {
+                if (OnAllThreadsFinished)
+                    OnAllThreadsFinished(this);
+            });
         });
     terminating_ = false;
 }
@@ -310,7 +321,7 @@ void TWorkerThread::Execute()
         try {
             item->Execute();
             if (TWorkItemHandler handler = item->GetCompletionHandler())
-                Synchronize([&handler] { handler(); });
+                Synchronize([&handler] { RunHandler(handler); });
         } catch (...) {
             // A failing item costs its result, not the worker.
         }
@@ -504,8 +515,10 @@ void TWorkerThreadPool::FireAllWorkDone()
 {
     if (OnAllWorkDone)
         Synchronize([this] {
-            if (OnAllWorkDone)
-                OnAllWorkDone(this);
+            RunHandler([this] {
+                if (OnAllWorkDone)
+                    OnAllWorkDone(this);
+            });
         });
 }
 

@@ -3,6 +3,7 @@
 #include "PoolTestItems.h"
 #include "common/TempTree.h"
 #include "core/Assertion.h"
+#include "core/CallbackException.h"
 
 #include <gtest/gtest.h>
 
@@ -581,3 +582,43 @@ TEST(ThreadPoolTest, AStubbornWorkerIsNotKilledWhileItHoldsAHeapLock)
 }
 
 }  // namespace
+
+namespace {
+
+class TFailingHandlerItem : public TTestItem {
+public:
+    using TTestItem::TTestItem;
+    void ApplyResult() override
+    {
+        TTestItem::ApplyResult();
+        throw std::runtime_error("completion handler failed");
+    }
+};
+
+}  // namespace
+
+TEST(ThreadPoolTest, FailingHandlersAreReportedOnTheGuiThreadAndTheWorkerGoesOn)
+{
+    std::vector<DWORD> reportedOn;
+    SetCallbackExceptionHandler([&](TObject*) { reportedOn.push_back(GetCurrentThreadId()); });
+    {
+        TTestPool pool(0);
+        int allDone = 0;
+        pool.OnAllWorkDone = [&](TCustomThreadPool*) {
+            ++allDone;
+            throw std::runtime_error("all-work-done handler failed");
+        };
+        auto log = NewLog();
+        pool.AddWorkItem(new TFailingHandlerItem(log, 0));
+        ASSERT_TRUE(PumpMessagesUntil([&] { return allDone == 1; }, 3000));
+        // The same worker takes the next item: neither failure ended its loop.
+        pool.AddWorkItem(new TTestItem(log, 0));
+        ASSERT_TRUE(PumpMessagesUntil([&] { return allDone == 2; }, 3000));
+        EXPECT_EQ(log->applied.load(), 2);
+        EXPECT_EQ(pool.Count(), 1);
+    }
+    SetCallbackExceptionHandler(nullptr);
+    ASSERT_EQ(reportedOn.size(), 3u);
+    for (DWORD thread : reportedOn)
+        EXPECT_EQ(thread, GetCurrentThreadId());
+}
