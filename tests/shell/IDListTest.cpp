@@ -1,5 +1,6 @@
 #include "common/TempTree.h"
 #include "shell/IDList.h"
+#include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "shell/ZelShellFolder.h"
@@ -296,8 +297,13 @@ TEST(ShellEntryPoints, LongPathsComeWholeOrNotAtAll)
         const std::wstring path = PathFromIDList(folder->List);
         EXPECT_EQ(path, folder->Path) << folder->Path.size() << " characters gave " << path.size();
     }
+    // The browser reports the whole folder too.
+    TNautilex browser(nullptr);
+    browser.SetFolderIDList(deep.List);
+    EXPECT_EQ(browser.GetFolder(), deep.Path + L"\\");
+
     // A file below a long folder, and a file whose own name makes the path long. Wine lists no
-    // folder of 260 characters or more, so the file's item comes from a folder of its name.
+    // folder of 260 characters or more: the file's item comes from a short folder's namesake.
     tree.File(deep.Path.substr(tree.Root().size()) + L"\\f.txt", 1);
     const TLongFolder shortTwin = MakeLongFolder(tree, tree.Root().size() + 5, L'z');
     tree.File(shortTwin.Path.substr(tree.Root().size()) + L"\\f.txt", 1);
@@ -311,10 +317,10 @@ TEST(ShellEntryPoints, LongPathsComeWholeOrNotAtAll)
     const std::wstring longName(260 - tree.Root().size(), L'n');
     tree.File(longName, 1);
     TComPtr<IShellFolder> root;
-    ASSERT_HRESULT_SUCCEEDED(DesktopFolder->BindToObject(IDListFromPath(nullptr, tree.Root()),
-                                                         nullptr, IID_PPV_ARGS(root.GetAddressOf())));
+    const TOwnedIDList rootList = IDListFromPath(nullptr, tree.Root());
+    ASSERT_HRESULT_SUCCEEDED(
+        DesktopFolder->BindToObject(rootList, nullptr, IID_PPV_ARGS(root.GetAddressOf())));
     const TOwnedIDList longFile = ChildByName(root.Get(), longName);
     ASSERT_TRUE(longFile);
-    EXPECT_EQ(PathFromIDList(ConcatIDLists(IDListFromPath(nullptr, tree.Root()), longFile)),
-              tree.Root() + longName);
+    EXPECT_EQ(PathFromIDList(ConcatIDLists(rootList, longFile)), tree.Root() + longName);
 }
