@@ -27,23 +27,16 @@ std::wstring ModuleFileName()
     }
 }
 
-// The narrow profile API needs a narrow file name; when the wide one has characters the code
-// page cannot show, the folder's short name stands in for it.
-std::string NarrowFileName(const std::wstring& fileName)
+// Section, key or value as the wide profile functions take them; null stands for none.
+std::wstring Wide(const char* text)
 {
-    const std::string narrow = WideToNarrow(fileName);
-    if (NarrowToWide(narrow) == fileName)
-        return narrow;
-    const std::wstring folder = ExtractFilePath(fileName);
-    const DWORD needed = GetShortPathNameW(folder.c_str(), nullptr, 0);
-    if (needed == 0)
-        return narrow;
-    std::wstring shortFolder(needed, L'\0');
-    const DWORD length = GetShortPathNameW(folder.c_str(), shortFolder.data(), needed);
-    if (length == 0 || length >= needed)
-        return narrow;
-    shortFolder.resize(length);
-    return WideToNarrow(IncludeTrailingBackslash(shortFolder) + ExtractFileName(fileName));
+    return text != nullptr ? NarrowToWide(text) : std::wstring();
+}
+
+// A line break would end the line and start a key or section of the text's choosing.
+bool HasLineBreak(const std::wstring& text)
+{
+    return text.find_first_of(L"\r\n") != std::wstring::npos;
 }
 
 }  // namespace
@@ -51,7 +44,7 @@ std::string NarrowFileName(const std::wstring& fileName)
 TSettingsFile::TSettingsFile() : TSettingsFile(DefaultFileName()) {}
 
 TSettingsFile::TSettingsFile(std::wstring fileName)
-    : fileName_(std::move(fileName)), narrowFileName_(NarrowFileName(fileName_))
+    : fileName_(std::move(fileName))
 {
 }
 
@@ -102,10 +95,14 @@ bool TSettingsFile::ParseInteger(const std::string& text, int& value)
 std::string TSettingsFile::ReadString(const char* section, const char* key,
                                       const std::string& defaultValue) const
 {
-    char buffer[kStringCapacity] = {};
-    const DWORD length = GetPrivateProfileStringA(section, key, defaultValue.c_str(), buffer,
-                                                  kStringCapacity, narrowFileName_.c_str());
-    return std::string(buffer, length);
+    if (section == nullptr || key == nullptr)
+        return defaultValue;
+    wchar_t buffer[kStringCapacity] = {};
+    const DWORD length =
+        GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
+                                 NarrowToWide(defaultValue).c_str(), buffer, kStringCapacity,
+                                 fileName_.c_str());
+    return WideToNarrow(std::wstring(buffer, length));
 }
 
 int TSettingsFile::ReadInteger(const char* section, const char* key, int defaultValue) const
@@ -122,9 +119,18 @@ bool TSettingsFile::ReadBool(const char* section, const char* key, bool defaultV
 void TSettingsFile::WriteString(const char* section, const char* key,
                                 const std::string& value) const
 {
-    WritePrivateProfileStringA(section, key, value.c_str(), narrowFileName_.c_str());
+    // A null key or value would delete a section or key instead.
+    if (section == nullptr || key == nullptr)
+        return;
+    const std::wstring wideSection = Wide(section);
+    const std::wstring wideKey = Wide(key);
+    const std::wstring wideValue = NarrowToWide(value);
+    if (HasLineBreak(wideSection) || HasLineBreak(wideKey) || HasLineBreak(wideValue))
+        return;
+    WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideValue.c_str(),
+                               fileName_.c_str());
     // Flush the system's profile cache so that the value is on disk now.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, narrowFileName_.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, fileName_.c_str());
 }
 
 void TSettingsFile::WriteInteger(const char* section, const char* key, int value) const

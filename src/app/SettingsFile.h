@@ -1,7 +1,9 @@
 #pragma once
 // The program's settings: an INI file beside the program with its name and the extension
-// ".ini", read and written through the narrow profile API. Every write reaches the file at
-// once; a missing or unparsable value reads as the caller's default.
+// ".ini". Sections, keys and values are narrow text in the system code page, and so is the
+// file; the file itself is reached by its wide name, which may hold any character (a program
+// renamed to a name outside the code page, a folder on a volume without short names). Every
+// write reaches the file at once; a missing or unparsable value reads as the caller's default.
 #include <string>
 
 class TSettingsFile {
@@ -18,7 +20,8 @@ public:
     std::string ReadString(const char* section, const char* key,
                            const std::string& defaultValue) const;
 
-    // Failed writes are not reported: settings are a convenience, never a reason to stop.
+    // Failed writes are not reported: settings are a convenience, never a reason to stop. A
+    // section, key or value with a line break is not written: it would add keys of its own.
     void WriteInteger(const char* section, const char* key, int value) const;
     void WriteBool(const char* section, const char* key, bool value) const;
     void WriteString(const char* section, const char* key, const std::string& value) const;
@@ -31,5 +34,4 @@ public:
 
 private:
     std::wstring fileName_;
-    std::string narrowFileName_;
 };

@@ -79,16 +79,28 @@ using TScopedIcon = TScopedResource<HICON, TIconTraits>;
 using TScopedMenu = TScopedResource<HMENU, TMenuTraits>;
 using TScopedCoTaskMem = TScopedResource<void*, TCoTaskMemTraits>;
 
-// Sets the process error mode for the life of the scope and restores the previous one.
+// Sets the calling thread's error mode for the life of the scope and restores the previous
+// one. Per thread: shell calls run on workers too, and the process-wide mode saved and
+// restored from two threads at once would leave either's mode behind.
 class TErrorModeScope {
 public:
-    explicit TErrorModeScope(UINT mode) noexcept : previous_(SetErrorMode(mode)) {}
-    ~TErrorModeScope() { SetErrorMode(previous_); }
+    explicit TErrorModeScope(UINT mode) noexcept
+    {
+        constexpr UINT kThreadModes =
+            SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
+        restore_ = SetThreadErrorMode(mode & kThreadModes, &previous_) != FALSE;
+    }
+    ~TErrorModeScope()
+    {
+        if (restore_)
+            SetThreadErrorMode(previous_, nullptr);
+    }
     TErrorModeScope(const TErrorModeScope&) = delete;
     TErrorModeScope& operator=(const TErrorModeScope&) = delete;
 
 private:
-    UINT previous_;
+    DWORD previous_ = 0;
+    bool restore_ = false;
 };
 
 // COM initialised for the life of the scope (apartment-threaded unless told otherwise).

@@ -1,5 +1,6 @@
 #include "shell/IDList.h"
 
+#include "core/ComPtr.h"
 #include "core/ScopedResource.h"
 #include "core/TextConversion.h"
 #include "shell/PathUtils.h"
@@ -7,6 +8,8 @@
 #include "ui/Application.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -144,15 +147,67 @@ bool SameIDLists(TBorrowedIDList first, TBorrowedIDList second)
     return SUCCEEDED(result) && static_cast<short>(HRESULT_CODE(result)) == 0;
 }
 
+namespace {
+
+// Room for the longest path the system knows (32,767 characters and the terminator).
+constexpr DWORD kLongestPathCapacity = 32768;
+
+// The parsing name of an absolute list's last item within its folder: a file name, never cut.
+std::wstring NameInFolder(TBorrowedIDList list)
+{
+    const int count = IDListItemCount(list);
+    if (count == 0 || !DesktopFolder)
+        return {};
+    const TOwnedIDList parent = IDListHead(list, count - 1);
+    const TOwnedIDList last = IDListLastItem(list);
+    TComPtr<IShellFolder> folder;
+    if (count == 1)
+        folder = DesktopFolder;
+    else if (FAILED(DesktopFolder->BindToObject(parent, nullptr,
+                                                IID_PPV_ARGS(folder.GetAddressOf()))))
+        return {};
+    STRRET name{};
+    if (!folder || !last ||
+        FAILED(folder->GetDisplayNameOf(last, SHGDN_INFOLDER | SHGDN_FORPARSING, &name)))
+        return {};
+    std::wstring text = StrRetToString(last, name);
+    // A name of a buffer's length may be cut in its turn.
+    if (text.size() >= MAX_PATH - 1 || text.find(L'\\') != std::wstring::npos)
+        return {};
+    return text;
+}
+
+}  // namespace
+
 std::wstring PathFromIDList(TBorrowedIDList list)
 {
     if (list == nullptr)
         return {};
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListEx(list, path, MAX_PATH, GPFIDL_DEFAULT))
+    // Not zero-filled: this runs for every row drawn.
+    const std::unique_ptr<wchar_t[]> buffer(new (std::nothrow) wchar_t[kLongestPathCapacity]);
+    if (!buffer)
         return {};
-    path[MAX_PATH - 1] = L'\0';
-    return path;
+    buffer[0] = L'\0';
+    if (!SHGetPathFromIDListEx(list, buffer.get(), kLongestPathCapacity, GPFIDL_DEFAULT))
+        return {};
+    const std::wstring path(buffer.get(), wcsnlen(buffer.get(), kLongestPathCapacity));
+    if (path.size() < MAX_PATH - 1)
+        return path;
+    // From the classic buffer's length on the text may be cut, with success reported all the
+    // same: Wine's shell keeps the first 259 characters of a folder (which may name another
+    // folder) and puts a backslash after them for an object inside. The parent's path and the
+    // object's name tell the whole path; the shell's text must agree with its beginning.
+    const int count = IDListItemCount(list);
+    if (count == 0 || path.size() >= kLongestPathCapacity - 1)
+        return {};
+    const std::wstring parentPath = PathFromIDList(IDListHead(list, count - 1));
+    const std::wstring name = NameInFolder(list);
+    if (parentPath.empty() || name.empty())
+        return {};
+    std::wstring whole = IncludeTrailingBackslash(parentPath) + name;
+    if (!StartsWithText(whole, path.substr(0, MAX_PATH - 1)))
+        return {};
+    return whole;
 }
 
 TOwnedIDList IDListFromPath(IShellFolder* folder, const std::wstring& path)

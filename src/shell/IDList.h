@@ -25,8 +25,8 @@ TOwnedIDList IDListLastItem(TBorrowedIDList list);
 // True when the desktop folder's CompareIDs (parameter 0) finds the two absolute lists equal.
 bool SameIDLists(TBorrowedIDList first, TBorrowedIDList second);
 
-// File-system path of an absolute list; empty for null, failure or a path that does not fit
-// in MAX_PATH characters.
+// File-system path of an absolute list, whole at any length (never cut to a buffer); empty
+// for null, for an object without a path, and when the whole path cannot be told.
 std::wstring PathFromIDList(TBorrowedIDList list);
 
 // Parses `path` in `folder` (null = the desktop). The empty path gives the computer folder.

@@ -9,6 +9,9 @@
 #include "ui/Menus.h"
 #include "core/MessageWindow.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // Command numbers of the shell's entries in a shown menu: everything below the application's
@@ -37,6 +40,73 @@ int EntryPosition(TMenuItem* item)
     }
     return -1;
 }
+
+// An entry of a system menu by what stays when entries move: a submenu's handle, otherwise the
+// command number.
+struct TEntryKey {
+    UINT command;
+    HMENU submenu;
+    bool operator==(const TEntryKey&) const = default;
+};
+
+TEntryKey KeyOfEntry(HMENU menu, int position)
+{
+    HMENU submenu = GetSubMenu(menu, position);
+    return TEntryKey{submenu != nullptr ? 0 : GetMenuItemID(menu, position), submenu};
+}
+
+std::vector<TEntryKey> EntryKeys(HMENU menu)
+{
+    std::vector<TEntryKey> keys;
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position)
+        keys.push_back(KeyOfEntry(menu, position));
+    return keys;
+}
+
+// The entries the shell puts into a menu, taken out again by their command numbers and submenu
+// handles: the application's menu may build itself again while it is open (an action's
+// update, a submenu's click) and move them, so positions tell nothing afterwards.
+class TAddedEntries {
+public:
+    explicit TAddedEntries(HMENU menu) : menu_(menu), before_(EntryKeys(menu)) {}
+    ~TAddedEntries() { Remove(); }
+    TAddedEntries(const TAddedEntries&) = delete;
+    TAddedEntries& operator=(const TAddedEntries&) = delete;
+
+    // After the shell has added its entries: those not there before are its.
+    void Note()
+    {
+        std::vector<TEntryKey> earlier = before_;
+        for (const TEntryKey& key : EntryKeys(menu_)) {
+            const auto found = std::find(earlier.begin(), earlier.end(), key);
+            if (found != earlier.end())
+                earlier.erase(found);
+            else
+                added_.push_back(key);
+        }
+    }
+    void Remove()
+    {
+        if (added_.empty() || !IsMenu(menu_))
+            return;
+        for (int position = GetMenuItemCount(menu_) - 1; position >= 0 && !added_.empty();
+             --position) {
+            const auto found = std::find(added_.begin(), added_.end(), KeyOfEntry(menu_, position));
+            if (found == added_.end())
+                continue;
+            added_.erase(found);
+            // The shell's submenus go with their entries.
+            DeleteMenu(menu_, static_cast<UINT>(position), MF_BYPOSITION);
+        }
+        added_.clear();
+    }
+
+private:
+    HMENU menu_;
+    std::vector<TEntryKey> before_;
+    std::vector<TEntryKey> added_;
+};
 
 TMenuItem* FindMenuItem(TPopupMenu* menu, const void* value, TFindItemKind kind)
 {
@@ -105,20 +175,11 @@ void TNautilex::PopupContextMenu(POINT point, TPopupMenu* menu, std::string& ver
         flags |= CMF_EXTENDEDVERBS;
     // The shell's entries are taken out again afterwards: the caller's menu must not keep
     // them (and gather more with every showing).
-    struct TShellEntries {
-        HMENU menu;
-        UINT position;
-        int countBefore;
-        void Remove()
-        {
-            for (int added = GetMenuItemCount(menu) - countBefore; added > 0; --added)
-                DeleteMenu(menu, position, MF_BYPOSITION);
-            countBefore = GetMenuItemCount(menu);
-        }
-        ~TShellEntries() { Remove(); }
-    } shellEntries{target, position, GetMenuItemCount(target)};
-    if (FAILED(contextMenu->QueryContextMenu(target, position, kFirstShellCommand,
-                                             kLastShellCommand, flags)))
+    TAddedEntries shellEntries(target);
+    const HRESULT queried = contextMenu->QueryContextMenu(target, position, kFirstShellCommand,
+                                                          kLastShellCommand, flags);
+    shellEntries.Note();
+    if (FAILED(queried))
         return;
 
     contextMenuWindow_ = std::make_unique<TMessageWindow>(

@@ -262,8 +262,12 @@ void TMenuItem::Remove(TMenuItem* item)
     const auto found = std::find(items_.begin(), items_.end(), item);
     if (found == items_.end())
         return;
-    // The child's menu must not go with this menu's entry: take the entries out first.
-    DetachEntries();
+    // The child's menu must not go with this menu's entry: take its entry out first.
+    if (handle_ != nullptr) {
+        const int position = EntryPositionOf(item);
+        if (position >= 0)
+            RemoveMenu(handle_, static_cast<UINT>(position), MF_BYPOSITION);
+    }
     items_.erase(found);
     item->parent_ = nullptr;
     RebuildHandle();
@@ -402,44 +406,79 @@ void TMenuItem::UpdateEntry()
     SetMenuItemInfoW(parent_->handle_, command_, FALSE, &info);
 }
 
-int TMenuItem::DetachEntries()
+TMenuItem* TMenuItem::ChildOfEntry(int position) const
+{
+    HMENU submenu = GetSubMenu(handle_, position);
+    const UINT id = GetMenuItemID(handle_, position);
+    for (TMenuItem* child : items_)
+        if (submenu != nullptr ? submenu == child->handle_ : id == child->command_)
+            return child;
+    return nullptr;
+}
+
+int TMenuItem::EntryPositionOf(const TMenuItem* child) const
+{
+    const int count = GetMenuItemCount(handle_);
+    for (int position = 0; position < count; ++position)
+        if (ChildOfEntry(position) == child)
+            return position;
+    return -1;
+}
+
+void TMenuItem::DetachEntries()
 {
     if (handle_ == nullptr)
-        return -1;
+        return;
     // Only our own entries: entries others added (a merged shell menu) stay where they are.
-    int first = -1;
-    for (int position = GetMenuItemCount(handle_) - 1; position >= 0; --position) {
-        const UINT id = GetMenuItemID(handle_, position);
-        HMENU submenu = GetSubMenu(handle_, position);
-        for (TMenuItem* child : items_) {
-            if ((submenu != nullptr && submenu == child->handle_) ||
-                (submenu == nullptr && id == child->command_)) {
-                RemoveMenu(handle_, static_cast<UINT>(position), MF_BYPOSITION);
-                first = position;
-                break;
-            }
-        }
-    }
-    return first;
+    for (int position = GetMenuItemCount(handle_) - 1; position >= 0; --position)
+        if (ChildOfEntry(position) != nullptr)
+            RemoveMenu(handle_, static_cast<UINT>(position), MF_BYPOSITION);
 }
 
 void TMenuItem::RebuildHandle()
 {
     if (handle_ == nullptr)
         return;
-    // Our entries go back where the first of them was, after any others' entries otherwise.
-    const int first = DetachEntries();
-    UINT position = static_cast<UINT>(first >= 0 ? first : GetMenuItemCount(handle_));
-    for (TMenuItem* child : items_) {
-        if (!child->visible_)
-            continue;
-        std::wstring text;
-        MENUITEMINFOW info = EntryInfo(*child, child->ShowsImage(), text);
-        if (!child->items_.empty()) {
-            info.fMask |= MIIM_SUBMENU;
-            info.hSubMenu = child->Handle();
+    // Entries others put into our menu (a merged shell menu, shown while we rebuild) stay
+    // after the child they followed: note that child for each of them, in order.
+    std::vector<const TMenuItem*> followed;
+    const TMenuItem* last = nullptr;
+    const int count = GetMenuItemCount(handle_);
+    for (int position = 0; position < count; ++position) {
+        if (const TMenuItem* child = ChildOfEntry(position))
+            last = child;
+        else
+            followed.push_back(last);
+    }
+    DetachEntries();
+
+    // Our entries go between the others again, in our order; an entry whose child is no
+    // longer ours stays after the one before it.
+    UINT position = 0;
+    size_t other = 0;
+    int after = -1;
+    const auto passOthersAfter = [&](int index) {
+        for (; other < followed.size(); ++other) {
+            const int at = followed[other] != nullptr ? IndexOf(followed[other]) : -1;
+            after = std::max(after, at);
+            if (after > index)
+                break;
+            ++position;
         }
-        InsertMenuItemW(handle_, position++, TRUE, &info);
+    };
+    passOthersAfter(-1);
+    for (int index = 0; index < Count(); ++index) {
+        TMenuItem* child = items_[static_cast<size_t>(index)];
+        if (child->visible_) {
+            std::wstring text;
+            MENUITEMINFOW info = EntryInfo(*child, child->ShowsImage(), text);
+            if (!child->items_.empty()) {
+                info.fMask |= MIIM_SUBMENU;
+                info.hSubMenu = child->Handle();
+            }
+            InsertMenuItemW(handle_, position++, TRUE, &info);
+        }
+        passOthersAfter(index);
     }
 }
 

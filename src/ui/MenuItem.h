@@ -95,8 +95,12 @@ private:
     void RebuildHandle();
     void RebuildTree();
     void DestroyHandle();
-    // Takes this item's children's entries out of its menu; the first one's position or -1.
-    int DetachEntries();
+    // Takes this item's children's entries out of its menu.
+    void DetachEntries();
+    // The child whose entry stands at `position` of this item's menu; null for others' entries.
+    TMenuItem* ChildOfEntry(int position) const;
+    // Where a child's entry stands in this item's menu; -1 when it is not there.
+    int EntryPositionOf(const TMenuItem* child) const;
     void TurnSiblingsOff();
     bool ShowsImage() const;
 

@@ -1,10 +1,13 @@
 #include "app/SettingsFile.h"
 #include "common/TempTree.h"
+#include "core/TextConversion.h"
 #include "shell/PathUtils.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -120,4 +123,87 @@ TEST(SettingsFile, WorksInAFolderWithCharactersOutsideTheCodePage)
     settings.WriteInteger("MForm", "Left", 33);
     EXPECT_EQ(TSettingsFile(folder + L"\\s.ini").ReadInteger("MForm", "Left", 100), 33);
     EXPECT_TRUE(PathExists(folder + L"\\s.ini"));
+}
+
+// A program renamed to a name outside the code page (Cyrillic, Japanese) has a settings file
+// of that name; no short name stands in for a file that does not exist yet.
+TEST(SettingsFile, PersistsUnderNamesOutsideTheCodePage)
+{
+    const std::wstring cyrillic = L"\u0411\u0438\u0432\u0438\u0441\u0442\u0430.ini";
+    const std::wstring japanese = L"\u65e5\u672c.ini";
+    TTempTree tree;
+    const std::wstring folder = tree.Folder(L"\u0411\u0438\u0432 \u65e5");
+    for (const std::wstring& name : {cyrillic, japanese}) {
+        const std::wstring path = folder + L"\\" + name;
+        TSettingsFile(path).WriteString("GenInfo", "Path1", "C:\\Data\\");
+        TSettingsFile(path).WriteInteger("MForm", "Top", 42);
+        EXPECT_TRUE(PathExists(path));
+        const TSettingsFile reread(path);
+        EXPECT_EQ(reread.ReadString("GenInfo", "Path1", ""), "C:\\Data\\");
+        EXPECT_EQ(reread.ReadInteger("MForm", "Top", 100), 42);
+    }
+    // Nothing was written under a name the code page made of the real one.
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW data;
+    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            files.push_back(data.cFileName);
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::wstring>{cyrillic, japanese}));
+}
+
+// The contents stay text in the code page, byte for byte, as files written before read.
+TEST(SettingsFile, ContentsStayInTheCodePage)
+{
+    TTempTree tree;
+    const std::wstring folder = tree.Folder(L"\u65e5\u672c");
+    const std::wstring path = folder + L"\\new.ini";
+    // Characters the code page has beyond ASCII, when it has any.
+    std::string accented = WideToNarrow(L"\u00e9\u00e8");
+    if (NarrowToWide(accented) != L"\u00e9\u00e8")
+        accented = "plain";
+    const TSettingsFile settings(path);
+    settings.WriteString("GenInfo", "Path1", "C:\\" + accented + "\\");
+    settings.WriteBool("MForm", "Details1", true);
+    const std::string text = ReadAll(path);
+    ASSERT_FALSE(text.empty());
+    EXPECT_NE(static_cast<unsigned char>(text[0]), 0xFFu);  // no UTF-16 mark
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+    EXPECT_NE(text.find("Path1=C:\\" + accented + "\\\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Details1=1"), std::string::npos);
+
+    // A file written by hand (or by an earlier version) reads the same.
+    const std::wstring old = tree.TextFile(L"\u65e5\u672c\\old.ini",
+                                           "[GenInfo]\r\nPath2=D:\\" + accented + "\\\r\n");
+    EXPECT_EQ(TSettingsFile(old).ReadString("GenInfo", "Path2", ""), "D:\\" + accented + "\\");
+    TSettingsFile(old).WriteInteger("MForm", "Left", 7);
+    EXPECT_NE(ReadAll(old).find("Path2=D:\\" + accented + "\\\r\n"), std::string::npos);
+}
+
+// A line break would end the line and start a key (or a section) of the writer's choosing.
+TEST(SettingsFile, LineBreaksCannotAddKeys)
+{
+    TTempTree tree;
+    const std::wstring path = tree.TextFile(L"f.ini", "[MForm]\r\nHidden=0\r\n");
+    const TSettingsFile settings(path);
+    settings.WriteString("GenInfo", "Path1", "x\r\nHidden=1");
+    settings.WriteString("MForm", "Path2", "y\nTop=5\r[GenInfo]\rPath1=z");
+    settings.WriteString("MForm", "Key\r\nHidden", "1");
+    settings.WriteString("MForm\r\n[Other", "Left", "9");
+    settings.WriteString("GenInfo", "Path3", "fine");
+
+    const TSettingsFile reread(path);
+    EXPECT_FALSE(reread.ReadBool("MForm", "Hidden", false));
+    EXPECT_EQ(reread.ReadInteger("MForm", "Top", 100), 100);
+    EXPECT_EQ(reread.ReadInteger("Other", "Left", 100), 100);
+    EXPECT_EQ(reread.ReadInteger("MForm", "Left", 100), 100);
+    EXPECT_EQ(reread.ReadString("GenInfo", "Path1", "none"), "none");
+    EXPECT_EQ(reread.ReadString("GenInfo", "Path3", ""), "fine");
+    const std::string text = ReadAll(path);
+    EXPECT_EQ(text.find("Hidden=1"), std::string::npos) << text;
+    EXPECT_EQ(text.find("[Other"), std::string::npos) << text;
 }

@@ -1,5 +1,6 @@
 #include "common/TempTree.h"
 #include "shell/IDList.h"
+#include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "shell/ZelShellFolder.h"
@@ -233,4 +234,93 @@ TEST(ShellEntryPoints, NetworkNameIsEmptyForOrdinaryObjects)
     const TOwnedIDList item = IDListFromPath(shellFolder.Get(), L"a.txt");
     EXPECT_EQ(NetworkNameOf(shellFolder.Get(), item), L"");
     EXPECT_EQ(NetworkNameOf(nullptr, item), L"");
+}
+
+namespace {
+
+// The child of `folder` with that file name, found by enumeration: Wine parses no path of 260
+// characters or more.
+TOwnedIDList ChildByName(IShellFolder* folder, const std::wstring& name)
+{
+    TComPtr<IEnumIDList> enumerator;
+    if (FAILED(folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS,
+                                   enumerator.GetAddressOf())) ||
+        !enumerator)
+        return {};
+    for (TOwnedIDList item; enumerator->Next(1, item.put(), nullptr) == S_OK;) {
+        STRRET text{};
+        if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, &text)) &&
+            StrRetToString(item, text) == name)
+            return item;
+    }
+    return {};
+}
+
+// A folder whose full path has exactly `length` characters, with its absolute list: a middle
+// folder of a 200-character name where one name would be too long, the rest in the last name.
+struct TLongFolder {
+    std::wstring Path;
+    TOwnedIDList List;
+};
+
+TLongFolder MakeLongFolder(TTempTree& tree, size_t length, wchar_t fill)
+{
+    std::wstring parent = tree.Root();
+    if (length - parent.size() > 240)
+        parent += std::wstring(200, L'm') + L"\\";
+    TLongFolder folder;
+    folder.Path = parent + std::wstring(length - parent.size(), fill);
+    tree.Folder(folder.Path.substr(tree.Root().size()));
+    const TOwnedIDList parentList = IDListFromPath(nullptr, parent);
+    TComPtr<IShellFolder> shellFolder;
+    if (parentList && SUCCEEDED(DesktopFolder->BindToObject(
+                          parentList, nullptr, IID_PPV_ARGS(shellFolder.GetAddressOf()))))
+        if (const TOwnedIDList child =
+                ChildByName(shellFolder.Get(), folder.Path.substr(parent.size())))
+            folder.List = ConcatIDLists(parentList, child);
+    return folder;
+}
+
+}  // namespace
+
+// The shell may cut a long path to its buffer and still report success (Wine gives the first
+// 259 characters, which for a 260-character folder name its 259-character sibling).
+TEST(ShellEntryPoints, LongPathsComeWholeOrNotAtAll)
+{
+    TTempTree tree;
+    ASSERT_LT(tree.Root().size(), 50u);
+    const TLongFolder sibling = MakeLongFolder(tree, 259, L'x');
+    const TLongFolder cut = MakeLongFolder(tree, 260, L'x');
+    const TLongFolder deep = MakeLongFolder(tree, 300, L'y');
+    for (const TLongFolder* folder : {&sibling, &cut, &deep}) {
+        ASSERT_TRUE(folder->List) << folder->Path.size();
+        const std::wstring path = PathFromIDList(folder->List);
+        EXPECT_EQ(path, folder->Path) << folder->Path.size() << " characters gave " << path.size();
+    }
+    // The browser reports the whole folder too.
+    TNautilex browser(nullptr);
+    browser.SetFolderIDList(deep.List);
+    EXPECT_EQ(browser.GetFolder(), deep.Path + L"\\");
+
+    // A file below a long folder, and a file whose own name makes the path long. Wine lists no
+    // folder of 260 characters or more: the file's item comes from a short folder's namesake.
+    tree.File(deep.Path.substr(tree.Root().size()) + L"\\f.txt", 1);
+    const TLongFolder shortTwin = MakeLongFolder(tree, tree.Root().size() + 5, L'z');
+    tree.File(shortTwin.Path.substr(tree.Root().size()) + L"\\f.txt", 1);
+    TComPtr<IShellFolder> twin;
+    ASSERT_HRESULT_SUCCEEDED(
+        DesktopFolder->BindToObject(shortTwin.List, nullptr, IID_PPV_ARGS(twin.GetAddressOf())));
+    const TOwnedIDList file = ChildByName(twin.Get(), L"f.txt");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(PathFromIDList(ConcatIDLists(deep.List, file)), deep.Path + L"\\f.txt");
+
+    const std::wstring longName(260 - tree.Root().size(), L'n');
+    tree.File(longName, 1);
+    TComPtr<IShellFolder> root;
+    const TOwnedIDList rootList = IDListFromPath(nullptr, tree.Root());
+    ASSERT_HRESULT_SUCCEEDED(
+        DesktopFolder->BindToObject(rootList, nullptr, IID_PPV_ARGS(root.GetAddressOf())));
+    const TOwnedIDList longFile = ChildByName(root.Get(), longName);
+    ASSERT_TRUE(longFile);
+    EXPECT_EQ(PathFromIDList(ConcatIDLists(rootList, longFile)), tree.Root() + longName);
 }

@@ -5,6 +5,9 @@
 #include "shell/NautilexTestSupport.h"
 #include "shell/PathUtils.h"
 
+#include <atomic>
+#include <thread>
+
 TEST(NautilexBinding, FolderPathsReadBackWithTrailingBackslash)
 {
     TTempTree tree;
@@ -149,4 +152,42 @@ TEST(NautilexBinding, AbsoluteListIsBuiltOncePerObject)
     EXPECT_EQ(browser->AbsoluteIDList(), first);
     EXPECT_EQ(browser->QueryCounts().AbsoluteIDList, 1);
     EXPECT_EQ(PathFromIDList(first), tree.Path(L"a.txt"));
+}
+
+// A browser on a worker thread (the pool's icon and thumbnail items use one) turns critical-
+// error boxes off for its own thread only: the process's mode belongs to the GUI thread, and
+// saving and restoring it from two threads at once would leave either's mode behind.
+TEST(NautilexBinding, ABrowserOnAWorkerLeavesTheProcessErrorModeAlone)
+{
+    TTempTree tree;
+    tree.File(L"a.txt", 1);
+    tree.Folder(L"sub");
+    const UINT saved = SetErrorMode(0);
+    std::atomic<bool> done{false};
+    DWORD workerModeAfter = 1234;
+    std::thread worker([&] {
+        const TComInitScope com;
+        const DWORD before = GetThreadErrorMode();
+        auto browser = MakeBrowser();
+        browser->ShowErrorMessages = false;
+        for (int round = 0; round < 40; ++round) {
+            browser->SetFolder(round % 2 == 0 ? tree.Root() : tree.Path(L"sub"));
+            browser->SetFolder(tree.Root());
+            browser->SetObjectName(L"a.txt");
+            browser->ImageIndex();
+            browser->OpenImageIndex();
+            browser->OverlayIndex();
+        }
+        browser->ExtractThumbnail(32, 32);
+        browser->InfoTip(false);
+        workerModeAfter = GetThreadErrorMode() == before ? 0 : GetThreadErrorMode();
+        done = true;
+    });
+    UINT seen = 0;
+    while (!done)
+        seen |= GetErrorMode();
+    worker.join();
+    SetErrorMode(saved);
+    EXPECT_EQ(seen, 0u);
+    EXPECT_EQ(workerModeAfter, 0u);
 }

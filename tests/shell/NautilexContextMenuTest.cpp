@@ -303,3 +303,98 @@ TEST_F(NautilexContextMenu, ApplicationItemsKeepTheirHintsSubmenusAndImages)
     EXPECT_GE(redPixels, 16 * 12);
     EXPECT_EQ(application.Hint(), L"");
 }
+
+// The application's menu builds itself again while it is open when an action's update
+// changes an item or a submenu's click shows a hidden child. The shell's entries stay after
+// the item they were put after, and leave exactly as they came: the application's entries and
+// submenus stay.
+TEST_F(NautilexContextMenu, TheApplicationsMenuSurvivesRebuildingItselfWhileOpen)
+{
+    TAction toggled(nullptr);
+    toggled.SetCaption(L"&Toggled");
+    toggled.OnUpdate = [&](TObject*) { toggled.SetEnabled(!toggled.Enabled()); };
+    auto* toggledItem = new TMenuItem(nullptr);
+    toggledItem->SetAction(&toggled);
+    menu_->Items()->Insert(1, toggledItem);
+    TMenuItem* more = AddItem(menu_->Items(), L"&More");
+    AddItem(more, L"&Inner");
+    TMenuItem* extra = AddItem(more, L"&Extra");
+    extra->SetVisible(false);
+    more->OnClick = [&](TObject*) {
+        events_.push_back("more opens");
+        extra->SetVisible(!extra->Visible());
+    };
+    AddItem(menu_->Items(), L"&Last");
+    const HMENU moreMenu = more->Handle();
+    const TNames ours{L"First", L"Toggled", L"Second", L"More", L"Last"};
+    ASSERT_EQ(Captions(MenuEntries(menu_->Handle())), ours);
+
+    for (int showing = 0; showing < 2; ++showing) {
+        TNames whileOpen;
+        TMenuDriver driver;
+        driver.Inspect([&] { whileOpen = Captions(MenuEntries(menu_->Handle())); })
+            .ChooseCaption(L"More\\Inner");
+        driver.Start();
+        std::string verb = "unset";
+        browser_->SetObjectName(L"a.txt");
+        browser_->PopupContextMenu(POINT{100, 100}, menu_.get(), verb, first_);
+        EXPECT_TRUE(driver.MenuShown());
+        EXPECT_FALSE(driver.TimedOut());
+        EXPECT_EQ(verb, "");
+
+        // Open: the shell's entries directly after First, ours in their order after them.
+        ASSERT_GT(whileOpen.size(), ours.size()) << showing;
+        EXPECT_EQ(whileOpen.front(), L"First");
+        EXPECT_EQ(PositionOf(whileOpen, L"Open"), 1) << showing;
+        EXPECT_EQ(TNames(whileOpen.end() - 4, whileOpen.end()),
+                  (TNames{L"Toggled", L"Second", L"More", L"Last"}))
+            << showing;
+
+        // Closed: exactly the application's entries, with its submenu.
+        EXPECT_EQ(Captions(MenuEntries(menu_->Handle())), ours) << showing;
+        EXPECT_TRUE(IsMenu(moreMenu));
+        EXPECT_EQ(GetSubMenu(menu_->Handle(), 3), moreMenu);
+        EXPECT_EQ(more->Handle(), moreMenu);
+        const TNames inner = showing == 0 ? TNames{L"Inner", L"Extra"} : TNames{L"Inner"};
+        EXPECT_EQ(Captions(MenuEntries(moreMenu)), inner) << showing;
+    }
+    EXPECT_EQ(events_, (TEvents{"more opens", "click Inner", "more opens", "click Inner"}));
+}
+
+// The shell's entries in a submenu of the application's that shows a hidden child when it
+// opens: the entries before them move, and they leave all the same.
+TEST_F(NautilexContextMenu, ShellEntriesInASubmenuLeaveWhenItsItemsMove)
+{
+    menu_->Items()->Delete(1);  // First, More, Last
+    TMenuItem* more = AddItem(menu_->Items(), L"&More");
+    TMenuItem* extra = AddItem(more, L"&Extra");
+    TMenuItem* inner = AddItem(more, L"&Inner");
+    extra->SetVisible(false);
+    more->OnClick = [&](TObject*) { extra->SetVisible(!extra->Visible()); };
+    AddItem(menu_->Items(), L"&Last");
+    const HMENU moreMenu = more->Handle();
+
+    for (int showing = 0; showing < 2; ++showing) {
+        TNames whileOpen;
+        TMenuDriver driver;
+        driver.PressKeys({VK_HOME, VK_DOWN, VK_RIGHT})
+            .Inspect([&] { whileOpen = Captions(MenuEntries(moreMenu)); })
+            .Cancel();
+        driver.Start();
+        std::string verb = "unset";
+        browser_->SetObjectName(L"a.txt");
+        browser_->PopupContextMenu(POINT{100, 100}, menu_.get(), verb, inner);
+        EXPECT_TRUE(driver.MenuShown());
+        EXPECT_EQ(verb, "");
+
+        const TNames ours = showing == 0 ? TNames{L"Extra", L"Inner"} : TNames{L"Inner"};
+        ASSERT_GT(whileOpen.size(), ours.size()) << showing;
+        EXPECT_EQ(TNames(whileOpen.begin(), whileOpen.begin() + static_cast<long>(ours.size())),
+                  ours)
+            << showing;
+        EXPECT_TRUE(Contains(whileOpen, L"Open")) << showing;
+        EXPECT_EQ(Captions(MenuEntries(moreMenu)), ours) << showing;
+        EXPECT_EQ(Captions(MenuEntries(menu_->Handle())), (TNames{L"First", L"More", L"Last"}));
+        EXPECT_TRUE(IsMenu(moreMenu));
+    }
+}

@@ -79,6 +79,45 @@ TEST_F(MenuTest, TheSystemMenuShowsTheItemsAndFollowsTheirChanges)
               (std::vector<std::wstring>{L"-", L"Disabled", L"Hidden", L"More"}));
 }
 
+// Entries another party put into our menu (a shell menu merged into it while shown) stay
+// after the item they followed whatever our items do, and ours keep their order.
+TEST_F(MenuTest, OthersEntriesStayAfterTheItemTheyFollowedThroughRebuilds)
+{
+    TMenuItem* early = AddItem(menu_->Items(), L"Early");
+    early->SetVisible(false);
+    TMenuItem* first = AddItem(menu_->Items(), L"First");
+    TMenuItem* second = AddItem(menu_->Items(), L"Second");
+    AddItem(menu_->Items(), L"Last");
+    HMENU menu = menu_->Handle();
+    InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, 1, L"Top");
+    InsertMenuW(menu, 2, MF_BYPOSITION | MF_STRING, 2, L"Shell A");
+    InsertMenuW(menu, 3, MF_BYPOSITION | MF_STRING, 3, L"Shell B");
+    using TTexts = std::vector<std::wstring>;
+    ASSERT_EQ(Texts(menu), (TTexts{L"Top", L"First", L"Shell A", L"Shell B", L"Second", L"Last"}));
+
+    TAction action(nullptr);
+    action.SetCaption(L"Second");
+    second->SetAction(&action);
+    action.SetEnabled(false);  // a rebuild of the whole menu
+    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"First", L"Shell A", L"Shell B", L"Second", L"Last"}));
+    early->SetVisible(true);
+    EXPECT_EQ(Texts(menu),
+              (TTexts{L"Top", L"Early", L"First", L"Shell A", L"Shell B", L"Second", L"Last"}));
+    AddItem(menu_->Items(), L"Added");
+    menu_->Items()->Insert(0, new TMenuItem(&owner_));
+    menu_->Items()->Items(0)->SetCaption(L"Inserted");
+    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"Inserted", L"Early", L"First", L"Shell A",
+                                   L"Shell B", L"Second", L"Last", L"Added"}));
+    // The item they followed leaves: they follow the one before it.
+    delete first;
+    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"Inserted", L"Early", L"Shell A", L"Shell B",
+                                   L"Second", L"Last", L"Added"}));
+    early->SetVisible(false);
+    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"Inserted", L"Shell A", L"Shell B", L"Second",
+                                   L"Last", L"Added"}));
+    second->SetAction(nullptr);
+}
+
 TEST_F(MenuTest, RadioItemsOfOneGroupExcludeEachOther)
 {
     TMenuItem* icons = AddItem(menu_->Items(), L"Icons");
