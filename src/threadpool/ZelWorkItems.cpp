@@ -15,28 +15,6 @@ const IID IID_IThumbnailViewer = __uuidof(IThumbnailViewer);
 
 namespace {
 
-// Critical-error dialogs off for this thread only: the process-wide mode would race between
-// workers saving and restoring it.
-class TThreadErrorModeScope {
-public:
-    explicit TThreadErrorModeScope(DWORD mode) noexcept
-    {
-        if (!SetThreadErrorMode(mode, &previous_))
-            restore_ = false;
-    }
-    ~TThreadErrorModeScope()
-    {
-        if (restore_)
-            SetThreadErrorMode(previous_, nullptr);
-    }
-    TThreadErrorModeScope(const TThreadErrorModeScope&) = delete;
-    TThreadErrorModeScope& operator=(const TThreadErrorModeScope&) = delete;
-
-private:
-    DWORD previous_ = 0;
-    bool restore_ = true;
-};
-
 // A private browser for one worker: no owner, and no error boxes from a background thread.
 std::unique_ptr<TNautilex> WorkerBrowser(TBorrowedIDList absoluteIDList)
 {
@@ -66,7 +44,7 @@ TIconWorkItem::TIconWorkItem(TOwnedIDList absoluteIDList, TWorkItemOwner owner,
 
 void TIconWorkItem::Execute()
 {
-    TThreadErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
     index_ = -1;
     if (kind_ == kIconKindNormal || kind_ == kIconKindOpen) {
         UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
@@ -122,7 +100,7 @@ TThumbnailWorkItem::TThumbnailWorkItem(TBorrowedIDList absoluteIDList, TWorkItem
 
 void TThumbnailWorkItem::Execute()
 {
-    TThreadErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
     bitmap_.reset();
     if (!idList_)
         return;
@@ -160,7 +138,7 @@ TZelFolderSizeWorkItem::TZelFolderSizeWorkItem(std::wstring path, bool followRep
 
 void TZelFolderSizeWorkItem::Execute()
 {
-    TThreadErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
     size_ = 0;
     folderCount_ = 0;
     fileCount_ = 0;
