@@ -4,7 +4,6 @@
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
-#include "shell/ShellState.h"
 
 #include <string>
 #include <vector>
@@ -76,7 +75,7 @@ using Strings = std::vector<std::wstring>;
 
 // ---- Re-selection ----
 
-TEST_F(ShellListNavigationTest, ARefillSelectsTheSameObjectsAgainAndScrollsToTheLastOnce)
+TEST_F(ShellListNavigationTest, ARefillSelectsTheSameObjectsAgainWithTheLastInView)
 {
     for (int index = 0; index < 400; ++index)
         tree.File(L"many\\f" + std::to_wstring(1000 + index) + L".txt");
@@ -87,6 +86,13 @@ TEST_F(ShellListNavigationTest, ARefillSelectsTheSameObjectsAgainAndScrollsToThe
     EXPECT_EQ(list->SelCount(), 400);
     EXPECT_EQ(list->ItemFocused(), list->Items()->Item(399));
     EXPECT_EQ(list->SelectedNames().size(), 400u);
+    // Most but not all.
+    list->Items()->Item(7)->SetSelected(false);
+    list->Items()->Item(300)->SetSelected(false);
+    list->RefreshContents();
+    EXPECT_EQ(list->SelCount(), 398);
+    EXPECT_FALSE(list->Items()->Item(7)->Selected());
+    EXPECT_FALSE(list->Items()->Item(300)->Selected());
     // Names in another form (case, a parsing name) are found as well; gone ones are skipped.
     list->SetSelectedNames({L"F1000.TXT", L"gone.txt", L"f1399.txt"});
     EXPECT_EQ(SelectedCaptions(), (Strings{L"f1000.txt", L"f1399.txt"}));
