@@ -6,37 +6,9 @@
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
+#include "ui/RedrawPause.h"
 
 #include <unordered_set>
-
-namespace {
-
-// The list view draws nothing for the life of the scope, then everything once; nothing changes
-// inside a bulk update of the items, which has drawing off already.
-class TRedrawPause {
-public:
-    explicit TRedrawPause(TListView& list) : list_(list)
-    {
-        paused_ = list.HandleAllocated() && !list.Items()->Updating();
-        if (paused_)
-            SendMessageW(list.WindowHandle(), WM_SETREDRAW, FALSE, 0);
-    }
-    ~TRedrawPause()
-    {
-        if (!paused_)
-            return;
-        SendMessageW(list_.WindowHandle(), WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list_.WindowHandle(), nullptr, TRUE);
-    }
-    TRedrawPause(const TRedrawPause&) = delete;
-    TRedrawPause& operator=(const TRedrawPause&) = delete;
-
-private:
-    TListView& list_;
-    bool paused_ = false;
-};
-
-}  // namespace
 
 // ---- Current folder ----
 
@@ -380,7 +352,7 @@ void TZelShellList::SelectItems(const std::vector<TListItem*>& items)
         }
     if (last == nullptr)
         return;
-    TRedrawPause pause(*this);
+    const TRedrawPause pause(WindowHandle(), Items()->Updating());
     if (chosenCount > count / 2 && MultiSelect()) {
         TListView::SelectAll();
         for (int index = 0; index < count; ++index)

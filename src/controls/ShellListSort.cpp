@@ -49,11 +49,7 @@ int TZelShellList::CompareItems(TListItem* item1, TListItem* item2, LPARAM key,
         EnsureSubItems(item2);
         const std::wstring text1 = item1->SubItem(column - 1);
         const std::wstring text2 = item2->SubItem(column - 1);
-        compare = (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text1.data(),
-                                  static_cast<int>(text1.size()), text2.data(),
-                                  static_cast<int>(text2.size())) -
-                   CSTR_EQUAL) *
-                  sortDirection_;
+        compare = CompareTextForDisplay(text1, text2) * sortDirection_;
     } else {
         compare = CompareNames(item1->Caption(), item2->Caption()) * sortDirection_;
     }
