@@ -85,9 +85,9 @@ public:
     bool DroppedDown() const;
     void SetDroppedDown(bool dropped);
     // The selected entry's text in the list styles; the edit's text in the others.
-    std::wstring Text() const;
+    virtual std::wstring Text() const;
     // Selects the entry with that text in the list styles (none when there is none).
-    void SetText(const std::wstring& text);
+    virtual void SetText(const std::wstring& text);
 
     // The windows the system made inside the box: its edit (edit styles only) and its list.
     HWND EditHandle() const;
