@@ -63,8 +63,11 @@ void TZelShellCombo::ShowSelectionText()
 void TZelShellCombo::AnnounceSelection()
 {
     const TZelComboItem* item = ItemOf(ItemIndex());
-    if (shellLink_ != nullptr && !IsLoading() && item != nullptr)
-        shellLink_->BroadcastFolderChanged(this, item->IDList());
+    if (shellLink_ == nullptr || IsLoading() || item == nullptr)
+        return;
+    // A copy: what the others do in answer may rebuild the entries.
+    const TOwnedIDList folder = CopyIDList(item->IDList());
+    shellLink_->BroadcastFolderChanged(this, folder);
 }
 
 // ---- Showing a folder ----
