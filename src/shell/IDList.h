@@ -29,6 +29,10 @@ bool SameIDLists(TBorrowedIDList first, TBorrowedIDList second);
 // for null, for an object without a path, and when the whole path cannot be told.
 std::wstring PathFromIDList(TBorrowedIDList list);
 
+// File-system path of an absolute list, whole whatever its length; empty for null, failure or
+// a list that has no file-system path.
+std::wstring LongPathFromIDList(TBorrowedIDList list);
+
 // Parses `path` in `folder` (null = the desktop). The empty path gives the computer folder.
 // On failure returns null and leaves the HRESULT in the thread's last error.
 TOwnedIDList IDListFromPath(IShellFolder* folder, const std::wstring& path);
