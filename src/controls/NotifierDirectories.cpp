@@ -1,19 +1,10 @@
 #include "controls/NotifierDirectories.h"
 
-namespace {
+#include "core/TextCompare.h"
 
-// Ordinal and case-insensitive, as the file system tells names apart: a linguistic comparison
+// Watched folders compare ordinally, ignoring case (core/TextCompare): a linguistic comparison
 // takes "ss" and a sharp s, "ae" and its ligature, or a name with a soft hyphen for the same,
 // and the second folder would never be watched.
-int CompareText(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) -
-           CSTR_EQUAL;
-}
-
-}  // namespace
-
 std::pair<size_t, bool> TNotifierDirectories::Find(const std::wstring& path) const
 {
     size_t low = 0, high = entries_.size();

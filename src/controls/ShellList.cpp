@@ -4,6 +4,7 @@
 
 #include "controls/ShellChangeNotifier.h"
 #include "controls/SelectionStateImageList.h"
+#include "controls/ShellListReceiver.h"
 #include "controls/ShellListSortArrow.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
@@ -24,8 +25,10 @@ constexpr unsigned long kNotifierEvents = 0x3FDFC;
 
 }  // namespace
 
-TZelShellList::TZelShellList(TComponent* owner) : TListView(owner)
+TZelShellList::TZelShellList(TComponent* owner)
+    : TListView(owner), resultLink_(std::make_shared<TShellListResultLink>())
 {
+    resultLink_->List = this;
     browser_ = MakeOwned<TNautilex>(this);
     browser_->ShowErrorMessages = false;
     browser_->SetFolder(L"");
@@ -69,6 +72,8 @@ TZelShellList::TZelShellList(TComponent* owner) : TListView(owner)
 
 TZelShellList::~TZelShellList()
 {
+    // Whatever a cancel misses, or a worker still holds, reports to nobody from here on.
+    resultLink_->List = nullptr;
     CancelAllWork();
     if (shellLink_ != nullptr) {
         shellLink_->RemoveControl(this);
@@ -306,8 +311,12 @@ void TZelShellList::Loaded()
     }
     if (useSystemFont_)
         SetUseSystemFont(true);
-    if (!navigatingHistory_)
-        history_.Push(browser_->FolderIDList());
+    // Writing the path has recorded the folder already, and so has every earlier creation of
+    // the window: a visit is one entry.
+    TOwnedIDList folder = browser_->FolderIDList();
+    if (!navigatingHistory_ && folder &&
+        !(history_.Current() != nullptr && SameIDLists(history_.Current(), folder)))
+        history_.Push(std::move(folder));
 }
 
 void TZelShellList::AttachNormalImageList()

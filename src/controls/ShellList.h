@@ -20,11 +20,12 @@
 #include "ui/ListView.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 class TZelShellLink;
@@ -35,6 +36,7 @@ class TPopupMenu;
 class TTimer;
 class TWindowSubclass;
 class TZelShellList;
+struct TShellListResultLink;
 
 enum TZelBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 enum TZelCopyMode { cmDefault, cmCopy, cmMove, cmLink };
@@ -89,6 +91,9 @@ public:
     bool STDMETHODCALLTYPE GoUp() override;
 
     // ---- IIconViewer, IThumbnailViewer (GUI thread) ----
+    // The pool's results arrive through receivers of their own (ShellListReceiver.h); these
+    // apply a result for an item of the list now (`owner`), or for the thumbnail image that
+    // still waits for its picture (`imageIndex`), and drop anything else.
     void STDMETHODCALLTYPE SetImage(int index, BYTE kind, TWorkItemOwner owner) override;
     void STDMETHODCALLTYPE SetThumbnail(HBITMAP bitmap, int imageIndex) override;
 
@@ -215,6 +220,9 @@ public:
 
     TCustomImageList* ThumbnailImages() const noexcept { return thumbnailImages_; }
     TZelShellChangeNotifier& Notifier() noexcept { return *notifier_; }
+    // Test hook: sees every icon and thumbnail request, with the receiver its result goes to,
+    // before the pool does; answering true keeps the request from the pool.
+    static inline std::function<bool(IWorkItem* item, IUnknown* receiver)> WorkRequestHook;
     bool Filling() const noexcept { return filling_; }
     // The hint of an item, as the list shows it while the mouse rests on the item.
     std::wstring ItemHint(TListItem* item);
@@ -242,8 +250,12 @@ protected:
     virtual void ApplyThumbnail(HBITMAP bitmap, int imageIndex);
 
 private:
+    friend class TShellListReceiver;
+
     void SetOption(TZelShellOption option, bool value);
     void Refill();
+    // The browser is still bound to the folder the items came from.
+    bool ItemsAreOfTheFolder();
     void AnnounceFolder();
     std::unique_ptr<TZelShellListItem> AcceptCurrentObject(TZelVisibilityRule& rule);
     TListItem* AddRecord(std::unique_ptr<TZelShellListItem> record);
@@ -252,18 +264,44 @@ private:
     void AddParentFolderItem();
     void CancelItemWork(TListItem* item) noexcept;
     void CancelAllWork() noexcept;
-    bool IsLiveItem(TListItem* item) const noexcept;
+    // The item's sequence number, given with its first request.
+    uint32_t WorkSequence(TListItem* item);
+    // Results from the receivers: `item` is a sequence number, `generation` the thumbnail
+    // generation of the request.
+    void IconResult(uint32_t item, int index, BYTE kind);
+    void ThumbnailResult(uint32_t item, uint32_t generation, HBITMAP bitmap, int imageIndex);
+    void ApplyIcon(TListItem* item, int index, BYTE kind);
+    // Thumbnails on their way and the images they are meant for are dropped, and the image
+    // list emptied: the next drawing of each item fetches its thumbnail anew.
+    void ForgetThumbnails();
     void FillSubItems(TListItem* item);
     void EnsureSubItems(TListItem* item);
     void QueueIconWork(TListItem* item, TBorrowedIDList absolute, BYTE kind);
     void QueueThumbnail(TListItem* item, TBorrowedIDList absolute);
     void UpdateCheckState(TListItem* item);
     void SelectDroppedFiles();
-    int CompareItems(TListItem* item1, TListItem* item2, LPARAM key);
+    // The name an object is selected again by: its file name, or its display name when it has
+    // none (objects such as the computer folder); of the browser's current object.
+    std::wstring CurrentObjectKey();
+    // `anyForm`: the names may come in other forms than SelectedNames gives (SetSelectedNames);
+    // off for a refill's own names, where a name not found is an object that has gone.
+    void SelectNames(const std::vector<std::wstring>& names, bool anyForm);
+    // The item for each name (null where none), in the order of the names.
+    std::vector<TListItem*> NamedItems(const std::vector<std::wstring>& names, bool anyForm);
+    void FindNamesInOtherForms(const std::vector<std::wstring>& names,
+                               std::vector<TListItem*>& found,
+                               std::unordered_map<std::wstring, std::vector<TListItem*>>& others);
+    void SelectItems(const std::vector<TListItem*>& items);
+    // The selected items other than " .. ", in list order.
+    std::vector<TListItem*> SelectedObjectItems();
+    // `folder`: compare with the folder's own comparison (`key` is then the folder); null:
+    // compare the texts of column `key`.
+    int CompareItems(TListItem* item1, TListItem* item2, LPARAM key, IShellFolder* folder);
     void SortItems();
     void DrawSortArrows();
     void ApplyBackgroundImage();
     void ResetThumbnailImages();
+    void ThumbnailLookChanged();
     void AttachNormalImageList();
     void ReportOperation(TZelShellOperations operation, const std::vector<std::wstring>& files,
                          const std::wstring& destination);
@@ -275,8 +313,16 @@ private:
     void DrainEnumeration() noexcept;
 
     TNautilex* browser_ = nullptr;
-    // Items whose background work may still report: the only owners a result may name.
-    std::unordered_set<TListItem*> liveWorkOwners_;
+    // Reached by the receivers of this list's requests; cut when the list goes.
+    std::shared_ptr<TShellListResultLink> resultLink_;
+    // Items whose background work may still report, by sequence number: the only targets a
+    // result may name. The item itself is the owner tag its work is cancelled by.
+    std::unordered_map<uint32_t, TListItem*> workTargets_;
+    uint32_t lastSequence_ = 0;
+    // Thumbnail images waiting for their picture, and the item each is meant for. The
+    // generation changes whenever the thumbnail image list is emptied.
+    std::unordered_map<int, uint32_t> thumbnailTargets_;
+    uint32_t thumbnailGeneration_ = 0;
     // Placeholder icons by file type, for the current fill.
     std::map<std::wstring, int> extensionIcons_;
 
@@ -307,6 +353,8 @@ private:
     std::array<int, kMaxColumns> savedWidths_{};
     bool plainFileFolder_ = false;
     TOwnedIDList folderIDList_;
+    // The folder the items were read from: a refill selects objects again only in it.
+    TOwnedIDList itemsFolder_;
     std::vector<std::wstring> selectedNames_;
     std::vector<std::wstring> droppedFiles_;
     TPidlHistory history_;

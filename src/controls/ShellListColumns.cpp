@@ -2,6 +2,7 @@
 // the user gave them kept while moving between plain file-system folders.
 #include "controls/ShellList.h"
 
+#include "controls/ShellListColumns.h"
 #include "shell/Nautilex.h"
 
 namespace {
@@ -48,24 +49,15 @@ void TZelShellList::CreateColumns()
         TColumnsUpdate update(Columns());
 
         Columns()->Clear();
-        for (int details = 0;; ++details) {
-            const std::wstring caption = browser_->DetailsText(details, true);
-            if (details > 0 && caption.empty())
-                break;
-            int width = 0;
-            const TColumnAlignment alignment = browser_->ColumnInfo(details, width);
+        for (const TShellListColumn& shown : CollectShownColumns(*browser_, details_, kMaxColumns)) {
             const int index = Columns()->Count();
-            if (width > 0 && index < kMaxColumns) {
-                const int saved =
-                    index < kSavedWidthColumns ? savedWidths_[static_cast<size_t>(index)] : 0;
-                TListColumn* column = Columns()->Add();
-                column->SetCaption(caption);
-                column->SetAlignment(AlignmentOf(alignment));
-                column->SetWidth(plainFileFolder_ && saved >= 1 ? saved : width);
-                columnMap_[static_cast<size_t>(index)] = details;
-            }
-            if (!details_)
-                break;
+            const int saved =
+                index < kSavedWidthColumns ? savedWidths_[static_cast<size_t>(index)] : 0;
+            TListColumn* column = Columns()->Add();
+            column->SetCaption(shown.Caption);
+            column->SetAlignment(AlignmentOf(shown.Alignment));
+            column->SetWidth(plainFileFolder_ && saved >= 1 ? saved : shown.Width);
+            columnMap_[static_cast<size_t>(index)] = shown.Details;
         }
     }
     columnCount_ = Columns()->Count();

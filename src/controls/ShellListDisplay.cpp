@@ -2,6 +2,7 @@
 // the list view first asks for them; icons, overlays and thumbnails come from the worker pool.
 #include "controls/ShellList.h"
 
+#include "controls/ShellListReceiver.h"
 #include "link/ShellLink.h"
 #include "link/ZelSelectionList.h"
 #include "shell/IDList.h"
@@ -9,6 +10,7 @@
 #include "shell/PathUtils.h"
 #include "shell/SystemImageList.h"
 #include "threadpool/ThreadPool.h"
+#include "ui/Application.h"
 
 namespace {
 
@@ -61,9 +63,13 @@ void TZelShellList::QueueIconWork(TListItem* item, TBorrowedIDList absolute, BYT
 {
     if (WorkerPool == nullptr || absolute == nullptr)
         return;
-    liveWorkOwners_.insert(item);
-    WorkerPool->AddWorkItem(
-        new TIconWorkItem(CopyIDList(absolute), item, static_cast<IIconViewer*>(this), kind));
+    const TComPtr<TShellListReceiver> receiver(
+        new TShellListReceiver(resultLink_, WorkSequence(item), thumbnailGeneration_));
+    const TComPtr<IWorkItem> work(
+        new TIconWorkItem(CopyIDList(absolute), item, receiver.Get(), kind));
+    if (WorkRequestHook && WorkRequestHook(work.Get(), static_cast<IIconViewer*>(receiver.Get())))
+        return;
+    WorkerPool->AddWorkItem(work.Get());
 }
 
 void TZelShellList::FillDisplayData(TListItem* item)
@@ -142,10 +148,16 @@ void TZelShellList::QueueThumbnail(TListItem* item, TBorrowedIDList absolute)
     item->SetImageIndex(imageIndex >= 0 ? imageIndex : I_IMAGENONE);
     if (imageIndex < 0 || record->IsParentFolder() || WorkerPool == nullptr || absolute == nullptr)
         return;
-    liveWorkOwners_.insert(item);
-    WorkerPool->AddWorkItem(new TThumbnailWorkItem(absolute, item, imageIndex,
-                                                   static_cast<IThumbnailViewer*>(this),
-                                                   size.bmHeight, size.bmWidth));
+    const uint32_t sequence = WorkSequence(item);
+    const TComPtr<TShellListReceiver> receiver(
+        new TShellListReceiver(resultLink_, sequence, thumbnailGeneration_));
+    const TComPtr<IWorkItem> work(new TThumbnailWorkItem(absolute, item, imageIndex, receiver.Get(),
+                                                         size.bmHeight, size.bmWidth));
+    thumbnailTargets_[imageIndex] = sequence;
+    if (WorkRequestHook &&
+        WorkRequestHook(work.Get(), static_cast<IThumbnailViewer*>(receiver.Get())))
+        return;
+    WorkerPool->AddWorkItem(work.Get());
 }
 
 void TZelShellList::UpdateCheckState(TListItem* item)
@@ -161,21 +173,35 @@ void TZelShellList::UpdateCheckState(TListItem* item)
 
 void STDMETHODCALLTYPE TZelShellList::SetImage(int index, BYTE kind, TWorkItemOwner owner)
 {
-    if (WindowHandle() == nullptr)
-        return;
     try {
-        SelectDroppedFiles();
-        if (index < 0)
-            return;
-        auto* item = static_cast<TListItem*>(owner);
-        if (!IsLiveItem(item))
-            return;
-        if (kind == kIconKindNormal && item->ImageIndex() != index)
-            item->SetImageIndex(index);
-        else if (kind == kIconKindOverlay && item->OverlayIndex() != index)
-            item->SetOverlayIndex(index);
+        // Only an item in the list now: the pointer is compared, never followed, until found.
+        for (int position = 0; position < Items()->Count(); ++position)
+            if (Items()->Item(position) == owner) {
+                ApplyIcon(Items()->Item(position), index, kind);
+                return;
+            }
     } catch (...) {
     }
+}
+
+void TZelShellList::IconResult(uint32_t item, int index, BYTE kind)
+{
+    const auto target = workTargets_.find(item);
+    if (target != workTargets_.end())
+        ApplyIcon(target->second, index, kind);
+}
+
+void TZelShellList::ApplyIcon(TListItem* item, int index, BYTE kind)
+{
+    if (WindowHandle() == nullptr)
+        return;
+    SelectDroppedFiles();
+    if (index < 0)
+        return;
+    if (kind == kIconKindNormal && item->ImageIndex() != index)
+        item->SetImageIndex(index);
+    else if (kind == kIconKindOverlay && item->OverlayIndex() != index)
+        item->SetOverlayIndex(index);
 }
 
 void TZelShellList::SelectDroppedFiles()
@@ -199,9 +225,44 @@ void STDMETHODCALLTYPE TZelShellList::SetThumbnail(HBITMAP bitmap, int imageInde
 {
     // The bitmap is the list's from here on, used or not.
     TScopedGdiObject owned(bitmap);
+    try {
+        const auto target = thumbnailTargets_.find(imageIndex);
+        if (target != thumbnailTargets_.end())
+            ThumbnailResult(target->second, thumbnailGeneration_,
+                            static_cast<HBITMAP>(owned.release()), imageIndex);
+    } catch (...) {
+        HandleCallbackException(this);
+    }
+}
+
+// Lands only on the image it was asked for, while its item still shows it: an image list
+// emptied meanwhile gives its indexes to other items.
+void TZelShellList::ThumbnailResult(uint32_t item, uint32_t generation, HBITMAP bitmap,
+                                    int imageIndex)
+{
+    TScopedGdiObject owned(bitmap);
+    if (generation != thumbnailGeneration_)
+        return;
+    const auto awaited = thumbnailTargets_.find(imageIndex);
+    if (awaited == thumbnailTargets_.end() || awaited->second != item)
+        return;
+    thumbnailTargets_.erase(awaited);
+    const auto target = workTargets_.find(item);
+    if (target == workTargets_.end() || target->second->ImageIndex() != imageIndex)
+        return;
     if (bitmap == nullptr || imageIndex < 0 || imageIndex >= thumbnailImages_->Count())
         return;
     ApplyThumbnail(static_cast<HBITMAP>(owned.release()), imageIndex);
+}
+
+void TZelShellList::ForgetThumbnails()
+{
+    if (WorkerPool != nullptr)
+        for (const auto& [sequence, item] : workTargets_)
+            WorkerPool->CancelWorkItemsOf<TThumbnailWorkItem>(item);
+    thumbnailTargets_.clear();
+    ++thumbnailGeneration_;
+    thumbnailImages_->Clear();
 }
 
 void TZelShellList::ApplyThumbnail(HBITMAP bitmap, int imageIndex)
@@ -385,22 +446,29 @@ void TZelShellList::ResetThumbnailImages()
     Invalidate();
 }
 
+// A new size or frame colour makes every picture, placeholders included, out of date.
+void TZelShellList::ThumbnailLookChanged()
+{
+    ForgetThumbnails();
+    ResetThumbnailImages();
+}
+
 void TZelShellList::SetThumbnailWidth(int value)
 {
     thumbnailWidth_ = value;
     thumbnailImages_->SetSize(thumbnailWidth_, thumbnailHeight_);
-    ResetThumbnailImages();
+    ThumbnailLookChanged();
 }
 
 void TZelShellList::SetThumbnailHeight(int value)
 {
     thumbnailHeight_ = value;
     thumbnailImages_->SetSize(thumbnailWidth_, thumbnailHeight_);
-    ResetThumbnailImages();
+    ThumbnailLookChanged();
 }
 
 void TZelShellList::SetThumbnailBorderColor(COLORREF value)
 {
     thumbnailBorderColor_ = value;
-    ResetThumbnailImages();
+    ThumbnailLookChanged();
 }

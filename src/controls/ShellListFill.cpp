@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -28,6 +29,16 @@ double NowUtc()
     time.LowPart = now.dwLowDateTime;
     time.HighPart = now.dwHighDateTime;
     return static_cast<double>(time.QuadPart) / 864000000000.0 - 109205.0;
+}
+
+// The same place, by the desktop's comparison or by path: a report about a folder that has gone
+// carries a list that no longer says it is a folder, and the comparison finds it unequal.
+bool SamePlace(TBorrowedIDList first, TBorrowedIDList second)
+{
+    if (SameIDLists(first, second))
+        return true;
+    const std::wstring path = PathFromIDList(first);
+    return !path.empty() && SameFileName(path, PathFromIDList(second));
 }
 
 // A bulk update of the items for the life of the scope.
@@ -48,7 +59,8 @@ private:
 
 void TZelShellList::CancelItemWork(TListItem* item) noexcept
 {
-    if (liveWorkOwners_.erase(item) == 0)
+    const TZelShellListItem* record = RecordOf(item);
+    if (record == nullptr || record->Sequence == 0 || workTargets_.erase(record->Sequence) == 0)
         return;
     if (WorkerPool != nullptr)
         WorkerPool->CancelWorkItems(item, nullptr);
@@ -57,14 +69,22 @@ void TZelShellList::CancelItemWork(TListItem* item) noexcept
 void TZelShellList::CancelAllWork() noexcept
 {
     if (WorkerPool != nullptr)
-        for (TListItem* item : liveWorkOwners_)
+        for (const auto& [sequence, item] : workTargets_)
             WorkerPool->CancelWorkItems(item, nullptr);
-    liveWorkOwners_.clear();
+    workTargets_.clear();
 }
 
-bool TZelShellList::IsLiveItem(TListItem* item) const noexcept
+uint32_t TZelShellList::WorkSequence(TListItem* item)
 {
-    return liveWorkOwners_.count(item) != 0;
+    TZelShellListItem* record = RecordOf(item);
+    if (record->Sequence == 0) {
+        // Zero stays "none", even after the count wraps.
+        if (++lastSequence_ == 0)
+            ++lastSequence_;
+        record->Sequence = lastSequence_;
+    }
+    workTargets_[record->Sequence] = item;
+    return record->Sequence;
 }
 
 // Every way an item leaves the list ends here: its work is cancelled before the record goes.
@@ -185,13 +205,17 @@ void TZelShellList::RefreshContents()
         OnBeforeFullRefresh(this);
     filling_ = true;
     try {
-        const std::vector<std::wstring> names = SelectedNames();
+        // The items' ID lists mean nothing to another folder than their own.
+        std::vector<std::wstring> names;
+        if (ItemsAreOfTheFolder())
+            names = SelectedNames();
+        itemsFolder_.reset();
         {
             TItemsUpdate update(Items());
             Items()->Clear();
             folderIDList_.reset();
             extensionIcons_.clear();
-            thumbnailImages_->Clear();
+            ForgetThumbnails();
             if (GetViewStyle() != vsReport)
                 columnCount_ = 1;
             else
@@ -209,9 +233,10 @@ void TZelShellList::RefreshContents()
                 throw;
             }
         }
+        itemsFolder_ = CopyIDList(FolderIDList());
         DrawSortArrows();
         selectedNames_.clear();
-        SetSelectedNames(names);
+        SelectNames(names, false);
         if (OnPopulated)
             OnPopulated(this);
         if (OnPathChanged)
@@ -230,6 +255,17 @@ void TZelShellList::RefreshContents()
 void TZelShellList::Refill()
 {
     RefreshContents();
+}
+
+bool TZelShellList::ItemsAreOfTheFolder()
+{
+    if (!itemsFolder_ || Items()->Count() == 0)
+        return false;
+    const TOwnedIDList folder = browser_->FolderIDList();
+    const UINT size = IDListSize(folder);
+    if (size == IDListSize(itemsFolder_) && std::memcmp(folder.get(), itemsFolder_.get(), size) == 0)
+        return true;
+    return SameIDLists(folder, itemsFolder_);
 }
 
 // ---- Incremental refresh ----
@@ -322,8 +358,17 @@ void TZelShellList::OnChangeReport(int event, TBorrowedIDList first)
     case neFolderDelete: {
         if (first == nullptr)
             return;
-        const TOwnedIDList last = IDListLastItem(first);
-        if (TListItem* item = ItemByIDList(last))
+        const TBorrowedIDList folder = FolderIDList();
+        const int depth = IDListItemCount(first);
+        if (depth <= IDListItemCount(folder) && SamePlace(IDListHead(folder, depth), first)) {
+            // The folder shown, or one it lies in: the timer applies the vanished-folder rule.
+            StartRefreshTimer();
+            return;
+        }
+        // Only an object of this folder: another folder's may share a name with one here.
+        if (depth < 1 || !SamePlace(IDListHead(first, depth - 1), folder))
+            return;
+        if (TListItem* item = ItemByIDList(IDListLastItem(first)))
             item->Delete();
         return;
     }

@@ -4,6 +4,7 @@
 // itself and are filled when the list view first draws it.
 #include "core/IDListPtr.h"
 
+#include <cstdint>
 #include <string>
 
 class TZelShellListItem {
@@ -24,6 +25,9 @@ public:
 
     // Seen mark of the incremental refresh: 1 when created.
     long Present = 1;
+    // Names the item to the results of its background work (0: none asked for yet); never
+    // reused within a list, unlike the item's address.
+    uint32_t Sequence = 0;
     // Full parsing path, empty until first asked for (TZelShellList::ItemPath).
     std::wstring FullPath;
     bool Folder = false;

@@ -6,6 +6,9 @@
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
+#include "ui/RedrawPause.h"
+
+#include <unordered_set>
 
 // ---- Current folder ----
 
@@ -182,24 +185,54 @@ void TZelShellList::SelectByIDList(TBorrowedIDList object)
 
 // ---- Selection by name ----
 
+std::wstring TZelShellList::CurrentObjectKey()
+{
+    std::wstring name = browser_->GetObjectName();
+    if (name.empty())
+        name = browser_->DisplayName();
+    return name;
+}
+
+// Asking the list view for each selected item costs a message; when every object is selected
+// (a select-all, with or without " .. "), none is needed.
+std::vector<TListItem*> TZelShellList::SelectedObjectItems()
+{
+    std::vector<TListItem*> items;
+    const int selected = SelCount();
+    if (selected == 0)
+        return items;
+    const int count = Items()->Count();
+    const TZelShellListItem* first = RecordOf(Items()->Item(0));
+    TListItem* parent = first != nullptr && first->IsParentFolder() ? Items()->Item(0) : nullptr;
+    if (selected == count || (parent != nullptr && selected == count - 1 && !parent->Selected())) {
+        items.reserve(static_cast<size_t>(count));
+        for (int index = parent != nullptr ? 1 : 0; index < count; ++index)
+            items.push_back(Items()->Item(index));
+        return items;
+    }
+    for (TListItem* item = GetNextSelected(nullptr); item != nullptr; item = GetNextSelected(item))
+        if (item != parent)
+            items.push_back(item);
+    return items;
+}
+
 const std::vector<std::wstring>& TZelShellList::SelectedNames()
 {
     selectedNames_.clear();
-    for (TListItem* item = GetNextSelected(nullptr); item != nullptr;
-         item = GetNextSelected(item)) {
-        const TZelShellListItem* record = RecordOf(item);
-        if (record == nullptr || record->IsParentFolder())
-            continue;
-        browser_->SetObjectIDList(record->IDList());
-        std::wstring name = browser_->GetObjectName();
-        if (name.empty())
-            name = browser_->DisplayName();
-        selectedNames_.push_back(std::move(name));
-    }
+    for (TListItem* item : SelectedObjectItems())
+        if (const TZelShellListItem* record = RecordOf(item)) {
+            browser_->SetObjectIDList(record->IDList());
+            selectedNames_.push_back(CurrentObjectKey());
+        }
     return selectedNames_;
 }
 
 void TZelShellList::SetSelectedNames(const std::vector<std::wstring>& names)
+{
+    SelectNames(names, true);
+}
+
+void TZelShellList::SelectNames(const std::vector<std::wstring>& names, bool anyForm)
 {
     if (applyingSelection_)
         return;
@@ -208,26 +241,130 @@ void TZelShellList::SetSelectedNames(const std::vector<std::wstring>& names)
         // Under Wine, clearing touches every item of the list: only when there is something.
         if (SelCount() > 0)
             ClearSelection();
-        // A name is parsed in the folder, not searched for: a name that no longer parses costs
-        // one shell call, not a walk over the folder's display names.
-        IShellFolder* folder = browser_->ShellFolder();
-        for (const std::wstring& name : names) {
-            if (folder == nullptr)
-                break;
-            TOwnedIDList object;
-            {
-                TErrorModeScope errorMode(GetShowErrorMessages() ? 0 : SEM_FAILCRITICALERRORS);
-                object = IDListFromPath(folder, name);
-            }
-            if (object)
-                SelectByIDList(object);
-        }
+        if (!names.empty() && browser_->ShellFolder() != nullptr)
+            SelectItems(NamedItems(names, anyForm));
         selectedNames_ = names;
     } catch (...) {
         applyingSelection_ = false;
         throw;
     }
     applyingSelection_ = false;
+}
+
+// One pass over the items, each item's name read once and looked up among the names: a
+// refill with thousands of objects selected costs about what one without does.
+std::vector<TListItem*> TZelShellList::NamedItems(const std::vector<std::wstring>& names,
+                                                  bool anyForm)
+{
+    // Each name with the places in `names` still waiting for an item (a name may come twice).
+    std::unordered_map<std::wstring, std::vector<size_t>> waiting;
+    for (size_t place = names.size(); place-- > 0;)
+        waiting[names[place]].push_back(place);
+    std::vector<TListItem*> found(names.size(), nullptr);
+    size_t missing = names.size();
+    // Items no name took, by name: where names in another form are looked for.
+    std::unordered_map<std::wstring, std::vector<TListItem*>> others;
+    const int count = Items()->Count();
+    for (int index = 0; index < count && missing > 0; ++index) {
+        TListItem* item = Items()->Item(index);
+        const TZelShellListItem* record = RecordOf(item);
+        if (record == nullptr || record->IsParentFolder())
+            continue;
+        browser_->SetObjectIDList(record->IDList());
+        std::wstring key = CurrentObjectKey();
+        const auto wanted = waiting.find(key);
+        if (wanted != waiting.end() && !wanted->second.empty()) {
+            found[wanted->second.back()] = item;
+            wanted->second.pop_back();
+            --missing;
+        } else if (anyForm) {
+            others[std::move(key)].push_back(item);
+        }
+    }
+    if (missing > 0 && anyForm)
+        FindNamesInOtherForms(names, found, others);
+    return found;
+}
+
+// Names given in another form than SelectedNames gives them: another case, a path or parsing
+// name the folder parses, or a display name (the folder's own name lookup compares those).
+void TZelShellList::FindNamesInOtherForms(
+    const std::vector<std::wstring>& names, std::vector<TListItem*>& found,
+    std::unordered_map<std::wstring, std::vector<TListItem*>>& others)
+{
+    std::unordered_set<TListItem*> taken;
+    // The first of the items not taken yet.
+    const auto take = [&taken](std::vector<TListItem*>& items) -> TListItem* {
+        for (TListItem* item : items)
+            if (taken.insert(item).second)
+                return item;
+        return nullptr;
+    };
+    IShellFolder* folder = browser_->ShellFolder();
+    // Built on first need: the names and captions of the items no name took, ignoring case.
+    std::unordered_map<std::wstring, std::vector<TListItem*>> byText;
+    bool byTextBuilt = false;
+    for (size_t place = 0; place < names.size(); ++place) {
+        if (found[place] != nullptr)
+            continue;
+        TOwnedIDList object;
+        {
+            TErrorModeScope errorMode(GetShowErrorMessages() ? 0 : SEM_FAILCRITICALERRORS);
+            object = IDListFromPath(folder, names[place]);
+        }
+        if (object) {
+            browser_->SetObjectIDList(object);
+            const auto same = others.find(CurrentObjectKey());
+            if (same != others.end())
+                found[place] = take(same->second);
+            continue;
+        }
+        if (!byTextBuilt) {
+            byTextBuilt = true;
+            for (const auto& [key, items] : others)
+                for (TListItem* item : items) {
+                    byText[UpperCase(key)].push_back(item);
+                    if (!SameText(item->Caption(), key))
+                        byText[UpperCase(item->Caption())].push_back(item);
+                }
+        }
+        const auto same = byText.find(UpperCase(names[place]));
+        if (same != byText.end())
+            found[place] = take(same->second);
+    }
+}
+
+// Selects the items (nulls are skipped); the last one becomes focused and is scrolled to, once.
+// Under Wine each item whose state changes costs the list view a message and two notifications,
+// and with drawing on, an invalidation that costs more still: the window draws nothing until
+// the end, and when most items are to be selected, all are at once and the rest unselected.
+void TZelShellList::SelectItems(const std::vector<TListItem*>& items)
+{
+    const int count = Items()->Count();
+    std::vector<bool> chosen(static_cast<size_t>(count), false);
+    TListItem* last = nullptr;
+    int chosenCount = 0;
+    for (TListItem* item : items)
+        if (item != nullptr && !chosen[static_cast<size_t>(item->Index())]) {
+            chosen[static_cast<size_t>(item->Index())] = true;
+            ++chosenCount;
+            last = item;
+        }
+    if (last == nullptr)
+        return;
+    const TRedrawPause pause(WindowHandle(), Items()->Updating());
+    if (chosenCount > count / 2 && MultiSelect()) {
+        TListView::SelectAll();
+        for (int index = 0; index < count; ++index)
+            if (!chosen[static_cast<size_t>(index)])
+                Items()->Item(index)->SetSelected(false);
+    } else {
+        for (int index = 0; index < count; ++index)
+            if (chosen[static_cast<size_t>(index)])
+                Items()->Item(index)->SetSelected(true);
+    }
+    last->SetFocused(true);
+    last->MakeVisible(false);
 }
 
 void TZelShellList::Change(TListItem* item, TItemChange change)

@@ -11,9 +11,6 @@
 
 namespace {
 
-// Keys up to this value are column indexes; anything larger is the folder's IShellFolder.
-constexpr LPARAM kLargestColumnKey = 32;
-
 // The system draws the header with visual styles (common controls 6 and an active theme).
 bool HeaderIsThemed(HWND header)
 {
@@ -28,7 +25,8 @@ bool HeaderIsThemed(HWND header)
 
 }  // namespace
 
-int TZelShellList::CompareItems(TListItem* item1, TListItem* item2, LPARAM key)
+int TZelShellList::CompareItems(TListItem* item1, TListItem* item2, LPARAM key,
+                                IShellFolder* folder)
 {
     const TZelShellListItem* record1 = RecordOf(item1);
     const TZelShellListItem* record2 = RecordOf(item2);
@@ -36,8 +34,7 @@ int TZelShellList::CompareItems(TListItem* item1, TListItem* item2, LPARAM key)
         return -1;
     if (record2->IsParentFolder())
         return 1;
-    if (key > kLargestColumnKey) {
-        auto* folder = reinterpret_cast<IShellFolder*>(key);
+    if (folder != nullptr) {
         const HRESULT result = folder->CompareIDs(
             static_cast<LPARAM>(columnMap_[static_cast<size_t>(sortColumn_)]), record1->IDList(),
             record2->IDList());
@@ -52,11 +49,7 @@ int TZelShellList::CompareItems(TListItem* item1, TListItem* item2, LPARAM key)
         EnsureSubItems(item2);
         const std::wstring text1 = item1->SubItem(column - 1);
         const std::wstring text2 = item2->SubItem(column - 1);
-        compare = (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text1.data(),
-                                  static_cast<int>(text1.size()), text2.data(),
-                                  static_cast<int>(text2.size())) -
-                   CSTR_EQUAL) *
-                  sortDirection_;
+        compare = CompareTextForDisplay(text1, text2) * sortDirection_;
     } else {
         compare = CompareNames(item1->Caption(), item2->Caption()) * sortDirection_;
     }
@@ -74,11 +67,14 @@ void TZelShellList::SortItems()
     if (sortColumn_ >= std::max(1, Columns()->Count()))
         sortColumn_ = 0;
     sortDirection_ = descending_ ? -1 : 1;
+    // Said outright rather than told from the key's size: a list may have more columns than
+    // any bound between column numbers and pointers.
     IShellFolder* folder = browser_->ShellFolder();
-    const bool byFolder = sortColumn_ < columnCount_ && !OnCompare && folder != nullptr;
-    const LPARAM key = byFolder ? reinterpret_cast<LPARAM>(folder) : sortColumn_;
-    CustomSort([this, key](TListItem* first, TListItem* second) {
-        return CompareItems(first, second, key);
+    if (sortColumn_ >= columnCount_ || OnCompare)
+        folder = nullptr;
+    const LPARAM key = folder != nullptr ? reinterpret_cast<LPARAM>(folder) : sortColumn_;
+    CustomSort([this, key, folder](TListItem* first, TListItem* second) {
+        return CompareItems(first, second, key, folder);
     });
 }
 

@@ -210,6 +210,33 @@ std::wstring PathFromIDList(TBorrowedIDList list)
     return whole;
 }
 
+std::wstring LongPathFromIDList(TBorrowedIDList list)
+{
+    std::wstring path = PathFromIDList(list);
+    // Wine names virtual folders (the network) by a "::{GUID}" text: they have no path.
+    if (path.size() >= 2 && path[0] == L':' && path[1] == L':')
+        return {};
+    if (!path.empty() || list == nullptr || IDListItemCount(list) == 0)
+        return path;
+    // A path that does not fit the shell's MAX_PATH buffer is read as the parsing name of a
+    // file-system object.
+    TComPtr<IShellFolder> parent;
+    LPCITEMIDLIST last = nullptr;
+    if (FAILED(SHBindToParent(list, IID_PPV_ARGS(parent.GetAddressOf()), &last)) || !parent)
+        return {};
+    ULONG attributes = SFGAO_FILESYSTEM;
+    if (FAILED(parent->GetAttributesOf(1, &last, &attributes)) ||
+        (attributes & SFGAO_FILESYSTEM) == 0)
+        return {};
+    STRRET name{};
+    if (FAILED(parent->GetDisplayNameOf(last, SHGDN_FORPARSING, &name)))
+        return {};
+    path = StrRetToString(last, name);
+    if (path.size() < 3 || path[0] == L':')
+        return {};
+    return path;
+}
+
 TOwnedIDList IDListFromPath(IShellFolder* folder, const std::wstring& path)
 {
     TOwnedIDList list;

@@ -29,6 +29,11 @@ bool SameIDLists(TBorrowedIDList first, TBorrowedIDList second);
 // for null, for an object without a path, and when the whole path cannot be told.
 std::wstring PathFromIDList(TBorrowedIDList list);
 
+// PathFromIDList for code that must have a real file-system path: also empty for the
+// "::{GUID}" text Wine gives virtual folders, and, where the shell gives no path at all, the
+// parsing name of a file-system object.
+std::wstring LongPathFromIDList(TBorrowedIDList list);
+
 // Parses `path` in `folder` (null = the desktop). The empty path gives the computer folder.
 // On failure returns null and leaves the HRESULT in the thread's last error.
 TOwnedIDList IDListFromPath(IShellFolder* folder, const std::wstring& path);

@@ -21,9 +21,7 @@ int CompareNames(const std::wstring& a, const std::wstring& b)
 {
     if (ShellEntries.StrCmpLogicalEntry != nullptr)
         return ShellEntries.StrCmpLogicalEntry(a.c_str(), b.c_str());
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
-                          static_cast<int>(a.size()), b.data(), static_cast<int>(b.size())) -
-           CSTR_EQUAL;
+    return CompareTextForDisplay(a, b);
 }
 
 bool IsDriveRoot(const std::wstring& path)

@@ -1,6 +1,7 @@
 #include "ui/ListView.h"
 
 #include "core/TextCompare.h"
+#include "ui/RedrawPause.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -583,6 +584,7 @@ void TListView::SelectAll()
             item->selected_ = true;
         return;
     }
+    const TRedrawPause pause(WindowHandle(), items_.Updating());
     SetNativeState(-1, LVIS_SELECTED, LVIS_SELECTED);
 }
 

@@ -454,8 +454,10 @@ void TWinControl::WndProc(TMessage& message)
         }
         break;
     case WM_CONTEXTMENU: {
-        if (reinterpret_cast<HWND>(message.WParam) != handle_)
-            break;  // a child's menu passed up: the child's business
+        // A window inside the control that has no menu of its own passes the request up: it
+        // is the control's. One from another window is left to the system.
+        if (!ContainsWindow(reinterpret_cast<HWND>(message.WParam)))
+            break;
         POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
         if (point.x != -1 || point.y != -1)
             point = ScreenToClient(point);
@@ -684,6 +686,17 @@ void TWinControl::FontChanged()
 bool TWinControl::Focused() const
 {
     return handle_ != nullptr && GetFocus() == handle_;
+}
+
+bool TWinControl::ContainsWindow(HWND window) const
+{
+    return handle_ != nullptr && window != nullptr &&
+           (window == handle_ || IsChild(handle_, window));
+}
+
+bool TWinControl::ContainsFocus() const
+{
+    return ContainsWindow(GetFocus());
 }
 
 void TWinControl::SetFocus()

@@ -94,7 +94,12 @@ public:
     void SetCaption(const std::wstring& caption);
     TFont& Font() noexcept { return font_; }
 
+    // The focus is on the control's own window.
     bool Focused() const;
+    // The focus is on the control's window or on a window inside it (the edit of a combo box).
+    bool ContainsFocus() const;
+    // The window is the control's own or lies inside it.
+    bool ContainsWindow(HWND window) const;
     void SetFocus();
     void Invalidate();
     void Update();
@@ -171,7 +176,9 @@ protected:
     virtual void DoExit();
     virtual void Resize();
     // A context menu was asked for at `mousePos` (client coordinates; (-1, -1) from the
-    // keyboard). Raises OnContextPopup, then shows PopupMenu unless handled.
+    // keyboard) in the control's window or in a window inside it that passed the request up
+    // (an edit or list that makes part of the control). Raises OnContextPopup, then shows
+    // PopupMenu unless handled; a request not handled goes on to the parent window.
     virtual void DoContextPopup(POINT mousePos, bool& handled);
 
     void Notification(TComponent* component, TOperation operation) override;

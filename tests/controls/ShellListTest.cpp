@@ -1,9 +1,7 @@
 // The shell list over real folders, in a real window of the virtual display.
-#include "common/TempTree.h"
 #include "common/Screen.h"
-#include "common/TestForm.h"
-#include "controls/ShellChangeNotifier.h"
-#include "controls/ShellList.h"
+#include "controls/ShellListColumns.h"
+#include "controls/ShellListFixture.h"
 #include "link/ShellLink.h"
 #include "link/ZelSelectionList.h"
 #include "link/ZelSelectionState.h"
@@ -14,69 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 
 namespace {
 
-class ShellListTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        tree.File(L"alpha.txt", 10);
-        tree.File(L"beta.txt", 20);
-        tree.File(L"gamma.dat", 30);
-        tree.File(L"secret.txt", 5, FILE_ATTRIBUTE_HIDDEN);
-        tree.Folder(L"docs");
-        tree.File(L"docs\\inner.txt", 1);
-        tree.Folder(L"RECYCLER");
-        SetFileAttributesW(tree.Path(L"RECYCLER").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        form = std::make_unique<TTestForm>(nullptr, 700, 500);
-        list = new TZelShellList(form.get());
-        list->SetParent(form.get());
-        list->SetBounds(0, 0, 680, 460);
-        list->OnBeforeFullRefresh = [this](TObject*) { ++fullFills; };
-        // Wine reports a change inside a folder only to recursive registrations.
-        list->Notifier().SetRecursive(true);
-        form->Activate();
-    }
-    void TearDown() override { form.reset(); }
-
-    void Show(const std::wstring& relative = L"")
-    {
-        list->SetPath(tree.Path(relative));
-        Draw();
-    }
-    void Draw()
-    {
-        UpdateWindow(list->Handle());
-        PumpMessages(20);
-    }
-    std::vector<std::wstring> Captions()
-    {
-        std::vector<std::wstring> captions;
-        for (int index = 0; index < list->Items()->Count(); ++index)
-            captions.push_back(list->Items()->Item(index)->Caption());
-        return captions;
-    }
-    std::set<std::wstring> CaptionSet()
-    {
-        const auto captions = Captions();
-        return {captions.begin(), captions.end()};
-    }
-    void Announce(LONG event, const std::wstring& path)
-    {
-        SHChangeNotify(event, SHCNF_PATHW | SHCNF_FLUSH, path.c_str(), nullptr);
-    }
-
-    TTempTree tree;
-    std::unique_ptr<TTestForm> form;
-    TZelShellList* list = nullptr;
-    int fullFills = 0;
-};
-
-using Names = std::set<std::wstring>;
+class ShellListTest : public ShellListFixture {};
 
 TEST_F(ShellListTest, VisibilityFollowsTheOptionsAfterAFillAndAfterAnIncrementalRefresh)
 {
@@ -296,14 +240,6 @@ TEST_F(ShellListTest, AThousandFilesShowTheirFirstScreenBeforeTheIcons)
     PumpMessagesUntil([] { return WorkerPool->PendingCount() == 0; }, 10000);
 }
 
-TListItem* ItemNamed(TZelShellList& list, const std::wstring& caption)
-{
-    for (int index = 0; index < list.Items()->Count(); ++index)
-        if (list.Items()->Item(index)->Caption() == caption)
-            return list.Items()->Item(index);
-    return nullptr;
-}
-
 TEST_F(ShellListTest, CheckedObjectsShowTheCheckedStateImage)
 {
     tree.File(L"docs\\other.txt", 1);
@@ -319,9 +255,9 @@ TEST_F(ShellListTest, CheckedObjectsShowTheCheckedStateImage)
     link->SelectionList()->Check(tree.Path(L"alpha.txt"));
     link->SelectionList()->Check(tree.Path(L"docs\\inner.txt"));
     Show();
-    TListItem* alpha = ItemNamed(*list, L"alpha.txt");
-    TListItem* beta = ItemNamed(*list, L"beta.txt");
-    TListItem* docs = ItemNamed(*list, L"docs");
+    TListItem* alpha = ItemNamed(L"alpha.txt");
+    TListItem* beta = ItemNamed(L"beta.txt");
+    TListItem* docs = ItemNamed(L"docs");
     ASSERT_TRUE(alpha && beta && docs);
     EXPECT_EQ(alpha->StateIndex(), ssChecked);
     EXPECT_EQ(beta->StateIndex(), ssUnChecked);
@@ -370,9 +306,9 @@ TEST_F(ShellListTest, CompressedItemsAreDrawnBlueAndEncryptedGreen)
     Draw();
     // Wine keeps neither attribute on its files, so the marks are set as the display fill sets
     // them from the attributes, and the drawing is observed.
-    TListItem* alpha = ItemNamed(*list, L"alpha.txt");
-    TListItem* beta = ItemNamed(*list, L"beta.txt");
-    TListItem* gamma = ItemNamed(*list, L"gamma.dat");
+    TListItem* alpha = ItemNamed(L"alpha.txt");
+    TListItem* beta = ItemNamed(L"beta.txt");
+    TListItem* gamma = ItemNamed(L"gamma.dat");
     ASSERT_TRUE(alpha && beta && gamma);
     TZelShellList::RecordOf(alpha)->Compressed = true;
     TZelShellList::RecordOf(beta)->Encrypted = true;
@@ -408,12 +344,95 @@ TEST_F(ShellListTest, DISABLED_ShowReportThenThumbnails)
         tree.File(L"file" + std::to_wstring(index) + L".txt", index * 1000);
     list->SetColorCompressed(true);
     Show();
-    if (TListItem* item = ItemNamed(*list, L"alpha.txt"))
+    if (TListItem* item = ItemNamed(L"alpha.txt"))
         TZelShellList::RecordOf(item)->Compressed = true;
     list->Invalidate();
     PumpMessages(6000);
     list->SetThumbnails(true);
     PumpMessages(6000);
+}
+
+}  // namespace
+
+namespace {
+
+// A folder with more details columns than the shell's own (some extensions add dozens).
+class TManyColumnsList : public TZelShellList {
+public:
+    using TZelShellList::TZelShellList;
+
+protected:
+    void CreateColumns() override
+    {
+        TZelShellList::CreateColumns();
+        while (Columns()->Count() < 40)
+            Columns()->Add()->SetCaption(L"Extra " + std::to_wstring(Columns()->Count()));
+    }
+};
+
+class ShellListManyColumnsTest : public ShellListFixture {
+protected:
+    TZelShellList* MakeList() override { return new TManyColumnsList(form.get()); }
+};
+
+TEST_F(ShellListManyColumnsTest, SortingByAColumnPastTheFolderColumnsComparesTexts)
+{
+    Show();
+    list->SetShowFolders(false);
+    ASSERT_EQ(list->Columns()->Count(), 40);
+    ASSERT_LT(list->ColumnCount(), 34);
+    // Column 35 has no text at all: every item equals every other, and nothing breaks.
+    list->ColumnClick(35);
+    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat"}));
+    list->RefreshContents();
+    EXPECT_EQ(list->SortColumn(), 35);
+    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat"}));
+    // With a handler every column sorts by texts, the handler having the last word.
+    list->OnCompare = [](TObject*, TListItem* first, TListItem* second, LPARAM column,
+                         int& compare) {
+        EXPECT_EQ(column, 33);
+        compare = second->Caption().compare(first->Caption());
+    };
+    list->ColumnClick(33);
+    EXPECT_EQ(Captions(), (std::vector<std::wstring>{L"gamma.dat", L"beta.txt", L"alpha.txt"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A folder that answers a header for every column number; widths by `shown`.
+struct TEndlessColumns {
+    std::wstring DetailsText(int column, bool)
+    {
+        if (++asked > 100000)
+            throw std::runtime_error("the walk over the columns does not end");
+        return L"Column " + std::to_wstring(column);
+    }
+    TColumnAlignment ColumnInfo(int column, int& width)
+    {
+        width = shown(column) ? 50 : 0;
+        return TColumnAlignment::LeftJustify;
+    }
+    std::function<bool(int)> shown;
+    int asked = 0;
+};
+
+TEST(ShellListColumns, AFolderWithoutEndToItsColumnsStillEnds)
+{
+    TEndlessColumns everyOther{[](int column) { return column % 2 == 0; }};
+    const auto columns = CollectShownColumns(everyOther, true, TZelShellList::kMaxColumns);
+    ASSERT_EQ(columns.size(), static_cast<size_t>(TZelShellList::kMaxColumns));
+    EXPECT_EQ(columns[1].Details, 2);
+    EXPECT_EQ(columns[1].Caption, L"Column 2");
+    // Hidden columns count against the limit too, or a folder of them would never end.
+    TEndlessColumns onlyTheFirst{[](int column) { return column == 0; }};
+    EXPECT_EQ(CollectShownColumns(onlyTheFirst, true, TZelShellList::kMaxColumns).size(), 1u);
+    EXPECT_LE(onlyTheFirst.asked, kMaxDetailsColumns);
+    // Without details only the name column is asked for.
+    TEndlessColumns names{[](int) { return true; }};
+    EXPECT_EQ(CollectShownColumns(names, false, TZelShellList::kMaxColumns).size(), 1u);
+    EXPECT_EQ(names.asked, 1);
 }
 
 }  // namespace

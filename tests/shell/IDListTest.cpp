@@ -152,6 +152,49 @@ TEST(ShellEntryPoints, FolderPathRoundTripsAndRelativeParseNeedsItsFolder)
     EXPECT_TRUE(SameFileName(PathFromIDList(absolute), tree.Path(L"inner\\file.txt")));
 }
 
+// The absolute list of `root` + `relative`, parsed one folder name at a time.
+TOwnedIDList LongPathIDList(const std::wstring& root, const std::wstring& relative)
+{
+    TOwnedIDList list = IDListFromPath(nullptr, root);
+    size_t start = 0;
+    while (list && start < relative.size()) {
+        const size_t end = relative.find(L'\\', start);
+        const std::wstring name = relative.substr(start, end - start);
+        start = end == std::wstring::npos ? relative.size() : end + 1;
+        TComPtr<IShellFolder> folder;
+        if (FAILED(DesktopFolder->BindToObject(list, nullptr, IID_PPV_ARGS(folder.GetAddressOf()))))
+            return {};
+        const TOwnedIDList child = IDListFromPath(folder.Get(), name);
+        if (!child)
+            return {};
+        list = ConcatIDLists(list, child);
+    }
+    return list;
+}
+
+TEST(ShellEntryPoints, ALongPathIsReadWholeOrNotAtAll)
+{
+    TTempTree tree;
+    const TOwnedIDList shortFolder = IDListFromPath(nullptr, tree.Root());
+    EXPECT_TRUE(SameFileName(LongPathFromIDList(shortFolder), tree.Root()));
+    EXPECT_EQ(LongPathFromIDList(SpecialFolderIDList(SF_DRIVES)), L"");
+    EXPECT_EQ(LongPathFromIDList(SpecialFolderIDList(SF_NETWORK)), L"");
+    EXPECT_EQ(LongPathFromIDList(nullptr), L"");
+
+    std::wstring relative;
+    while (tree.Path(relative).size() < MAX_PATH + 20)
+        relative += std::wstring(40, L'x') + L"\\";
+    const std::wstring folder = ExcludeTrailingBackslash(tree.Folder(relative));
+    // The shell parses no path that long at once: one folder at a time.
+    const TOwnedIDList list = LongPathIDList(tree.Root(), relative);
+    if (!list)
+        GTEST_SKIP() << "the shell reaches no folder " << folder.size() << " characters long";
+    // The MAX_PATH form gives nothing rather than a shorter path, which names another folder.
+    const std::wstring limited = PathFromIDList(list);
+    EXPECT_TRUE(limited.empty() || SameFileName(limited, folder)) << limited;
+    EXPECT_TRUE(SameFileName(LongPathFromIDList(list), folder)) << LongPathFromIDList(list);
+}
+
 TEST(ShellEntryPoints, MissingPathGivesNullAndLeavesTheErrorCode)
 {
     TTempTree tree;

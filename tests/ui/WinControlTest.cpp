@@ -264,4 +264,78 @@ TEST_F(WinControlTest, TheFontReachesTheWindow)
     EXPECT_STREQ(shownFont().lfFaceName, L"Tahoma");
 }
 
+TEST_F(WinControlTest, TheFocusIsInTheControlWhileAWindowInsideItHasIt)
+{
+    form_->Activate();
+    HWND control = control_->Handle();
+    HWND inner = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 5, 5, 80, 20, control,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(inner, nullptr);
+    auto* sibling = new TListView(form_.get());
+    sibling->SetParent(form_.get());
+    sibling->SetBounds(300, 20, 100, 100);
+
+    control_->SetFocus();
+    EXPECT_TRUE(control_->Focused());
+    EXPECT_TRUE(control_->ContainsFocus());
+    SetFocus(inner);
+    ASSERT_EQ(GetFocus(), inner);
+    EXPECT_FALSE(control_->Focused());
+    EXPECT_TRUE(control_->ContainsFocus());
+    EXPECT_TRUE(control_->ContainsWindow(inner));
+    sibling->SetFocus();
+    EXPECT_FALSE(control_->ContainsFocus());
+    EXPECT_FALSE(control_->ContainsWindow(sibling->Handle()));
+    EXPECT_FALSE(control_->ContainsWindow(nullptr));
+    EXPECT_FALSE(form_->Focused());
+    EXPECT_TRUE(form_->ContainsFocus());
+}
+
+TEST_F(WinControlTest, AContextMenuAskedForInAWindowInsideTheControlReachesIt)
+{
+    form_->Activate();
+    HWND control = control_->Handle();
+    // A plain child window passes the request up to its parent, as every window does that has
+    // no menu of its own.
+    HWND inner = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 5, 5, 60, 40, control,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(inner, nullptr);
+    std::vector<POINT> asked;
+    control_->OnContextPopup = [&](TObject*, POINT point, bool& handled) {
+        asked.push_back(point);
+        handled = true;
+    };
+    ClickAt(inner, POINT{10, 10}, TMouseButton::mbRight);
+    FlushInput();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].x, 15);  // in the control's client coordinates
+    EXPECT_EQ(asked[0].y, 15);
+
+    // From the keyboard: no position.
+    SendMessageW(inner, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(inner), MAKELPARAM(-1, -1));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].x, -1);
+
+    // A request about a window outside the control is not the control's.
+    auto* sibling = new TListView(form_.get());
+    sibling->SetParent(form_.get());
+    POINT inside{20, 20};  // not on the form's caption, where the system shows its own menu
+    ClientToScreen(control, &inside);
+    SendMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(sibling->Handle()),
+                 MAKELPARAM(inside.x, inside.y));
+    EXPECT_EQ(asked.size(), 2u);
+
+    // One the control leaves unhandled goes on to its parent.
+    std::vector<POINT> formAsked;
+    form_->OnContextPopup = [&](TObject*, POINT point, bool& handled) {
+        formAsked.push_back(point);
+        handled = true;
+    };
+    control_->OnContextPopup = [&](TObject*, POINT point, bool&) { asked.push_back(point); };
+    ClickAt(inner, POINT{10, 10}, TMouseButton::mbRight);
+    FlushInput();
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(formAsked.size(), 1u);
+}
+
 }  // namespace
