@@ -7,7 +7,9 @@
 
 void TWinControl::Realign()
 {
-    if (aligning_ || IsDestroying())
+    // While stored properties are applied, sizes and alignments arrive in any order: the
+    // layout waits for the end of loading.
+    if (aligning_ || IsDestroying() || IsLoading())
         return;
     bool any = false;
     for (const TWinControl* child : controls_)

@@ -118,8 +118,16 @@ void TCustomForm::EndFormLoading()
     EndLoading();
     for (int i = 0; i < ComponentCount(); ++i)
         Components(i)->EndLoading();
+    RealignTree(this);
     if (OnCreate)
         OnCreate(this);
+}
+
+void TCustomForm::RealignTree(TWinControl* control)
+{
+    control->Realign();
+    for (int i = 0; i < control->ControlCount(); ++i)
+        RealignTree(control->Controls(i));
 }
 
 // ---- Window ----
@@ -446,7 +454,12 @@ void TCustomForm::RestoreFocus()
 
 void TCustomForm::TabOrderList(TWinControl* parent, std::vector<TWinControl*>& list) const
 {
-    for (TWinControl* child : parent->controls_) {
+    // In reading order of the places, whatever the order the controls were made in.
+    std::vector<TWinControl*> children = parent->controls_;
+    std::stable_sort(children.begin(), children.end(), [](TWinControl* a, TWinControl* b) {
+        return a->top_ != b->top_ ? a->top_ < b->top_ : a->left_ < b->left_;
+    });
+    for (TWinControl* child : children) {
         if (!Usable(child->handle_))
             continue;
         if (child->TabStop)

@@ -65,7 +65,9 @@ public:
     // The control that has (or, while the form is inactive, last had) the focus.
     TWinControl* ActiveControl() const noexcept { return activeControl_; }
     void SetActiveControl(TWinControl* control);
-    // Moves the focus to the next (or previous) control in tab order after `current`.
+    // Moves the focus to the next (or previous) control in tab order after `current`: the
+    // controls that allow it, in reading order of their places (top to bottom, then left to
+    // right), containers before what they hold.
     void SelectNext(TWinControl* current, bool forward);
 
     TMainMenu* Menu() const noexcept { return menu_; }
@@ -103,6 +105,8 @@ protected:
     void DoDestroy();
 
 private:
+    // Lays out the control's aligned children, then theirs.
+    static void RealignTree(TWinControl* control);
     void TabOrderList(TWinControl* parent, std::vector<TWinControl*>& list) const;
     TWinControl* ControlOfWindow(HWND window) const;
     void RestoreFocus();

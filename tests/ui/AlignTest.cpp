@@ -111,6 +111,25 @@ TEST_F(AlignTest, EdgesTakeTheirSpaceInOrderAndTheClientControlFillsTheRest)
     EXPECT_EQ(Box(window), BoundsOf(client));
 }
 
+TEST_F(AlignTest, WhileAFormLoadsSizesAndAlignmentsMayComeInAnyOrder)
+{
+    form_->BeginFormLoading();
+    // A splitter starts aligned left; its height is set before it is aligned to the bottom.
+    auto* splitter = MakeOwned<TSplitter>(form_.get());
+    splitter->BeginLoading();
+    splitter->SetParent(form_.get());
+    splitter->SetBounds(0, 0, 100, 4);
+    splitter->SetAlign(TAlign::alBottom);
+    TPanel* lower = AddPanel(form_.get(), TAlign::alBottom, 10, 0);
+    lower->BeginLoading();
+    form_->SetClientSize(300, 200);
+    form_->EndFormLoading();
+    form_->Show();
+    FlushInput();
+    EXPECT_EQ(BoundsOf(splitter), "0,196,300,200");
+    EXPECT_EQ(BoundsOf(lower), "0,196,300,196");
+}
+
 TEST_F(AlignTest, APanelsBevelsStayOutsideItsAlignedChildren)
 {
     TPanel* outer = AddPanel(form_.get(), TAlign::alClient, 10, 10);

@@ -201,6 +201,23 @@ TEST_F(FormTest, TabMovesAmongTabStopsUnlessTheWindowWantsTheKey)
     EXPECT_EQ(Focus(), last->WindowHandle()) << "backwards, past the hidden list";
 }
 
+TEST_F(FormTest, TabFollowsThePlacesNotTheOrderOfMaking)
+{
+    TListBox* lower = AddList(10, L"lower");
+    lower->SetBounds(10, 150, 100, 100);
+    TListBox* right = AddList(150, L"right");
+    TListBox* left = AddList(10, L"left");
+    form_->Show();
+    FlushInput();
+    EXPECT_EQ(Focus(), left->WindowHandle()) << "the first in reading order";
+    PressKey(VK_TAB);
+    FlushInput();
+    EXPECT_EQ(Focus(), right->WindowHandle());
+    PressKey(VK_TAB);
+    FlushInput();
+    EXPECT_EQ(Focus(), lower->WindowHandle());
+}
+
 TEST_F(FormTest, MenuShortcutsRunUnlessTheWindowWantsEveryKey)
 {
     TListBox* list = AddList(10, L"list");
