@@ -44,9 +44,14 @@ TTreeView::~TTreeView()
             images->RemoveFreeNotification(this);
 }
 
+TTreeNodeClass TTreeView::DefaultNodeClass() const
+{
+    return [](TTreeNodes* owner) { return std::make_unique<TTreeNode>(owner); };
+}
+
 std::unique_ptr<TTreeNode> TTreeView::CreateNode()
 {
-    TTreeNodeClass nodeClass = [](TTreeNodes* owner) { return std::make_unique<TTreeNode>(owner); };
+    TTreeNodeClass nodeClass = DefaultNodeClass();
     if (OnCreateNodeClass)
         OnCreateNodeClass(this, nodeClass);
     std::unique_ptr<TTreeNode> node = nodeClass ? nodeClass(&items_) : nullptr;
@@ -536,6 +541,21 @@ void TTreeView::SelectionChanged(TTreeNode* node)
     }
     changeTimer_->SetEnabled(false);
     Change(node);
+}
+
+bool TTreeView::ChangePending() const
+{
+    return changeTimer_->Enabled();
+}
+
+void TTreeView::SetChangePending(bool pending)
+{
+    if (!pending) {
+        changeTimer_->SetEnabled(false);
+        return;
+    }
+    changeTimer_->SetInterval(std::max<UINT>(changeDelay_, 1));
+    changeTimer_->Restart();
 }
 
 void TTreeView::ChangeTimerFired()

@@ -135,8 +135,9 @@ protected:
 
     // A tree-view notification; an override handles what it wants and passes the rest on.
     virtual bool Notify(NMHDR& header, LRESULT& result);
-    // Makes a node: of the class OnCreateNodeClass names, else a plain TTreeNode.
+    // Makes a node: of the class OnCreateNodeClass names, else of DefaultNodeClass.
     virtual std::unique_ptr<TTreeNode> CreateNode();
+    virtual TTreeNodeClass DefaultNodeClass() const;
     // Expanding or collapsing, by the user or the program: false refuses it.
     virtual bool CanExpand(TTreeNode* node);
     virtual void Expand(TTreeNode* node);
@@ -159,6 +160,10 @@ protected:
     virtual void CustomDrawItem(TTreeNode* node, TItemDraw& draw, bool& defaultDraw);
     // The change delay ran out (or was 0): raises Change for the selected node.
     void ChangeTimerFired();
+    // A change is waiting for its delay to run out.
+    bool ChangePending() const;
+    // Holds a waiting change back (false), or lets it run its delay afresh (true).
+    void SetChangePending(bool pending);
 
 private:
     friend class TTreeNode;

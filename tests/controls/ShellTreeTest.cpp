@@ -1,0 +1,420 @@
+// The shell tree over real folders, in a real window of the virtual display.
+#include "common/TempTree.h"
+#include "common/TestForm.h"
+#include "controls/ShellChangeNotifier.h"
+#include "controls/ShellList.h"
+#include "controls/ShellTree.h"
+#include "core/Exception.h"
+#include "link/ShellLink.h"
+#include "shell/IDList.h"
+#include "shell/PathUtils.h"
+#include "shell/ShellState.h"
+#include "shell/SystemImageList.h"
+#include "threadpool/ThreadPool.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+class ShellTreeTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<TTestForm>(nullptr, 760, 520);
+        shellTree = new TZelShellTree(form.get());
+        shellTree->SetParent(form.get());
+        shellTree->SetBounds(0, 0, 320, 480);
+        form->Activate();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        PumpMessages(10);
+    }
+
+    // The tree rooted at the temporary folder, its first level shown.
+    TZelShellTreeNode* RootAtTemp()
+    {
+        shellTree->SetRootedAtFileSystemFolder(ExcludeTrailingBackslash(tree.Root()));
+        Draw();
+        return Root();
+    }
+    TZelShellTreeNode* Root() { return static_cast<TZelShellTreeNode*>(shellTree->Items()->GetFirstNode()); }
+    void Draw()
+    {
+        UpdateWindow(shellTree->Handle());
+        PumpMessages(20);
+    }
+    static Texts Children(const TTreeNode* node)
+    {
+        Texts texts;
+        for (int index = 0; index < node->Count(); ++index)
+            texts.push_back(node->Item(index)->Text());
+        return texts;
+    }
+    // The texts the window holds below a node, in its order.
+    Texts Shown(const TTreeNode* node)
+    {
+        Texts texts;
+        HWND window = shellTree->Handle();
+        auto item = reinterpret_cast<HTREEITEM>(SendMessageW(
+            window, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(node->ItemId())));
+        for (; item != nullptr; item = reinterpret_cast<HTREEITEM>(SendMessageW(
+                                    window, TVM_GETNEXTITEM, TVGN_NEXT,
+                                    reinterpret_cast<LPARAM>(item)))) {
+            wchar_t buffer[260] = {};
+            TVITEMW request{};
+            request.mask = TVIF_TEXT | TVIF_HANDLE;
+            request.hItem = item;
+            request.pszText = buffer;
+            request.cchTextMax = 260;
+            SendMessageW(window, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request));
+            texts.emplace_back(buffer);
+        }
+        return texts;
+    }
+    // Whether the window shows an expand button for the node (it asks the tree, as drawing does).
+    bool ShowsButton(const TTreeNode* node)
+    {
+        TVITEMW request{};
+        request.mask = TVIF_CHILDREN | TVIF_HANDLE;
+        request.hItem = node->ItemId();
+        SendMessageW(shellTree->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request));
+        return request.cChildren != 0;
+    }
+    static TZelShellTreeNode* Child(const TTreeNode* node, const std::wstring& text)
+    {
+        if (node == nullptr)
+            return nullptr;
+        for (int index = 0; index < node->Count(); ++index)
+            if (SameText(node->Item(index)->Text(), text))
+                return static_cast<TZelShellTreeNode*>(node->Item(index));
+        return nullptr;
+    }
+    static void Announce(LONG event, const std::wstring& path, const std::wstring& second = {})
+    {
+        SHChangeNotify(event, SHCNF_PATHW | SHCNF_FLUSH, path.c_str(),
+                       second.empty() ? nullptr : second.c_str());
+    }
+    // The folder's own order of the names (its CompareIDs), as the tree must show them.
+    std::vector<std::wstring> FolderOrder(const std::wstring& folder, Texts names)
+    {
+        TComPtr<IShellFolder> shellFolder;
+        const TOwnedIDList list = IDListFromPath(nullptr, folder);
+        DesktopFolder->BindToObject(list, nullptr, IID_PPV_ARGS(shellFolder.GetAddressOf()));
+        std::stable_sort(names.begin(), names.end(), [&](const std::wstring& a, const std::wstring& b) {
+            const TOwnedIDList first = IDListFromPath(shellFolder.Get(), a);
+            const TOwnedIDList second = IDListFromPath(shellFolder.Get(), b);
+            return static_cast<short>(HRESULT_CODE(shellFolder->CompareIDs(0, first, second))) < 0;
+        });
+        return names;
+    }
+
+    TTempTree tree;
+    std::unique_ptr<TTestForm> form;
+    TZelShellTree* shellTree = nullptr;
+};
+
+TEST_F(ShellTreeTest, RootsAtTheDesktopTheComputerOrAFolder)
+{
+    // The default root, made with the window.
+    ASSERT_EQ(shellTree->Items()->TopLevelCount(), 1);
+    EXPECT_EQ(Root()->Text(), TNautilex::DesktopDisplayName());
+    EXPECT_EQ(IDListItemCount(Root()->AbsoluteIDList()), 0);
+    EXPECT_TRUE(Root()->Expanded());
+    EXPECT_TRUE(Root()->Selected());
+    const TOwnedIDList drives = SpecialFolderIDList(SF_DRIVES);
+    bool computerShown = false;
+    for (int index = 0; index < Root()->Count(); ++index)
+        computerShown |= SameIDLists(Root()->Item(index)->AbsoluteIDList(), drives);
+    EXPECT_TRUE(computerShown);
+
+    shellTree->SetRootedAt(SF_DRIVES);
+    ASSERT_EQ(shellTree->Items()->TopLevelCount(), 1);
+    EXPECT_TRUE(SameIDLists(Root()->AbsoluteIDList(), drives));
+    EXPECT_TRUE(Root()->Expanded());
+    const std::wstring systemDrive = WindowsDirectory().substr(0, 2);
+    bool driveShown = false;
+    for (int index = 0; index < Root()->Count(); ++index)
+        driveShown |= SameText(shellTree->NodePath(Root()->Item(index)), systemDrive + L"\\");
+    EXPECT_TRUE(driveShown);
+
+    tree.Folder(L"one");
+    tree.Folder(L"two");
+    TZelShellTreeNode* root = RootAtTemp();
+    EXPECT_EQ(shellTree->GetRootedAt(), SF_FILESYSTEMFOLDER);
+    EXPECT_TRUE(SameText(shellTree->NodePath(root), ExcludeTrailingBackslash(tree.Root())));
+    EXPECT_EQ(Children(root), (Texts{L"one", L"two"}));
+    EXPECT_EQ(Shown(root), (Texts{L"one", L"two"}));
+
+    // A path that is no folder is kept, and the tree stays as it was.
+    shellTree->SetRootedAtFileSystemFolder(tree.Path(L"missing"));
+    EXPECT_EQ(shellTree->GetRootedAtFileSystemFolder(), tree.Path(L"missing"));
+    EXPECT_EQ(Root(), root);
+    // Another special folder forgets the folder path.
+    shellTree->SetRootedAt(SF_DRIVES);
+    EXPECT_TRUE(shellTree->GetRootedAtFileSystemFolder().empty());
+}
+
+TEST_F(ShellTreeTest, AFolderIsEnumeratedOnItsFirstExpansionOnlyAndSortedByTheFolder)
+{
+    // Upper case before lower case in byte order, not in the folder's.
+    const Texts names{L"beta", L"Alpha", L"Zulu", L"gamma 10", L"gamma 9", L"delta"};
+    for (const std::wstring& name : names)
+        tree.Folder(L"parent\\" + name);
+    tree.File(L"parent\\file.txt");
+    TZelShellTreeNode* parent = Child(RootAtTemp(), L"parent");
+    ASSERT_NE(parent, nullptr);
+    EXPECT_EQ(parent->Count(), 0);  // not enumerated before it is opened
+    parent->Expand(false);
+    const Texts expected = FolderOrder(tree.Path(L"parent"), names);
+    EXPECT_EQ(Children(parent), expected);
+    EXPECT_EQ(Shown(parent), expected);
+
+    // Opened again, it is not enumerated again: a folder made meanwhile does not show.
+    tree.Folder(L"parent\\zeta");
+    parent->Collapse(false);
+    parent->Expand(false);
+    EXPECT_EQ(Children(parent), expected);
+    // A refresh finds it, in its place.
+    shellTree->RefreshNode(parent, false, true);
+    Texts withZeta = names;
+    withZeta.push_back(L"zeta");
+    EXPECT_EQ(Children(parent), FolderOrder(tree.Path(L"parent"), withZeta));
+    EXPECT_EQ(Shown(parent), Children(parent));
+
+    // Files come after the folders in the folder's order, not by name as listed: placed in
+    // order by a refresh, and sorted by a new expansion.
+    shellTree->SetShowFiles(true);
+    parent = Child(Root(), L"parent");
+    Texts all = withZeta;
+    all.push_back(L"file.txt");
+    const Texts folderOrder = FolderOrder(tree.Path(L"parent"), all);
+    ASSERT_EQ(folderOrder.back(), L"file.txt");
+    EXPECT_EQ(Children(parent), folderOrder);
+    parent->Collapse(false);
+    shellTree->RefreshNode(parent, false, true);
+    EXPECT_EQ(parent->Count(), 0);
+    parent->Expand(false);
+    EXPECT_EQ(Children(parent), folderOrder);
+    EXPECT_EQ(Shown(parent), folderOrder);
+}
+
+TEST_F(ShellTreeTest, AFolderWithoutSubfoldersLosesItsButtonOnItsFirstExpansion)
+{
+    tree.File(L"files only\\a.txt");
+    tree.Folder(L"with sub\\sub");
+    TZelShellTreeNode* root = RootAtTemp();
+    TZelShellTreeNode* filesOnly = Child(root, L"files only");
+    TZelShellTreeNode* withSub = Child(root, L"with sub");
+    ASSERT_NE(filesOnly, nullptr);
+    ASSERT_TRUE(ShowsButton(withSub));
+    filesOnly->Expand(false);
+    withSub->Expand(false);
+    EXPECT_EQ(filesOnly->Count(), 0);
+    EXPECT_FALSE(filesOnly->HasChildren());
+    EXPECT_FALSE(ShowsButton(filesOnly));
+    EXPECT_TRUE(ShowsButton(withSub));
+    EXPECT_EQ(Children(withSub), (Texts{L"sub"}));
+}
+
+TEST_F(ShellTreeTest, HiddenFoldersFollowShowHidden)
+{
+    tree.Folder(L"shown");
+    tree.Folder(L"secret");
+    SetFileAttributesW(tree.Path(L"secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    TZelShellTreeNode* root = RootAtTemp();
+    EXPECT_EQ(Children(root), (Texts{L"shown"}));
+    shellTree->SetShowHidden(true);
+    EXPECT_EQ(Children(Root()), (Texts{L"secret", L"shown"}));
+    TZelShellTreeNode* secret = Child(Root(), L"secret");
+    Draw();
+    EXPECT_TRUE(secret->Cut());  // hidden objects are drawn dimmed
+    shellTree->SetShowHidden(false);
+    EXPECT_EQ(Children(Root()), (Texts{L"shown"}));
+}
+
+TEST_F(ShellTreeTest, ShowFilesShowsFilesAndFollowsFileChanges)
+{
+    tree.Folder(L"folder");
+    tree.File(L"note.txt");
+    TZelShellTreeNode* root = RootAtTemp();
+    EXPECT_EQ(Children(root), (Texts{L"folder"}));
+    EXPECT_FALSE(shellTree->Notifier().EventFilter().test(neFileCreate));
+    shellTree->SetShowFiles(true);
+    EXPECT_EQ(Children(Root()), (Texts{L"folder", L"note.txt"}));
+    for (TNotificationEvent event : {neFileCreate, neFileDelete, neFileRename, neFolderCreate})
+        EXPECT_TRUE(shellTree->Notifier().EventFilter().test(event)) << event;
+    TZelShellTreeNode* note = Child(Root(), L"note.txt");
+    EXPECT_FALSE(note->IsFolderNode());
+    EXPECT_TRUE(Child(Root(), L"folder")->IsFolderNode());
+
+    tree.File(L"later.txt");
+    Announce(SHCNE_CREATE, tree.Path(L"later.txt"));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return Child(Root(), L"later.txt") != nullptr; }, 3000));
+}
+
+TEST_F(ShellTreeTest, SelectedFolderCreatesThePathOrStopsAtTheDeepestShownAncestor)
+{
+    tree.Folder(L"a\\b\\c");
+    tree.Folder(L"a\\b\\.hidden");
+    SetFileAttributesW(tree.Path(L"a\\b\\.hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    // Rooted at the desktop: the whole path down to the temporary folder is made.
+    shellTree->SetSelectedFolder(tree.Path(L"a\\b\\c"));
+    TZelShellTreeNode* selected = shellTree->Selected();
+    ASSERT_NE(selected, nullptr);
+    EXPECT_TRUE(SameText(shellTree->GetSelectedFolder(), tree.Path(L"a\\b\\c")));
+    EXPECT_EQ(selected->Text(), L"c");
+    EXPECT_TRUE(selected->IsVisible());
+    EXPECT_TRUE(selected->Parent()->Expanded());
+
+    shellTree->SetSelectedFolder(tree.Path(L"a\\b\\.hidden"));
+    EXPECT_TRUE(SameText(shellTree->GetSelectedFolder(), tree.Path(L"a\\b")));
+
+    shellTree->SetSelectedFolder(L"");
+    EXPECT_EQ(shellTree->GetSpecialFolder(), SF_DRIVES);
+    shellTree->SetSpecialFolder(SF_DESKTOP);
+    EXPECT_EQ(shellTree->Selected(), Root());
+
+    // Rooted at a folder, the empty path selects the root.
+    RootAtTemp();
+    shellTree->SetSelectedFolder(tree.Path(L"a\\b"));
+    EXPECT_EQ(shellTree->Selected()->Text(), L"b");
+    shellTree->SetSelectedFolder(L"");
+    EXPECT_EQ(shellTree->Selected(), Root());
+}
+
+TEST_F(ShellTreeTest, TheTreeAndALinkedListFollowEachOther)
+{
+    tree.Folder(L"left\\inner");
+    tree.Folder(L"right");
+    tree.File(L"right\\r.txt");
+    auto* link = new TZelShellLink(form.get());
+    auto* list = new TZelShellList(form.get());
+    list->SetParent(form.get());
+    list->SetBounds(330, 0, 420, 480);
+    shellTree->SetShellLink(link);
+    list->SetShellLink(link);
+    TZelShellTreeNode* root = RootAtTemp();
+
+    Child(root, L"left")->SetSelected(true);
+    EXPECT_TRUE(SameText(list->GetPath(), tree.Path(L"left\\")));
+    ASSERT_EQ(list->Items()->Count(), 1);
+    EXPECT_EQ(list->Items()->Item(0)->Caption(), L"inner");
+    EXPECT_TRUE(link->CanGoUp());
+
+    list->SetPath(tree.Path(L"right"));
+    EXPECT_EQ(shellTree->Selected()->Text(), L"right");
+    list->SetPath(tree.Path(L"left\\inner"));
+    EXPECT_EQ(shellTree->Selected()->Text(), L"inner");
+    EXPECT_TRUE(shellTree->Selected()->Parent()->Expanded());
+
+    EXPECT_TRUE(shellTree->GoUp());
+    EXPECT_EQ(shellTree->Selected()->Text(), L"left");
+    EXPECT_TRUE(SameText(list->GetPath(), tree.Path(L"left\\")));
+    delete list;
+}
+
+TEST_F(ShellTreeTest, AnnouncedFolderChangesUpdateTheTree)
+{
+    tree.Folder(L"keep");
+    tree.Folder(L"old name");
+    TZelShellTreeNode* root = RootAtTemp();
+    ASSERT_EQ(Children(root), (Texts{L"keep", L"old name"}));
+
+    tree.Folder(L"made");
+    Announce(SHCNE_MKDIR, tree.Path(L"made"));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return Child(Root(), L"made") != nullptr; }, 3000));
+
+    MoveFileW(tree.Path(L"old name").c_str(), tree.Path(L"new name").c_str());
+    Announce(SHCNE_RENAMEFOLDER, tree.Path(L"old name"), tree.Path(L"new name"));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return Child(Root(), L"new name") != nullptr; }, 3000));
+    EXPECT_EQ(Child(Root(), L"old name"), nullptr);
+
+    RemoveDirectoryW(tree.Path(L"made").c_str());
+    Announce(SHCNE_RMDIR, tree.Path(L"made"));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return Child(Root(), L"made") == nullptr; }, 3000));
+    EXPECT_EQ(Children(Root()), (Texts{L"keep", L"new name"}));
+    EXPECT_EQ(Shown(Root()), (Texts{L"keep", L"new name"}));
+}
+
+TEST_F(ShellTreeTest, AChangeInsideACollapsedFolderDropsWhatItHeld)
+{
+    tree.Folder(L"outer\\inner");
+    TZelShellTreeNode* outer = Child(RootAtTemp(), L"outer");
+    outer->Expand(false);
+    TZelShellTreeNode* inner = Child(outer, L"inner");
+    inner->Expand(false);
+    outer->Collapse(false);
+    ASSERT_EQ(outer->Count(), 1);
+
+    tree.Folder(L"outer\\inner\\new");
+    Announce(SHCNE_MKDIR, tree.Path(L"outer\\inner\\new"));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return outer->Count() == 0; }, 3000));
+    EXPECT_TRUE(outer->HasChildren());
+    // Opened again, it is read afresh, the new folder with it.
+    outer->Expand(false);
+    inner = Child(outer, L"inner");
+    ASSERT_NE(inner, nullptr);
+    inner->Expand(false);
+    EXPECT_EQ(Children(inner), (Texts{L"new"}));
+}
+
+TEST_F(ShellTreeTest, OnAddFolderRefusalsHoldOnExpansionAndOnEveryRefresh)
+{
+    tree.Folder(L"parent\\accepted");
+    tree.Folder(L"parent\\x refused");
+    std::vector<std::wstring> paths;
+    shellTree->OnAddFolder = [&](TObject*, TZelShellTreeNode* node, const std::wstring& path,
+                                 bool& canAdd) {
+        paths.push_back(path);
+        canAdd = node->Text()[0] != L'x';
+    };
+    TZelShellTreeNode* parent = Child(RootAtTemp(), L"parent");
+    ASSERT_NE(parent, nullptr);
+    parent->Expand(false);
+    EXPECT_EQ(Children(parent), (Texts{L"accepted"}));
+    EXPECT_NE(std::find(paths.begin(), paths.end(), tree.Path(L"parent\\x refused")), paths.end());
+
+    tree.Folder(L"parent\\x later");
+    shellTree->RefreshNode(parent, false, true);
+    EXPECT_EQ(Children(parent), (Texts{L"accepted"}));
+    // A folder found again is asked again.
+    paths.clear();
+    shellTree->OnAddFolder = [&](TObject*, TZelShellTreeNode* node, const std::wstring& path,
+                                 bool& canAdd) {
+        paths.push_back(path);
+        canAdd = node->Text() != L"accepted";
+    };
+    shellTree->RefreshNode(parent, false, true);
+    EXPECT_EQ(Children(parent), (Texts{L"x later", L"x refused"}));
+}
+
+TEST_F(ShellTreeTest, HistoryGoesBackAndForward)
+{
+    tree.Folder(L"a");
+    tree.Folder(L"b");
+    tree.Folder(L"c");
+    TZelShellTreeNode* root = RootAtTemp();
+    for (const wchar_t* name : {L"a", L"b", L"c"})
+        Child(root, name)->SetSelected(true);
+    EXPECT_TRUE(shellTree->NavigateHistory(-1));
+    EXPECT_EQ(shellTree->Selected()->Text(), L"b");
+    EXPECT_TRUE(shellTree->NavigateHistory(-1));
+    EXPECT_EQ(shellTree->Selected()->Text(), L"a");
+    EXPECT_TRUE(shellTree->NavigateHistory(1));
+    EXPECT_EQ(shellTree->Selected()->Text(), L"b");
+    // Going through the history does not add to it.
+    EXPECT_TRUE(shellTree->NavigateHistory(1));
+    EXPECT_EQ(shellTree->Selected()->Text(), L"c");
+    EXPECT_FALSE(shellTree->History().CanGoForward());
+}
+
+}  // namespace
