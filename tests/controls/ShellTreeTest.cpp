@@ -1,4 +1,6 @@
 // The shell tree over real folders, in a real window of the virtual display.
+#include "common/DialogAnswerer.h"
+#include "common/HostLinks.h"
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "controls/ShellChangeNotifier.h"
@@ -415,6 +417,282 @@ TEST_F(ShellTreeTest, HistoryGoesBackAndForward)
     EXPECT_TRUE(shellTree->NavigateHistory(1));
     EXPECT_EQ(shellTree->Selected()->Text(), L"c");
     EXPECT_FALSE(shellTree->History().CanGoForward());
+}
+
+// ---- Objects that cannot be read ----
+
+TEST_F(ShellTreeTest, AFolderThatVanishedEndsItsExpansionEmptyWithoutAButton)
+{
+    tree.Folder(L"gone\\sub");
+    tree.Folder(L"stays");
+    TZelShellTreeNode* root = RootAtTemp();
+    TZelShellTreeNode* gone = Child(root, L"gone");
+    ASSERT_TRUE(ShowsButton(gone));
+    TTempTree::RemoveTree(tree.Path(L"gone"));
+    TDialogAnswerer answerer(L"", IDCANCEL);
+    gone->Expand(false);
+    EXPECT_EQ(gone->Count(), 0);
+    EXPECT_FALSE(gone->HasChildren());
+    EXPECT_FALSE(ShowsButton(gone));
+    EXPECT_TRUE(answerer.Seen().empty());
+    // The tree stays usable.
+    Child(root, L"stays")->SetSelected(true);
+    EXPECT_EQ(shellTree->Selected()->Text(), L"stays");
+    shellTree->RefreshNode(root, true, true);
+    EXPECT_EQ(Children(Root()), (Texts{L"stays"}));
+}
+
+TEST_F(ShellTreeTest, ADriveThatIsNotReadyAndALinkThatLeadsNowhereExpandEmpty)
+{
+    const std::wstring target = tree.Folder(L"media");
+    tree.Folder(L"media\\content\\inner");
+    tree.Folder(L"link target\\inside");
+    TDirectoryLinks links;
+    const bool linked = links.Add(tree.Path(L"link"), tree.Path(L"link target"));
+    wchar_t letter = 0;
+    for (wchar_t candidate = L'Q'; candidate <= L'Y' && letter == 0; ++candidate)
+        if (MapDrive(candidate, target))
+            letter = candidate;
+    ASSERT_NE(letter, 0) << "no free drive letter";
+    struct TUnmap {
+        wchar_t letter;
+        ~TUnmap() { UnmapDrive(letter); }
+    } unmap{letter};
+
+    const std::wstring drive = std::wstring(1, letter) + L":\\";
+    shellTree->SetRootedAtFileSystemFolder(drive);
+    Draw();
+    ASSERT_TRUE(SameText(shellTree->NodePath(Root()), drive));
+    TZelShellTreeNode* content = Child(Root(), L"content");
+    ASSERT_NE(content, nullptr);
+    ASSERT_TRUE(ShowsButton(content));
+    // The medium goes: the drive is still there, but nothing can be read from it.
+    MoveFileW(target.c_str(), tree.Path(L"media away").c_str());
+    TDialogAnswerer answerer(L"", IDCANCEL);
+    content->Expand(false);
+    EXPECT_EQ(content->Count(), 0);
+    EXPECT_FALSE(ShowsButton(content));
+    shellTree->RefreshContents();
+    if (Root() != nullptr)
+        EXPECT_EQ(Root()->Count(), 0);
+
+    if (linked) {
+        TZelShellTreeNode* link = Child(RootAtTemp(), L"link");
+        ASSERT_NE(link, nullptr);
+        TTempTree::RemoveTree(tree.Path(L"link target"));
+        link->Expand(false);
+        EXPECT_EQ(link->Count(), 0);
+        EXPECT_FALSE(ShowsButton(link));
+    }
+    EXPECT_TRUE(answerer.Seen().empty());
+}
+
+// ---- Icons ----
+
+TEST_F(ShellTreeTest, IconsComeFromThePoolForDrawnNodesAndOnlyForLiveOnes)
+{
+    for (int index = 0; index < 300; ++index)
+        tree.File(L"file" + std::to_wstring(1000 + index) + L".txt");
+    shellTree->SetShowFiles(true);
+    TZelShellTreeNode* root = RootAtTemp();
+    ASSERT_EQ(root->Count(), 300);
+    TZelShellTreeNode* first = root->Item(0);
+    TZelShellTreeNode* last = root->Item(299);
+    // Drawn: a folder placeholder at once, the file's own icon from the pool later.
+    EXPECT_NE(first->ImageIndex(), -1);
+    EXPECT_TRUE(PumpMessagesUntil(
+        [&] { return first->ImageIndex() != TZelSystemImageList::FolderIndex(false); }, 5000));
+    EXPECT_EQ(first->ImageIndex(),
+              TZelSystemImageList::IndexOfPath(tree.Path(L"file1000.txt"), si_small, false,
+                                               false));
+    // Never drawn: nothing looked up.
+    EXPECT_EQ(last->ImageIndex(), -1);
+    EXPECT_FALSE(last->HasQueuedWork());
+
+    // A result for a node that is gone finds nothing, even a new node in its place.
+    const TWorkItemOwner goneTag = first->WorkOwner();
+    first->Delete();
+    TZelShellTreeNode* second = root->Item(0);
+    const int before = second->ImageIndex();
+    shellTree->SetImage(before + 1, kIconKindNormal, goneTag);
+    shellTree->SetImage(before + 1, kIconKindNormal, second);  // an address is no tag
+    EXPECT_EQ(second->ImageIndex(), before);
+    shellTree->SetImage(before + 1, kIconKindNormal, second->WorkOwner());
+    EXPECT_EQ(second->ImageIndex(), before + 1);
+    shellTree->SetImage(3, kIconKindOverlay, second->WorkOwner());
+    EXPECT_EQ(second->OverlayIndex(), 3);
+}
+
+TEST_F(ShellTreeTest, DestroyingTheTreeWithIconWorkQueuedCancelsIt)
+{
+    for (int index = 0; index < 400; ++index)
+        tree.File(L"file" + std::to_wstring(index) + L".bin");
+    shellTree->SetShowFiles(true);
+    shellTree->SetBounds(0, 0, 320, 2000);
+    RootAtTemp();
+    ASSERT_NE(WorkerPool, nullptr);
+    EXPECT_GT(WorkerPool->PendingCount(), 0);
+    form.reset();
+    // Whatever was queued is gone or finds no receiver.
+    EXPECT_TRUE(PumpMessagesUntil([] { return WorkerPool->PendingCount() == 0; }, 10000));
+}
+
+// ---- Change reports ----
+
+TEST_F(ShellTreeTest, ABurstOfReportsRefreshesTheirFolderOnce)
+{
+    tree.Folder(L"busy\\first");
+    TZelShellTreeNode* busy = Child(RootAtTemp(), L"busy");
+    busy->Expand(false);
+    Draw();
+    int refreshes = 0;
+    shellTree->OnUpdatedFolder = [&](TObject*, TZelShellTreeNode* node) {
+        if (node == busy)
+            ++refreshes;
+    };
+    for (int index = 0; index < 40; ++index) {
+        const std::wstring path = tree.Folder(L"busy\\new " + std::to_wstring(index));
+        Announce(SHCNE_MKDIR, path);
+    }
+    EXPECT_TRUE(PumpMessagesUntil([&] { return busy->Count() == 41; }, 5000));
+    PumpMessages(200);
+    EXPECT_LE(refreshes, 2);
+    EXPECT_EQ(shellTree->PendingReportCount(), 0);
+}
+
+TEST_F(ShellTreeTest, AReportWaitsWhileATextIsEditedAndThenFindsTheNodeAfresh)
+{
+    tree.Folder(L"edited");
+    tree.Folder(L"other");
+    TZelShellTreeNode* root = RootAtTemp();
+    TZelShellTreeNode* edited = Child(root, L"edited");
+    ASSERT_TRUE(edited->EditText());
+    TTempTree::RemoveTree(tree.Path(L"edited"));
+    Announce(SHCNE_RMDIR, tree.Path(L"edited"));
+    PumpMessages(300);
+    EXPECT_TRUE(shellTree->IsEditing());
+    EXPECT_EQ(Child(Root(), L"edited"), edited);
+    EXPECT_EQ(shellTree->PendingReportCount(), 1);
+    shellTree->EndEditing(true);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return Child(Root(), L"edited") == nullptr; }, 3000));
+    EXPECT_EQ(Children(Root()), (Texts{L"other"}));
+}
+
+TEST_F(ShellTreeTest, AReportAboutTheFolderBeingFilledWaitsForTheFill)
+{
+    tree.Folder(L"parent\\a");
+    tree.Folder(L"parent\\b");
+    tree.Folder(L"parent\\c");
+    TZelShellTreeNode* parent = Child(RootAtTemp(), L"parent");
+    int asked = 0;
+    // The handler lets messages through while the node is being filled, as handlers that
+    // show something do; the folder goes and its removal is reported meanwhile.
+    shellTree->OnAddFolder = [&](TObject*, TZelShellTreeNode*, const std::wstring&, bool&) {
+        if (asked++ == 0) {
+            TTempTree::RemoveTree(tree.Path(L"parent"));
+            Announce(SHCNE_RMDIR, tree.Path(L"parent"));
+            PumpMessages(200);
+        }
+    };
+    parent->Expand(false);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(parent->Count(), 3);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return Child(Root(), L"parent") == nullptr; }, 3000));
+}
+
+TEST_F(ShellTreeTest, AReportForATreeThatIsGoneReachesNothing)
+{
+    tree.Folder(L"folder");
+    RootAtTemp();
+    tree.Folder(L"folder\\new");
+    Announce(SHCNE_MKDIR, tree.Path(L"folder\\new"));
+    Announce(SHCNE_RMDIR, tree.Path(L"folder"));
+    EXPECT_GT(shellTree->PendingReportCount(), 0);
+    form.reset();
+    PumpMessages(300);
+    tree.Folder(L"more");
+    Announce(SHCNE_MKDIR, tree.Path(L"more"));
+    PumpMessages(100);
+}
+
+// ---- Window, node class, loading ----
+
+TEST_F(ShellTreeTest, ANewWindowKeepsTheNodesAndRefreshesThem)
+{
+    tree.Folder(L"a\\a1");
+    tree.Folder(L"b");
+    TZelShellTreeNode* root = RootAtTemp();
+    TZelShellTreeNode* a = Child(root, L"a");
+    a->Expand(false);
+    TZelShellTreeNode* a1 = Child(a, L"a1");
+    a1->SetSelected(true);
+    tree.Folder(L"a\\a2");
+    shellTree->RecreateWnd();
+    EXPECT_EQ(Child(Root(), L"a"), a);
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_EQ(shellTree->Selected(), a1);
+    EXPECT_EQ(Children(a), (Texts{L"a1", L"a2"}));
+    EXPECT_EQ(Shown(a), (Texts{L"a1", L"a2"}));
+}
+
+class TMarkedNode : public TZelShellTreeNode {
+public:
+    using TZelShellTreeNode::TZelShellTreeNode;
+};
+
+TEST_F(ShellTreeTest, TheNodeClassMustBeAShellTreeNode)
+{
+    tree.Folder(L"x");
+    shellTree->OnCreateNodeClass = [](TObject*, TTreeNodeClass& nodeClass) {
+        nodeClass = [](TTreeNodes* owner) { return std::make_unique<TMarkedNode>(owner); };
+    };
+    TZelShellTreeNode* root = RootAtTemp();
+    ASSERT_NE(dynamic_cast<TMarkedNode*>(root), nullptr);
+    EXPECT_NE(dynamic_cast<TMarkedNode*>(root->Item(0)), nullptr);
+
+    shellTree->OnCreateNodeClass = [](TObject*, TTreeNodeClass& nodeClass) {
+        nodeClass = [](TTreeNodes* owner) { return std::make_unique<TTreeNode>(owner); };
+    };
+    try {
+        shellTree->SetRootedAt(SF_DRIVES);
+        FAIL() << "a plain node was accepted";
+    } catch (const EInvalidArgument& e) {
+        EXPECT_EQ(e.Message(), L"Internal Error: TZelShellTree.OnCreateNodeClass.ItemClass must "
+                               L"inherit from TZelShellTreeNode.");
+    }
+}
+
+TEST_F(ShellTreeTest, WhileLoadingAStoredSpecialFolderWinsOverAStoredPath)
+{
+    tree.Folder(L"stored");
+    auto loadTree = [&](auto store) {
+        auto* loaded = new TZelShellTree(form.get());
+        loaded->BeginLoading();
+        store(loaded);
+        loaded->SetParent(form.get());
+        loaded->SetBounds(330, 0, 300, 400);
+        loaded->EndLoading();
+        return loaded;
+    };
+    TZelShellTree* pathTree = loadTree([&](TZelShellTree* loaded) {
+        loaded->SetSelectedFolder(tree.Path(L"stored"));
+        EXPECT_EQ(loaded->GetSpecialFolder(), SF_FILESYSTEMFOLDER);
+    });
+    EXPECT_TRUE(SameText(pathTree->GetSelectedFolder(), tree.Path(L"stored")));
+    delete pathTree;
+
+    TZelShellTree* specialTree = loadTree([&](TZelShellTree* loaded) {
+        loaded->SetSpecialFolder(SF_DESKTOP);
+        loaded->SetSelectedFolder(tree.Path(L"stored"));
+        EXPECT_EQ(loaded->GetSelectedFolder(), L"");
+    });
+    EXPECT_EQ(specialTree->GetSpecialFolder(), SF_DESKTOP);
+    delete specialTree;
+
+    // Nothing stored: the computer folder is selected.
+    TZelShellTree* plainTree = loadTree([](TZelShellTree*) {});
+    EXPECT_EQ(plainTree->GetSpecialFolder(), SF_DRIVES);
+    delete plainTree;
 }
 
 }  // namespace
