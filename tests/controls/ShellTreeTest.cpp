@@ -700,3 +700,36 @@ TEST_F(ShellTreeTest, WhileLoadingAStoredSpecialFolderWinsOverAStoredPath)
 }
 
 }  // namespace
+
+namespace {
+
+// Not part of the suite: a tree beside a linked shell list, for a look at the virtual display
+// (run with --gtest_also_run_disabled_tests and take a screenshot meanwhile).
+TEST_F(ShellTreeTest, DISABLED_ShowTreeBesideAList)
+{
+    for (const wchar_t* folder : {L"Documents\\Letters", L"Documents\\Reports\\2023",
+                                  L"Documents\\Reports\\2024", L"Music", L"Pictures\\Holidays",
+                                  L"Projects\\bivista\\src", L"Projects\\notes"})
+        tree.Folder(folder);
+    for (const wchar_t* file : {L"Documents\\Reports\\summary.txt", L"Documents\\Reports\\plan.doc",
+                                L"Documents\\Reports\\budget.xls"})
+        tree.File(file, 1234);
+    tree.Folder(L"Hidden stuff");
+    SetFileAttributesW(tree.Path(L"Hidden stuff").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    form->SetBounds(0, 0, 900, 560);
+    auto* link = new TZelShellLink(form.get());
+    auto* list = new TZelShellList(form.get());
+    list->SetParent(form.get());
+    list->SetBounds(330, 0, 550, 520);
+    shellTree->SetBounds(0, 0, 320, 520);
+    shellTree->SetShellLink(link);
+    list->SetShellLink(link);
+    shellTree->SetShowHidden(true);
+    shellTree->SetSelectedFolder(tree.Path(L"Projects\\bivista\\src"));
+    shellTree->SetSelectedFolder(tree.Path(L"Documents\\Reports\\2024"));
+    shellTree->SetSelectedFolder(tree.Path(L"Documents\\Reports"));
+    PumpMessages(8000);
+    delete list;
+}
+
+}  // namespace
