@@ -41,7 +41,7 @@ enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
 class TZelShellTree : public TTreeView, public IZelShellControl, public IIconViewer {
 public:
     // Change reports are answered this long after the last one of a burst.
-    static constexpr UINT kReportDelay = 50;
+    static constexpr UINT kReportDelay = 15;
 
     explicit TZelShellTree(TComponent* owner);
     ~TZelShellTree() override;
@@ -213,14 +213,16 @@ private:
     // Makes the node's object the browser's current object, binding its folder only when the
     // browser holds another one.
     void MakeBrowserObject(TZelShellTreeNode* node);
+    std::wstring ObjectPath(TZelShellTreeNode* node) const;
     // Rooting
     void Root(TZelShellFolder value);
     void EnsureRooted();
     // Filling and refreshing
     TZelShellTreeNode* AddChild(TZelShellTreeNode* parent, bool pinned, TZelVisibilityRule& rule,
                                 int isFolder);
-    // Without `icons`, the image stays unset (to be filled when the node is first drawn).
-    void UpdateNode(TZelShellTreeNode* node, bool full, bool icons);
+    // UpdateNode without OnUpdatedFolder; without `icons`, the image stays unset (to be
+    // filled when the node is first drawn).
+    void ApplyObjectState(TZelShellTreeNode* node, bool full, bool icons);
     bool AskAddFolder(TZelShellTreeNode* node);
     void FillNode(TZelShellTreeNode* node);
     void RefreshChildren(TZelShellTreeNode* node, bool recursive, bool full);

@@ -10,15 +10,20 @@
 #include "ui/Cursor.h"
 #include "ui/UpdateScope.h"
 
-#include <string>
+#include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
 
-// The bytes of an ID list, as a key.
-std::string IDListKey(TBorrowedIDList list)
+std::string_view IDListBytes(TBorrowedIDList list)
 {
-    return std::string(reinterpret_cast<const char*>(list), IDListSize(list));
+    return {reinterpret_cast<const char*>(list), IDListSize(list)};
+}
+
+size_t IDListHash(TBorrowedIDList list)
+{
+    return std::hash<std::string_view>()(IDListBytes(list));
 }
 
 }  // namespace
@@ -88,26 +93,32 @@ TZelShellTreeNode* TZelShellTree::AddChild(TZelShellTreeNode* parent, bool pinne
     // last and a sort follows.
     const bool inPlace = parent->ChildrenInOrder && parent->Count() > 0;
     const int position = inPlace ? OrderedPosition(parent, relative) : parent->Count();
-    auto* node = static_cast<TZelShellTreeNode*>(
-        Items()->InsertChild(parent, position, browser_->DisplayName()));
+    const bool showFiles = GetShowFiles();
+    const bool visible = parent->IsVisible() && parent->Expanded();
+    auto* node = static_cast<TZelShellTreeNode*>(Items()->InsertChild(
+        parent, position, browser_->DisplayName(), [&](TTreeNode* added) {
+            auto* shellNode = static_cast<TZelShellTreeNode*>(added);
+            shellNode->SetFlag(TZelShellTreeNode::kPinned, pinned);
+            shellNode->SetFlag(TZelShellTreeNode::kFolderNode, isFolder != 0 || !showFiles);
+            shellNode->Seen = true;
+            shellNode->SetRelativeIDList(std::move(relative));
+            shellNode->SetAbsoluteIDList(CopyIDList(browser_->AbsoluteIDList()));
+            shellNode->ParentFolder = browser_->ShellFolder();
+            // The handler sees the node's marks and button; its icon still waits for its first
+            // drawing, so that a large folder queues no icon work for rows never shown.
+            if (visible || OnAddFolder)
+                ApplyObjectState(shellNode, true, visible);
+        }));
     if (!inPlace)
         parent->ChildrenInOrder = false;
-    node->SetFlag(TZelShellTreeNode::kPinned, pinned);
-    node->SetFlag(TZelShellTreeNode::kFolderNode, isFolder != 0 || !GetShowFiles());
-    node->Seen = true;
-    node->SetRelativeIDList(std::move(relative));
-    node->SetAbsoluteIDList(CopyIDList(browser_->AbsoluteIDList()));
-    node->ParentFolder = browser_->ShellFolder();
-    if (node->IsVisible())
-        UpdateNode(node, true);
-    if (OnAddFolder) {
-        // The handler sees the node's marks and button; its icon still waits for its first
-        // drawing, so that a large folder queues no icon work for rows never shown.
-        if (!node->IsVisible())
-            UpdateNode(node, true, false);
-        if (!AskAddFolder(node))
+    if ((visible || OnAddFolder) && OnUpdatedFolder) {
+        const LPARAM serial = node->Serial();
+        OnUpdatedFolder(this, node);
+        if (Items()->FindBySerial(serial) != node)
             return nullptr;
     }
+    if (OnAddFolder && !AskAddFolder(node))
+        return nullptr;
     return node;
 }
 
@@ -127,10 +138,12 @@ bool TZelShellTree::AskAddFolder(TZelShellTreeNode* node)
 
 void TZelShellTree::UpdateNode(TZelShellTreeNode* node, bool full)
 {
-    UpdateNode(node, full, true);
+    ApplyObjectState(node, full, true);
+    if (OnUpdatedFolder)
+        OnUpdatedFolder(this, node);
 }
 
-void TZelShellTree::UpdateNode(TZelShellTreeNode* node, bool full, bool icons)
+void TZelShellTree::ApplyObjectState(TZelShellTreeNode* node, bool full, bool icons)
 {
     if (icons) {
         node->SetImageIndex(TZelSystemImageList::FolderIndex(false));
@@ -152,8 +165,6 @@ void TZelShellTree::UpdateNode(TZelShellTreeNode* node, bool full, bool icons)
             node->SetOverlayIndex(-1);
         }
     }
-    if (OnUpdatedFolder)
-        OnUpdatedFolder(this, node);
 }
 
 // ---- Expansion ----
@@ -270,13 +281,26 @@ void TZelShellTree::RefreshChildren(TZelShellTreeNode* node, bool recursive, boo
     // The children by the bytes of their ID lists: objects that did not change come back
     // with the same bytes, so finding them costs no comparison by the shell. (Serials, not
     // nodes: a handler may take nodes out while the walk goes on.)
-    std::unordered_map<std::string, LPARAM> index;
+    std::unordered_multimap<size_t, LPARAM> index;
     index.reserve(static_cast<size_t>(node->Count()));
     for (int position = 0; position < node->Count(); ++position) {
         TZelShellTreeNode* child = node->Item(position);
         child->Seen = false;
-        index.emplace(IDListKey(child->RelativeIDList()), child->Serial());
+        index.emplace(IDListHash(child->RelativeIDList()), child->Serial());
     }
+    auto lookUp = [&](TBorrowedIDList object) -> TZelShellTreeNode* {
+        const std::string_view bytes = IDListBytes(object);
+        const auto [first, last] = index.equal_range(IDListHash(object));
+        TZelShellTreeNode* found = nullptr;
+        for (auto candidate = first; candidate != last; ++candidate) {
+            auto* child = static_cast<TZelShellTreeNode*>(Items()->FindBySerial(candidate->second));
+            // The first of equal children, as a walk over them would find.
+            if (child != nullptr && IDListBytes(child->RelativeIDList()) == bytes &&
+                (found == nullptr || child->Index() < found->Index()))
+                found = child;
+        }
+        return found;
+    };
     TZelVisibilityRule rule(options_);
     bool added = false;
     try {
@@ -286,11 +310,8 @@ void TZelShellTree::RefreshChildren(TZelShellTreeNode* node, bool recursive, boo
             if (!rule.Accepts(*browser_, isFolder))
                 continue;
             const TOwnedIDList object = browser_->ObjectIDList();
-            TZelShellTreeNode* child = nullptr;
-            const auto hit = index.find(IDListKey(object));
-            if (hit != index.end())
-                child = static_cast<TZelShellTreeNode*>(Items()->FindBySerial(hit->second));
-            else
+            TZelShellTreeNode* child = lookUp(object);
+            if (child == nullptr)
                 child = FindChild(node, object);  // the same object with other bytes?
             if (child == nullptr) {
                 if (!IsEditing() && AddChild(node, false, rule, isFolder) != nullptr)

@@ -32,6 +32,7 @@ TBorrowedIDList TZelShellTreeNode::RelativeIDList() const noexcept
 void TZelShellTreeNode::SetRelativeIDList(TOwnedIDList list) noexcept
 {
     relativeIDList_ = std::move(list);
+    PathKnown = false;
     if (usesDesktopIDList_) {
         usesDesktopIDList_ = false;
         absoluteIDList_.reset();
@@ -46,6 +47,7 @@ TBorrowedIDList TZelShellTreeNode::AbsoluteIDList() const noexcept
 void TZelShellTreeNode::SetAbsoluteIDList(TOwnedIDList list) noexcept
 {
     absoluteIDList_ = std::move(list);
+    PathKnown = false;
     if (usesDesktopIDList_) {
         usesDesktopIDList_ = false;
         relativeIDList_.reset();
@@ -57,6 +59,7 @@ void TZelShellTreeNode::UseDesktopIDList() noexcept
     relativeIDList_.reset();
     absoluteIDList_.reset();
     usesDesktopIDList_ = true;
+    PathKnown = false;
 }
 
 LPARAM TZelShellTreeNode::SerialOfWorkOwner(TWorkItemOwner owner) noexcept

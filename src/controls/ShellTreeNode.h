@@ -64,6 +64,10 @@ public:
     // Both lists become the process-wide desktop list, which the node never frees.
     void UseDesktopIDList() noexcept;
 
+    // The node's file-system path once worked out (NodePath); empty for none.
+    bool PathKnown = false;
+    std::wstring Path;
+
     // Refresh's mark: found again in the last enumeration.
     bool Seen = false;
     BYTE Flags = 0;

@@ -269,7 +269,7 @@ bool TTreeNode::MakeVisible()
     TTreeView* tree = TreeView();
     if (!tree->HandleAllocated() || item_ == nullptr)
         return false;
-    SendMessageW(tree->WindowHandle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item_));
+    tree->Native(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item_));
     return true;
 }
 
@@ -284,7 +284,7 @@ bool TTreeNode::EditText()
     if (!InTree() || tree->ReadOnly() || !tree->HandleAllocated() || item_ == nullptr)
         return false;
     tree->SetFocus();
-    return SendMessageW(tree->WindowHandle(), TVM_EDITLABELW, 0,
+    return tree->Native(TVM_EDITLABELW, 0,
                         reinterpret_cast<LPARAM>(item_)) != 0;
 }
 
@@ -333,7 +333,8 @@ TTreeNodes::TTreeNodes(TTreeView* treeView)
 
 TTreeNodes::~TTreeNodes() = default;
 
-TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, size_t index, const std::wstring& text)
+TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, size_t index, const std::wstring& text,
+                                  const std::function<void(TTreeNode*)>& prepare)
 {
     TTreeNode* parentNode = Parented(parent);
     if (parent != nullptr && (parent->owner_ != this || !parent->InTree()))
@@ -348,6 +349,18 @@ TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, size_t index, const std::ws
                                  std::move(node));
     parentNode->Renumber(index);
     bySerial_[raw->serial_] = raw;
+    if (prepare) {
+        try {
+            prepare(raw);
+        } catch (...) {
+            std::unique_ptr<TTreeNode> gone = std::move(parentNode->children_[index]);
+            parentNode->children_.erase(parentNode->children_.begin() +
+                                        static_cast<ptrdiff_t>(index));
+            parentNode->Renumber(index);
+            Unregister(raw);
+            throw;
+        }
+    }
     if (parent != nullptr && !parent->hasChildren_)
         parent->SetHasChildren(true);
     treeView_->CreateNativeItem(raw);
@@ -377,9 +390,10 @@ TTreeNode* TTreeNodes::Insert(TTreeNode* sibling, const std::wstring& text)
     return InsertNode(sibling->Parent(), static_cast<size_t>(sibling->index_), text);
 }
 
-TTreeNode* TTreeNodes::InsertChild(TTreeNode* parent, int index, const std::wstring& text)
+TTreeNode* TTreeNodes::InsertChild(TTreeNode* parent, int index, const std::wstring& text,
+                                   const std::function<void(TTreeNode*)>& prepare)
 {
-    return InsertNode(parent, static_cast<size_t>(std::max(index, 0)), text);
+    return InsertNode(parent, static_cast<size_t>(std::max(index, 0)), text, prepare);
 }
 
 void TTreeNodes::Unregister(TTreeNode* node) noexcept
@@ -441,8 +455,20 @@ void TTreeNodes::DeleteChildren(TTreeNode* parent, const std::function<bool(TTre
         Unregister(node.get());
         node->parent_ = nullptr;
     }
-    for (HTREEITEM item : items)
-        treeView_->DeleteNativeItem(item);
+    if (parentNode->children_.empty() && parent != nullptr) {
+        treeView_->DeleteNativeChildren(parent);  // one message for all of them
+    } else {
+        // Drawn once at the end, not once per item.
+        BeginUpdate();
+        try {
+            for (HTREEITEM item : items)
+                treeView_->DeleteNativeItem(item);
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+    }
     for (const auto& node : gone)
         RaiseDeletion(node.get());
 }
@@ -469,7 +495,7 @@ TTreeNode* TTreeNodes::GetNode(HTREEITEM item) const
     TVITEMW request{};
     request.mask = TVIF_PARAM | TVIF_HANDLE;
     request.hItem = item;
-    if (!SendMessageW(treeView_->WindowHandle(), TVM_GETITEMW, 0,
+    if (!treeView_->Native(TVM_GETITEMW, 0,
                       reinterpret_cast<LPARAM>(&request)))
         return nullptr;
     return FindBySerial(request.lParam);

@@ -153,8 +153,11 @@ public:
     TTreeNode* AddChildFirst(TTreeNode* parent, const std::wstring& text);
     // A new node before `sibling`.
     TTreeNode* Insert(TTreeNode* sibling, const std::wstring& text);
-    // A new child of `parent` (top level for null) at `index` (clamped).
-    TTreeNode* InsertChild(TTreeNode* parent, int index, const std::wstring& text);
+    // A new child of `parent` (top level for null) at `index` (clamped). `prepare` gives the
+    // node its images and marks before the window gets its item (cheaper than changing an
+    // item the window holds); it may not add or remove nodes.
+    TTreeNode* InsertChild(TTreeNode* parent, int index, const std::wstring& text,
+                           const std::function<void(TTreeNode*)>& prepare = nullptr);
 
     // Takes the node out, raises OnDeletion for it and its children and frees them.
     void Delete(TTreeNode* node);
@@ -180,7 +183,8 @@ private:
     {
         return parent != nullptr ? parent : root_.get();
     }
-    TTreeNode* InsertNode(TTreeNode* parent, size_t index, const std::wstring& text);
+    TTreeNode* InsertNode(TTreeNode* parent, size_t index, const std::wstring& text,
+                          const std::function<void(TTreeNode*)>& prepare = nullptr);
     // Takes `node`'s subtree out of the serial index and the window.
     void Unregister(TTreeNode* node) noexcept;
     // Raises OnDeletion for the subtree, children first.

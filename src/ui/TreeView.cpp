@@ -24,6 +24,38 @@ int CALLBACK CompareByPosition(LPARAM first, LPARAM second, LPARAM nodes)
 
 }  // namespace
 
+// A change to an item the window shows. Under Wine the window measures every shown item
+// again after each such change unless drawing is off (200 ms for one new row among 5,000):
+// the change goes in with drawing off, and what it touched is drawn afterwards.
+class TTreeView::TShownChange {
+public:
+    // `shown`: the item is (or goes) among the shown ones; `whole`: rows below move.
+    TShownChange(TTreeView* tree, const TTreeNode* node, bool shown, bool whole)
+        : tree_(tree), node_(node), whole_(whole),
+          active_(shown && tree->NativeReady() && !tree->items_.Updating())
+    {
+        if (active_)
+            tree_->Native(WM_SETREDRAW, FALSE, 0);
+    }
+    ~TShownChange()
+    {
+        if (!active_)
+            return;
+        tree_->Native(WM_SETREDRAW, TRUE, 0);
+        const RECT rect =
+            whole_ || node_ == nullptr ? RECT{} : tree_->NativeItemRect(node_->item_, false);
+        InvalidateRect(tree_->WindowHandle(), rect.right > rect.left ? &rect : nullptr, TRUE);
+    }
+    TShownChange(const TShownChange&) = delete;
+    TShownChange& operator=(const TShownChange&) = delete;
+
+private:
+    TTreeView* tree_;
+    const TTreeNode* node_;
+    bool whole_;
+    bool active_;
+};
+
 TTreeView::TTreeView(TComponent* owner) : TWinControl(owner), items_(this)
 {
     SetBounds(0, 0, 121, 97);
@@ -32,6 +64,15 @@ TTreeView::TTreeView(TComponent* owner) : TWinControl(owner), items_(this)
     changeTimer_ = MakeOwned<TTimer>(this);
     changeTimer_->SetEnabled(false);
     changeTimer_->OnTimer = [this](TObject*) { ChangeTimerFired(); };
+}
+
+LRESULT TTreeView::Native(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    // Straight to the window class: through our own procedure every message would look the
+    // control up first, which under Wine costs a server round trip (a window property).
+    TMessage request{message, wParam, lParam, 0};
+    const_cast<TTreeView*>(this)->DefaultHandler(request);
+    return request.Result;
 }
 
 TTreeView::~TTreeView()
@@ -109,18 +150,18 @@ void TTreeView::CreateWnd()
     ApplyExtendedStyles();
     ApplyExplorerLook();
     if (indent_ > 0)
-        SendMessageW(window, TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
+        Native(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
     AttachImageList(TVSIL_NORMAL, images_);
     AttachImageList(TVSIL_STATE, stateImages_);
 
     // The new window gets every node, the expanded states and the selection kept meanwhile.
-    SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    Native(WM_SETREDRAW, FALSE, 0);
     ++quietSelection_;
     try {
         CreateNativeSubtree(items_.root_.get());
         RestoreExpanded(items_.root_.get());
         if (TTreeNode* selected = items_.FindBySerial(pendingSelection_))
-            SendMessageW(window, TVM_SELECTITEM, TVGN_CARET,
+            Native(TVM_SELECTITEM, TVGN_CARET,
                          reinterpret_cast<LPARAM>(selected->item_));
     } catch (...) {
         --quietSelection_;
@@ -129,7 +170,7 @@ void TTreeView::CreateWnd()
     --quietSelection_;
     pendingSelection_ = 0;
     if (!items_.Updating()) {
-        SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+        Native(WM_SETREDRAW, TRUE, 0);
         InvalidateRect(window, nullptr, TRUE);
     }
 }
@@ -141,10 +182,9 @@ void TTreeView::WindowDestroying()
         pendingSelection_ = selected->serial_;
     closing_ = true;
     changeTimer_->SetEnabled(false);
-    const HWND window = WindowHandle();
     for (TTreeNode* node = items_.GetFirstNode(); node != nullptr; node = node->GetNext()) {
         if (node->item_ != nullptr)
-            node->expanded_ = (SendMessageW(window, TVM_GETITEMSTATE,
+            node->expanded_ = (Native(TVM_GETITEMSTATE,
                                             reinterpret_cast<WPARAM>(node->item_),
                                             TVIS_EXPANDED) &
                                TVIS_EXPANDED) != 0;
@@ -170,7 +210,7 @@ void TTreeView::ApplyExtendedStyles()
 {
     if (!HandleAllocated())
         return;
-    SendMessageW(WindowHandle(), TVM_SETEXTENDEDSTYLE,
+    Native(TVM_SETEXTENDEDSTYLE,
                  TVS_EX_DOUBLEBUFFER | TVS_EX_FADEINOUTEXPANDOS, ExtendedStyleBits());
 }
 
@@ -262,7 +302,7 @@ void TTreeView::SetExplorerStyle(bool explorerStyle)
 int TTreeView::Indent() const
 {
     if (HandleAllocated())
-        return static_cast<int>(SendMessageW(WindowHandle(), TVM_GETINDENT, 0, 0));
+        return static_cast<int>(Native(TVM_GETINDENT, 0, 0));
     return indent_;
 }
 
@@ -270,7 +310,7 @@ void TTreeView::SetIndent(int indent)
 {
     indent_ = std::max(indent, 0);
     if (HandleAllocated() && indent_ > 0)
-        SendMessageW(WindowHandle(), TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
+        Native(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
 }
 
 void TTreeView::SetChangeDelay(UINT delay)
@@ -285,7 +325,7 @@ void TTreeView::AttachImageList(int which, TCustomImageList* images)
     if (!HandleAllocated())
         return;
     HIMAGELIST handle = images != nullptr ? images->Handle() : nullptr;
-    SendMessageW(WindowHandle(), TVM_SETIMAGELIST, static_cast<WPARAM>(which),
+    Native(TVM_SETIMAGELIST, static_cast<WPARAM>(which),
                  reinterpret_cast<LPARAM>(handle));
     Invalidate();
 }
@@ -372,8 +412,9 @@ void TTreeView::CreateNativeItem(TTreeNode* node)
     item.lParam = node->serial_;
     item.state = node->NativeState();
     item.stateMask = kNodeStates;
+    TShownChange change(this, node, node->IsVisible(), true);
     node->item_ = reinterpret_cast<HTREEITEM>(
-        SendMessageW(WindowHandle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+        Native(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 void TTreeView::CreateNativeSubtree(TTreeNode* node)
@@ -404,7 +445,8 @@ void TTreeView::UpdateNativeText(TTreeNode* node)
     item.mask = TVIF_TEXT | TVIF_HANDLE;
     item.hItem = node->item_;
     item.pszText = const_cast<wchar_t*>(node->text_.c_str());
-    SendMessageW(WindowHandle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    TShownChange change(this, node, node->IsVisible(), false);
+    Native(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void TTreeView::UpdateNativeState(TTreeNode* node, UINT mask)
@@ -416,7 +458,8 @@ void TTreeView::UpdateNativeState(TTreeNode* node, UINT mask)
     item.hItem = node->item_;
     item.state = node->NativeState();
     item.stateMask = mask;
-    SendMessageW(WindowHandle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    TShownChange change(this, node, node->IsVisible(), false);
+    Native(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void TTreeView::UpdateNativeChildren(TTreeNode* node)
@@ -428,8 +471,8 @@ void TTreeView::UpdateNativeChildren(TTreeNode* node)
     item.mask = TVIF_CHILDREN | TVIF_HANDLE;
     item.hItem = node->item_;
     item.cChildren = I_CHILDRENCALLBACK;
-    SendMessageW(WindowHandle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    RedrawNode(node);
+    TShownChange change(this, node, node->IsVisible(), false);
+    Native(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 RECT TTreeView::NativeItemRect(HTREEITEM item, bool textOnly) const
@@ -439,7 +482,7 @@ RECT TTreeView::NativeItemRect(HTREEITEM item, bool textOnly) const
         return rect;
     // The request carries the item in the rectangle's first bytes.
     std::memcpy(&rect, &item, sizeof(item));
-    if (!SendMessageW(WindowHandle(), TVM_GETITEMRECT, textOnly ? TRUE : FALSE,
+    if (!Native(TVM_GETITEMRECT, textOnly ? TRUE : FALSE,
                       reinterpret_cast<LPARAM>(&rect)))
         rect = RECT{};
     return rect;
@@ -457,8 +500,26 @@ void TTreeView::RedrawNode(const TTreeNode* node)
 
 void TTreeView::DeleteNativeItem(HTREEITEM item)
 {
-    if (NativeReady() && item != nullptr)
-        SendMessageW(WindowHandle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+    if (!NativeReady() || item == nullptr)
+        return;
+    TShownChange change(this, nullptr, true, true);
+    Native(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+}
+
+void TTreeView::DeleteNativeChildren(TTreeNode* node)
+{
+    if (!NativeReady() || node->item_ == nullptr)
+        return;
+    ++quietExpansion_;
+    try {
+        Native(TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET,
+               reinterpret_cast<LPARAM>(node->item_));
+    } catch (...) {
+        --quietExpansion_;
+        throw;
+    }
+    --quietExpansion_;
+    node->expanded_ = false;
 }
 
 void TTreeView::DeleteAllNativeItems()
@@ -468,7 +529,7 @@ void TTreeView::DeleteAllNativeItems()
     if (!NativeReady())
         return;
     ++quietSelection_;
-    SendMessageW(WindowHandle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    Native(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     --quietSelection_;
 }
 
@@ -480,13 +541,13 @@ void TTreeView::NativeExpand(TTreeNode* node, UINT action)
     }
     ++quietExpansion_;
     try {
-        SendMessageW(WindowHandle(), TVM_EXPAND, action, reinterpret_cast<LPARAM>(node->item_));
+        Native(TVM_EXPAND, action, reinterpret_cast<LPARAM>(node->item_));
     } catch (...) {
         --quietExpansion_;
         throw;
     }
     --quietExpansion_;
-    node->expanded_ = (SendMessageW(WindowHandle(), TVM_GETITEMSTATE,
+    node->expanded_ = (Native(TVM_GETITEMSTATE,
                                     reinterpret_cast<WPARAM>(node->item_), TVIS_EXPANDED) &
                        TVIS_EXPANDED) != 0;
 }
@@ -494,14 +555,14 @@ void TTreeView::NativeExpand(TTreeNode* node, UINT action)
 void TTreeView::BeginBulkUpdate()
 {
     if (NativeReady())
-        SendMessageW(WindowHandle(), WM_SETREDRAW, FALSE, 0);
+        Native(WM_SETREDRAW, FALSE, 0);
 }
 
 void TTreeView::EndBulkUpdate()
 {
     if (!NativeReady())
         return;
-    SendMessageW(WindowHandle(), WM_SETREDRAW, TRUE, 0);
+    Native(WM_SETREDRAW, TRUE, 0);
     InvalidateRect(WindowHandle(), nullptr, TRUE);
 }
 
@@ -512,7 +573,7 @@ TTreeNode* TTreeView::Selected() const
     if (!NativeReady())
         return items_.FindBySerial(pendingSelection_);
     const auto item = reinterpret_cast<HTREEITEM>(
-        SendMessageW(WindowHandle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+        Native(TVM_GETNEXTITEM, TVGN_CARET, 0));
     return items_.GetNode(item);
 }
 
@@ -528,7 +589,7 @@ void TTreeView::SetSelected(TTreeNode* node)
         return;
     }
     // The window asks (TVN_SELCHANGING) and reports (TVN_SELCHANGED) as for the user.
-    SendMessageW(WindowHandle(), TVM_SELECTITEM, TVGN_CARET,
+    Native(TVM_SELECTITEM, TVGN_CARET,
                  reinterpret_cast<LPARAM>(node != nullptr ? node->item_ : nullptr));
 }
 
@@ -569,7 +630,7 @@ TTreeNode* TTreeView::TopItem() const
     if (!NativeReady())
         return items_.GetFirstNode();
     return items_.GetNode(reinterpret_cast<HTREEITEM>(
-        SendMessageW(WindowHandle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+        Native(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
 }
 
 UINT TTreeView::GetHitTestInfoAt(int x, int y, TTreeNode** node) const
@@ -581,7 +642,7 @@ UINT TTreeView::GetHitTestInfoAt(int x, int y, TTreeNode** node) const
     TVHITTESTINFO hit{};
     hit.pt = POINT{x, y};
     const auto item = reinterpret_cast<HTREEITEM>(
-        SendMessageW(WindowHandle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        Native(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (node != nullptr)
         *node = items_.GetNode(item);
     return hit.flags;
@@ -598,13 +659,13 @@ TTreeNode* TTreeView::GetNodeAt(int x, int y) const
 
 bool TTreeView::IsEditing() const
 {
-    return NativeReady() && SendMessageW(WindowHandle(), TVM_GETEDITCONTROL, 0, 0) != 0;
+    return NativeReady() && Native(TVM_GETEDITCONTROL, 0, 0) != 0;
 }
 
 void TTreeView::EndEditing(bool cancel)
 {
     if (IsEditing())
-        SendMessageW(WindowHandle(), TVM_ENDEDITLABELNOW, cancel ? TRUE : FALSE, 0);
+        Native(TVM_ENDEDITLABELNOW, cancel ? TRUE : FALSE, 0);
 }
 
 void TTreeView::FullExpand()
@@ -648,7 +709,7 @@ void TTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare, bool 
                 sort.hParent = parent->item_;
                 sort.lpfnCompare = CompareByPosition;
                 sort.lParam = reinterpret_cast<LPARAM>(&items_);
-                SendMessageW(WindowHandle(), TVM_SORTCHILDRENCB, 0,
+                Native(TVM_SORTCHILDRENCB, 0,
                              reinterpret_cast<LPARAM>(&sort));
             }
         }
@@ -715,7 +776,7 @@ bool TTreeView::Notify(NMHDR& header, LRESULT& result)
         TTreeNode* node = NodeOfParam(view.itemNew.lParam);
         if (node == nullptr || node->item_ == nullptr)
             return true;
-        const bool expanded = (SendMessageW(WindowHandle(), TVM_GETITEMSTATE,
+        const bool expanded = (Native(TVM_GETITEMSTATE,
                                             reinterpret_cast<WPARAM>(node->item_),
                                             TVIS_EXPANDED) &
                                TVIS_EXPANDED) != 0;

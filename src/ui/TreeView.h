@@ -168,6 +168,7 @@ protected:
 private:
     friend class TTreeNode;
     friend class TTreeNodes;
+    class TShownChange;
 
     DWORD ExtendedStyleBits() const;
     void SetStyleBit(DWORD bit, bool on);
@@ -176,6 +177,8 @@ private:
     void AttachImageList(int which, TCustomImageList* images);
     void SetImageListMember(TCustomImageList*& member, TChangeLink& link, int which,
                             TCustomImageList* images);
+    // Sends a message to the window's own class procedure.
+    LRESULT Native(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     // Native items: only while the window exists and is not going.
     bool NativeReady() const noexcept;
     void CreateNativeItem(TTreeNode* node);
@@ -187,6 +190,8 @@ private:
     void RedrawNode(const TTreeNode* node);
     RECT NativeItemRect(HTREEITEM item, bool textOnly) const;
     void DeleteNativeItem(HTREEITEM item);
+    // The window drops every item below the node (and collapses it).
+    void DeleteNativeChildren(TTreeNode* node);
     void DeleteAllNativeItems();
     void NativeExpand(TTreeNode* node, UINT action);
     void SelectQuietly(TTreeNode* node);

@@ -136,6 +136,15 @@ TEST_F(TreeViewTest, DeletingChildrenByAChoiceKeepsTheOthersInOrder)
     EXPECT_EQ(ShownChildren(parent), (Texts{L"0", L"3", L"6", L"9"}));
     EXPECT_EQ(parent->Item(3)->Index(), 3);
     EXPECT_EQ(Nodes()->Count(), 5);
+
+    // All of them: the window lets go of them in one step, and the node can fill again.
+    parent->DeleteChildren();
+    EXPECT_EQ(ShownChildren(parent), Texts{});
+    EXPECT_FALSE(parent->Expanded());
+    Nodes()->AddChild(parent, L"again");
+    parent->Expand(false);
+    EXPECT_EQ(ShownChildren(parent), (Texts{L"again"}));
+    EXPECT_NE(ShownState(parent, TVIS_EXPANDED), 0u);
 }
 
 TEST_F(TreeViewTest, TheExpandButtonFollowsTheFlagNotTheChildren)
