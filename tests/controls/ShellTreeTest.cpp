@@ -1,6 +1,7 @@
 // The shell tree over real folders, in a real window of the virtual display.
 #include "common/DialogAnswerer.h"
 #include "common/HostLinks.h"
+#include "common/Input.h"
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "controls/ShellChangeNotifier.h"
@@ -420,6 +421,46 @@ TEST_F(ShellTreeTest, HistoryGoesBackAndForward)
     EXPECT_TRUE(shellTree->NavigateHistory(1));
     EXPECT_EQ(shellTree->Selected()->Text(), L"c");
     EXPECT_FALSE(shellTree->History().CanGoForward());
+}
+
+TEST_F(ShellTreeTest, KeysDelayTheChangeAndExpandOnSelectedOpensOnlyTheSelection)
+{
+    tree.Folder(L"a\\a1");
+    tree.Folder(L"b\\b1");
+    tree.Folder(L"c\\c1");
+    TZelShellTreeNode* root = RootAtTemp();
+    EXPECT_EQ(shellTree->ChangeDelay(), 0u);  // the root was selected at once
+    int changes = 0;
+    shellTree->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
+    Child(root, L"a")->SetSelected(true);
+    EXPECT_EQ(changes, 1);
+    // Walking with the keys: the change follows once the keys rest.
+    shellTree->SetFocus();
+    PressKey(VK_DOWN);
+    FlushInput();
+    EXPECT_EQ(shellTree->ChangeDelay(), 100u);
+    EXPECT_EQ(shellTree->Selected()->Text(), L"b");
+    EXPECT_TRUE(PumpMessagesUntil([&] { return changes == 2; }, 3000));
+    EXPECT_EQ(shellTree->ChangeDelay(), 0u);
+
+    shellTree->ExpandOnSelected = true;
+    Child(root, L"a")->Expand(false);
+    Child(root, L"c")->SetSelected(true);
+    EXPECT_TRUE(Child(root, L"c")->Expanded());
+    EXPECT_FALSE(Child(root, L"a")->Expanded());
+}
+
+TEST_F(ShellTreeTest, ASelectedSpecialFolderReportsItselfAndItsPath)
+{
+    const std::wstring documents = SpecialFolderPath(SF_PERSONAL);
+    ASSERT_FALSE(documents.empty());
+    shellTree->SetSpecialFolder(SF_PERSONAL);
+    EXPECT_EQ(shellTree->GetSpecialFolder(), SF_PERSONAL);
+    EXPECT_TRUE(SameText(ExcludeTrailingBackslash(shellTree->GetSelectedFolder()),
+                         ExcludeTrailingBackslash(documents)));
+    shellTree->SetSpecialFolder(SF_DRIVES);
+    EXPECT_EQ(shellTree->GetSpecialFolder(), SF_DRIVES);
+    EXPECT_EQ(shellTree->GetSelectedFolder(), L"");  // no path of its own
 }
 
 // ---- Objects that cannot be read ----
