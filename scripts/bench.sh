@@ -3,8 +3,10 @@
 # baseline measured in the same run: compare ratios, not absolute times between runs.
 # The folder-size benchmark scans a tree of 20,000 files, and the selection benchmark checks the
 # 5,000 files of one folder one by one, and the shell list bench fills the list with folders of
-# 1,000, 20,000 and 100,000 files; the fixtures are built once from the host side (files
-# made through Wine are slow to create) and kept in the build tree's Wine prefix.
+# 1,000, 20,000 and 100,000 files, and the shell tree bench expands a folder of 20,000
+# subfolders and refreshes it after one more is announced; the fixtures are built once from the
+# host side (files made through Wine are slow to create) and kept in the build tree's Wine
+# prefix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/i686"
@@ -49,3 +51,5 @@ wine "$build/bench/bench_selection.exe" 'C:\bivista-bench-selection\selection-50
 echo
 "$root/scripts/make-bench-fixture.sh" "$build" >/dev/null
 wine "$build/bench/bench_shelllist.exe" 'C:\bivista-bench'
+echo
+wine "$build/bench/bench_shelltree.exe" 'C:\bivista-bench'

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes the shell list bench's folders (1,000, 20,000 and 100,000 empty files) in the Wine
-# prefix of a build tree, from the Linux side: creating them through Wine takes minutes. The
-# folders are kept between runs and only made again when a count is wrong.
+# Makes the shell list bench's folders (1,000, 20,000 and 100,000 empty files) and the shell
+# tree bench's folder of 20,000 empty subfolders in the Wine prefix of a build tree, from the
+# Linux side: creating them through Wine takes minutes. The folders are kept between runs and
+# only made again when a count is wrong.
 # Usage: make-bench-fixture.sh <build dir>
 set -euo pipefail
 build=$(cd "${1:?build dir}" && pwd)
@@ -16,5 +17,15 @@ for count in 1000 20000 100000; do
   (cd "$dir" && awk -v n="$count" 'BEGIN {
       split("txt dat bin log doc", ext, " ");
       for (i = 0; i < n; i++) printf "file%06d.%s\n", i, ext[i % 5 + 1] }' | xargs touch)
+done
+for count in 20000; do
+  dir="$root/folders-$count"
+  if [ -d "$dir" ] && [ "$(find "$dir" -mindepth 1 -maxdepth 1 -type d | wc -l)" -eq "$count" ]; then
+    continue
+  fi
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  (cd "$dir" && awk -v n="$count" 'BEGIN { for (i = 0; i < n; i++) printf "folder%06d\n", i }' |
+    xargs mkdir)
 done
 echo "$root"

@@ -20,3 +20,9 @@ class EInvalidOperation : public Exception {
 public:
     using Exception::Exception;
 };
+
+// An argument the operation cannot work with.
+class EInvalidArgument : public Exception {
+public:
+    using Exception::Exception;
+};

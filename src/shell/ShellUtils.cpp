@@ -4,6 +4,8 @@
 #include "core/TextConversion.h"
 #include "shell/ShellState.h"
 #include "ui/Application.h"
+#include "ui/ListView.h"
+#include "ui/TreeView.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -106,15 +108,28 @@ void ApplyExplorerTheme(HWND listOrTree)
 {
     if (!IsVistaOrLater || listOrTree == nullptr)
         return;
+    // Our controls run under class names of their own: ask the control what it is, and let
+    // it keep the look for the windows it makes later.
+    TWinControl* control = TWinControl::FindControl(listOrTree);
+    if (auto* list = dynamic_cast<TListView*>(control)) {
+        list->SetExplorerStyle(true);
+        return;
+    }
+    if (auto* tree = dynamic_cast<TTreeView*>(control)) {
+        tree->SetExplorerStyle(true);
+        return;
+    }
     wchar_t className[64] = {};
     GetClassNameW(listOrTree, className, 64);
     if (lstrcmpiW(className, WC_LISTVIEWW) == 0) {
-        ListView_SetExtendedListViewStyleEx(listOrTree, LVS_EX_FULLROWSELECT | 0x10000,
-                                            LVS_EX_FULLROWSELECT | 0x10000);
+        ListView_SetExtendedListViewStyleEx(listOrTree, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
+                                            LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
         SetWindowTheme(listOrTree, L"explorer", nullptr);
     } else if (lstrcmpiW(className, WC_TREEVIEWW) == 0) {
         SetWindowTheme(listOrTree, L"explorer", nullptr);
-        SendMessageW(listOrTree, TV_FIRST + 44 /* TVM_SETEXTENDEDSTYLE */, 0x40, 0x40);
+        SendMessageW(listOrTree, TVM_SETEXTENDEDSTYLE,
+                     TVS_EX_DOUBLEBUFFER | TVS_EX_FADEINOUTEXPANDOS,
+                     TVS_EX_DOUBLEBUFFER | TVS_EX_FADEINOUTEXPANDOS);
         SetWindowLongPtrW(listOrTree, GWL_STYLE,
                           GetWindowLongPtrW(listOrTree, GWL_STYLE) & ~TVS_HASLINES);
     }

@@ -26,5 +26,6 @@ HWND MainWindowHandle();
 // A new font with the system's icon-title look.
 TScopedGdiObject IconTitleFont();
 
-// The explorer look on Vista or later for a list view or tree view window.
+// The explorer look on Vista or later for a list view or tree view window; our own list and
+// tree controls keep it for every window they make afterwards.
 void ApplyExplorerTheme(HWND listOrTree);

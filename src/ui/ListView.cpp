@@ -3,6 +3,8 @@
 #include "core/TextCompare.h"
 #include "ui/RedrawPause.h"
 
+#include <uxtheme.h>
+
 #include <algorithm>
 #include <cwctype>
 
@@ -105,6 +107,7 @@ void TListView::CreateWnd()
     TWinControl::CreateWnd();
     HWND window = WindowHandle();
     ApplyExtendedStyles();
+    ApplyExplorerLook();
     SendMessageW(window, LVM_SETCALLBACKMASK, kCallbackStates, 0);
     AttachImageList(LVSIL_NORMAL, largeImages_);
     AttachImageList(LVSIL_SMALL, smallImages_);
@@ -191,6 +194,25 @@ void TListView::ApplyExtendedStyles()
     const DWORD mask = LVS_EX_INFOTIP | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER |
                        LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
     SendMessageW(WindowHandle(), LVM_SETEXTENDEDLISTVIEWSTYLE, mask, ExtendedStyleBits());
+}
+
+void TListView::ApplyExplorerLook()
+{
+    if (HandleAllocated() && explorerStyle_)
+        SetWindowTheme(WindowHandle(), L"explorer", nullptr);
+}
+
+void TListView::SetExplorerStyle(bool explorerStyle)
+{
+    if (explorerStyle == explorerStyle_)
+        return;
+    explorerStyle_ = explorerStyle;
+    if (explorerStyle) {
+        SetRowSelect(true);
+        ApplyExplorerLook();
+    } else if (HandleAllocated()) {
+        SetWindowTheme(WindowHandle(), nullptr, nullptr);
+    }
 }
 
 void TListView::SetViewStyle(TViewStyle style)

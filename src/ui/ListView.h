@@ -8,6 +8,7 @@
 // (OnGetImageIndex) and a caption when it is first read (OnGetCaption). The window keeps
 // selection and focus; the control keeps everything else and carries the selection over
 // when it sorts, inserts or makes its window again.
+#include "ui/CustomDraw.h"
 #include "ui/ImageList.h"
 #include "ui/ListColumns.h"
 #include "ui/ListItems.h"
@@ -21,15 +22,7 @@ enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
 enum class TItemChange { ctText, ctImage, ctState };
 
-// What a custom-draw handler may change before the list view draws an item or a sub-item.
-struct TListViewDraw {
-    HDC DC = nullptr;
-    RECT Rect{};
-    UINT ItemState = 0;  // CDIS_SELECTED, CDIS_FOCUS, CDIS_HOT ...
-    COLORREF TextColor = CLR_DEFAULT;
-    COLORREF TextBackground = CLR_DEFAULT;
-    HFONT Font = nullptr;  // a font to draw with (stays the handler's)
-};
+using TListViewDraw = TItemDraw;
 
 using TLVItemEvent = std::function<void(TObject* Sender, TListItem* Item)>;
 using TLVChangeEvent = std::function<void(TObject* Sender, TListItem* Item, TItemChange Change)>;
@@ -76,6 +69,10 @@ public:
     void SetGridLines(bool gridLines);
     bool ShowColumnHeaders() const noexcept { return showColumnHeaders_; }
     void SetShowColumnHeaders(bool show);
+    // The explorer's look: its visual style and full-row selection, kept for every window
+    // the control makes.
+    bool ExplorerStyle() const noexcept { return explorerStyle_; }
+    void SetExplorerStyle(bool explorerStyle);
     // Icons keep arranged in the icon views.
     bool AutoArrange() const noexcept { return autoArrange_; }
     void SetAutoArrange(bool autoArrange);
@@ -188,6 +185,7 @@ private:
     DWORD ExtendedStyleBits() const;
     void SetStyleBit(DWORD bit, bool on);
     void ApplyExtendedStyles();
+    void ApplyExplorerLook();
     void AttachImageList(int which, TCustomImageList* images);
     void SetImageListMember(TCustomImageList*& member, TChangeLink& link, int which,
                             TCustomImageList* images);
@@ -227,6 +225,7 @@ private:
     bool gridLines_ = false;
     bool showColumnHeaders_ = true;
     bool autoArrange_ = true;
+    bool explorerStyle_ = false;
     int allocBy_ = 32;
     TCustomImageList* largeImages_ = nullptr;
     TCustomImageList* smallImages_ = nullptr;

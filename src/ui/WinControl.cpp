@@ -1,5 +1,6 @@
 #include "ui/WinControl.h"
 
+#include "core/CriticalSection.h"
 #include "core/Exception.h"
 #include "core/TextConversion.h"
 #include "ui/Application.h"
@@ -12,10 +13,24 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
 const wchar_t kControlProperty[] = L"Bivista.Control";
+
+// The controls by window, for the lookup every message makes. (The window property that
+// names the control too is a server round trip per lookup under Wine.)
+struct TControlsByWindow {
+    TCriticalSection lock;
+    std::unordered_map<HWND, TWinControl*> controls;
+};
+
+TControlsByWindow& ControlsByWindow()
+{
+    static TControlsByWindow* registry = new TControlsByWindow;  // lives as long as windows
+    return *registry;
+}
 
 // The control whose window CreateWindowEx is making; its first message attaches it.
 thread_local TWinControl* creatingControl = nullptr;
@@ -308,6 +323,9 @@ void TWinControl::AttachWindow(HWND window)
     destroyingNotified_ = false;
     defaultProc_ = ClassProcedureOf(window);
     SetPropW(window, kControlProperty, this);
+    TControlsByWindow& registry = ControlsByWindow();
+    TCriticalSectionLock guard(registry.lock);
+    registry.controls[window] = this;
 }
 
 void TWinControl::DetachWindow()
@@ -315,6 +333,13 @@ void TWinControl::DetachWindow()
     if (handle_ == nullptr)
         return;
     RemovePropW(handle_, kControlProperty);
+    {
+        TControlsByWindow& registry = ControlsByWindow();
+        TCriticalSectionLock guard(registry.lock);
+        const auto found = registry.controls.find(handle_);
+        if (found != registry.controls.end() && found->second == this)
+            registry.controls.erase(found);
+    }
     handle_ = nullptr;
     if (childId_ != 0)
         ChildIds().Give(childId_);
@@ -331,7 +356,10 @@ TWinControl* TWinControl::FindControl(HWND window)
 {
     if (window == nullptr)
         return nullptr;
-    return static_cast<TWinControl*>(GetPropW(window, kControlProperty));
+    TControlsByWindow& registry = ControlsByWindow();
+    TCriticalSectionLock guard(registry.lock);
+    const auto found = registry.controls.find(window);
+    return found != registry.controls.end() ? found->second : nullptr;
 }
 
 LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,9 +1,12 @@
 #include "common/TempTree.h"
+#include "common/TestForm.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "shell/ShellUtils.h"
 #include "ui/Application.h"
+#include "ui/ListView.h"
+#include "ui/TreeView.h"
 
 #include <gtest/gtest.h>
 
@@ -105,4 +108,36 @@ TEST(IconTitleFont, GivesARealFont)
     ASSERT_TRUE(font);
     LOGFONTW description{};
     EXPECT_GT(GetObjectW(font.get(), sizeof(description), &description), 0);
+}
+
+// Our list and tree run under class names of their own; the explorer look must reach them
+// and stay for the windows they make later.
+TEST(ApplyExplorerTheme, ReachesOurListAndTreeAndOutlivesTheirWindows)
+{
+    ASSERT_TRUE(IsVistaOrLater);
+    TTestForm form;
+    auto* list = new TListView(&form);
+    list->SetParent(&form);
+    auto* tree = new TTreeView(&form);
+    tree->SetParent(&form);
+    ASSERT_TRUE(tree->ShowLines());
+
+    ApplyExplorerTheme(list->Handle());
+    ApplyExplorerTheme(tree->Handle());
+    for (int round = 0; round < 2; ++round) {
+        const auto listStyles = static_cast<DWORD>(
+            SendMessageW(list->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+        EXPECT_NE(listStyles & LVS_EX_FULLROWSELECT, 0u) << "round " << round;
+        EXPECT_NE(listStyles & LVS_EX_DOUBLEBUFFER, 0u);
+        // (Wine's tree view keeps no extended styles to read back.)
+        EXPECT_EQ(GetWindowLongPtrW(tree->Handle(), GWL_STYLE) & TVS_HASLINES, 0)
+            << "round " << round;
+        list->RecreateWnd();
+        tree->RecreateWnd();
+    }
+    EXPECT_TRUE(list->ExplorerStyle());
+    EXPECT_TRUE(list->RowSelect());
+    EXPECT_TRUE(tree->ExplorerStyle());
+    EXPECT_FALSE(tree->ShowLines());
+    EXPECT_TRUE(tree->DoubleBuffered());
 }

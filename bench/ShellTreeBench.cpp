@@ -1,0 +1,239 @@
+// The shell tree over a folder of 20,000 subfolders, against a baseline measured in the same
+// run: the folder's enumeration with the display name of every object (b), which is what a
+// tree that reads every node's text pays. (a) is the enumeration alone.
+// - expand: the folder's node opened for the first time, its children sorted and in the tree
+//   view, the first screen drawn; also with an OnAddFolder handler, as the program has one;
+// - refresh: one subfolder made and announced (SHChangeNotify), until its node is shown.
+//
+// Usage: bench_shelltree.exe <fixture folder holding folders-20000> [count]
+#include "controls/ShellTree.h"
+#include "core/ComPtr.h"
+#include "core/IDListPtr.h"
+#include "core/SyncCall.h"
+#include "shell/IDList.h"
+#include "shell/PathUtils.h"
+#include "shell/ShellState.h"
+#include "threadpool/ThreadPool.h"
+#include "ui/Application.h"
+
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRounds = 3;
+// The size of the folder; another size (a folders-N fixture) may be given as a second argument.
+int kFolders = 20000;
+
+double Seconds()
+{
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Walks the folder; with `names`, reads every display name too.
+int Enumerate(const std::wstring& path, bool names)
+{
+    TComPtr<IShellFolder> folder;
+    const TOwnedIDList list = IDListFromPath(nullptr, path);
+    if (!list || FAILED(DesktopFolder->BindToObject(list, nullptr, IID_IShellFolder,
+                                                    reinterpret_cast<void**>(folder.GetAddressOf()))))
+        return -1;
+    TComPtr<IEnumIDList> enumerator;
+    if (FAILED(folder->EnumObjects(nullptr,
+                                   SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
+                                   enumerator.GetAddressOf())) ||
+        !enumerator)
+        return -1;
+    int count = 0;
+    for (;;) {
+        TOwnedIDList item;
+        ULONG fetched = 0;
+        if (enumerator->Next(1, item.put(), &fetched) != S_OK || !item)
+            break;
+        ++count;
+        if (names) {
+            STRRET text{};
+            if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &text)))
+                StrRetToString(item, text);
+        }
+    }
+    return count;
+}
+
+class TBenchForm : public TWinControl {
+public:
+    TBenchForm() : TWinControl(nullptr) { SetBounds(0, 0, 500, 700); }
+    ~TBenchForm() override { DestroyHandle(); }
+
+protected:
+    void CreateParams(TCreateParams& params) override
+    {
+        TWinControl::CreateParams(params);
+        params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
+        params.WndParent = nullptr;
+        params.WinClassName = L"Bivista.BenchForm";
+    }
+};
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Lets the icon work of what was drawn finish, so that it does not run into the next round.
+void SettlePool()
+{
+    while (WorkerPool->PendingCount() > 0) {
+        PumpMessages();
+        CheckSynchronize(10);
+    }
+    PumpMessages();
+}
+
+double PeakMegabytes()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
+        return 0;
+    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+TZelShellTreeNode* ChildNamed(TZelShellTreeNode* node, const std::wstring& text)
+{
+    for (int index = 0; node != nullptr && index < node->Count(); ++index)
+        if (node->Item(index)->Text() == text)
+            return node->Item(index);
+    return nullptr;
+}
+
+// Opens the node afresh (its children dropped first) and draws the first screen.
+double TimeExpansion(TZelShellTree& tree, TZelShellTreeNode* node)
+{
+    node->Collapse(false);
+    tree.RefreshNode(node, false, true);  // collapsed: its children go
+    SettlePool();
+    const double start = Seconds();
+    node->Expand(false);
+    UpdateWindow(tree.Handle());
+    return Seconds() - start;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_shelltree <fixture folder>\n");
+        return 2;
+    }
+    const std::wstring root = ExcludeTrailingBackslash(argv[1]);
+    if (argc >= 3)
+        kFolders = _wtoi(argv[2]);
+    const std::wstring folder = root + L"\\folders-" + std::to_wstring(kFolders);
+    TComInitScope com;
+    if (!ShellStartup())
+        return 2;
+    ThreadPoolStartup();
+    int result = 0;
+    {
+        TApplication application;
+        TBenchForm form;
+        auto* tree = new TZelShellTree(&form);
+        tree->SetParent(&form);
+        tree->SetBounds(0, 0, 480, 660);
+        // Rooted at the desktop, as the program's tree.
+        form.Handle();
+        tree->SetSelectedFolder(root);
+        UpdateWindow(form.Handle());
+        TZelShellTreeNode* fixture = tree->Selected();
+        if (fixture != nullptr)
+            fixture->Expand(false);
+        TZelShellTreeNode* node = ChildNamed(fixture, L"folders-" + std::to_wstring(kFolders));
+        if (node == nullptr || Enumerate(folder, false) != kFolders) {
+            std::fprintf(stderr, "fixture %ls is missing or incomplete\n", folder.c_str());
+            return 1;
+        }
+        UpdateWindow(tree->Handle());
+
+        std::vector<double> enumTimes, nameTimes, expandTimes, handlerTimes, refreshTimes;
+        const std::wstring added = folder + L"\\added by the bench";
+        for (int round = 0; round < kRounds && result == 0; ++round) {
+            double start = Seconds();
+            Enumerate(folder, false);
+            enumTimes.push_back(Seconds() - start);
+            start = Seconds();
+            Enumerate(folder, true);
+            nameTimes.push_back(Seconds() - start);
+
+            tree->OnAddFolder = nullptr;
+            expandTimes.push_back(TimeExpansion(*tree, node));
+            if (node->Count() != kFolders)
+                result = 1;
+            tree->OnAddFolder = [](TObject*, TZelShellTreeNode*, const std::wstring&, bool&) {};
+            handlerTimes.push_back(TimeExpansion(*tree, node));
+            tree->OnAddFolder = nullptr;
+            SettlePool();
+
+            // One subfolder more, announced as the shell announces it.
+            CreateDirectoryW(added.c_str(), nullptr);
+            start = Seconds();
+            SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSH, added.c_str(), nullptr);
+            while (node->Count() != kFolders + 1 && Seconds() - start < 120) {
+                PumpMessages();
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+            }
+            UpdateWindow(tree->Handle());
+            refreshTimes.push_back(Seconds() - start);
+            if (node->Count() != kFolders + 1)
+                result = 1;
+            RemoveDirectoryW(added.c_str());
+            SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHW | SHCNF_FLUSH, added.c_str(), nullptr);
+            start = Seconds();
+            while (node->Count() != kFolders && Seconds() - start < 120) {
+                PumpMessages();
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+            }
+            SettlePool();
+        }
+        RemoveDirectoryW(added.c_str());
+        if (result != 0) {
+            std::fprintf(stderr, "the tree did not show the folder's %d subfolders\n", kFolders);
+        } else {
+            const double a = Median(enumTimes);
+            const double b = Median(nameTimes);
+            const double expand = Median(expandTimes);
+            const double withHandler = Median(handlerTimes);
+            const double refresh = Median(refreshTimes);
+            std::printf("%8s %10s %14s %10s %10s %10s %12s %12s %12s %10s\n", "folders",
+                        "enum (a)", "enum+name (b)", "expand", "+handler", "refresh",
+                        "expand/(b)", "+handler/(b)", "refresh/(b)", "peak MB");
+            std::printf("%8d %9.3fs %13.3fs %9.3fs %9.3fs %9.3fs %12.2f %12.2f %12.2f %10.1f\n",
+                        kFolders, a, b, expand, withHandler, refresh, expand / b,
+                        withHandler / b, refresh / b, PeakMegabytes());
+            std::printf("targets: expand <= 1.0 x (b), refresh <= 1.2 x (b)\n");
+        }
+    }
+    ThreadPoolShutdown();
+    ShellShutdown();
+    return result;
+}

@@ -1,0 +1,268 @@
+#pragma once
+// TZelShellTree: the shell namespace as a tree. One node stands for one namespace object
+// (folders; files too with ShowFiles). The tree holds only what the user opened: a node's
+// children are enumerated the first time it is expanded, enumerated again when the change
+// notifier reports a change below it, and dropped when a collapsed node is refreshed. The
+// tree takes part in a shell link: selecting a node shows its folder in the pane's other
+// controls, and a folder chosen elsewhere is located (its path created) and selected here.
+//
+// Speed: nothing about a node is computed before the tree view first draws it (its icon,
+// marks and expand button; icons come from the worker pool). A refresh finds each enumerated
+// object among the existing children through an index, and change reports that arrive in a
+// burst are answered once, after the burst.
+#include "controls/NotificationEvents.h"
+#include "controls/ShellList.h"
+#include "controls/ShellOptions.h"
+#include "controls/ShellTreeNode.h"
+#include "core/IDListPtr.h"
+#include "link/ZelShellControl.h"
+#include "shell/Nautilex.h"
+#include "shell/PidlHistory.h"
+#include "shell/ZelShellFolder.h"
+#include "threadpool/ZelWorkItems.h"
+#include "ui/TreeView.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TZelShellChangeNotifier;
+class TZelShellLink;
+class TZelSystemImageList;
+class TTimer;
+
+using TOnAddNode = std::function<void(TObject* Sender, TZelShellTreeNode* Node,
+                                      const std::wstring& Path, bool& CanAdd)>;
+using TOnUpdatedFolder = std::function<void(TObject* Sender, TZelShellTreeNode* Node)>;
+
+// What LocateIDList does with the node it finds.
+enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
+
+class TZelShellTree : public TTreeView, public IZelShellControl, public IIconViewer {
+public:
+    // Change reports are answered this long after the last one of a burst.
+    static constexpr UINT kReportDelay = 15;
+
+    explicit TZelShellTree(TComponent* owner);
+    ~TZelShellTree() override;
+
+    // ---- IUnknown: the tree is a component; its owner decides its life ----
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    // ---- IZelShellControl ----
+    void STDMETHODCALLTYPE SetShellLink(TZelShellLink* link) override;
+    TZelShellLink* STDMETHODCALLTYPE GetShellLink() override { return shellLink_; }
+    void STDMETHODCALLTYPE FolderChanged(TBorrowedIDList folder) override;
+    void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override;
+    void STDMETHODCALLTYPE SelectAll() override {}
+    void STDMETHODCALLTYPE RefreshContents() override;
+    void STDMETHODCALLTYPE RefreshChanges() override;
+    bool STDMETHODCALLTYPE GoUp() override;
+
+    // ---- IIconViewer (GUI thread): kind 0 image, 1 overlay, 2 selected image ----
+    void STDMETHODCALLTYPE SetImage(int index, BYTE kind, TWorkItemOwner owner) override;
+
+    // ---- Published properties ----
+    TZelShellFolder GetRootedAt() const noexcept { return rootedAt_; }
+    void SetRootedAt(TZelShellFolder value);
+    const std::wstring& GetRootedAtFileSystemFolder() const noexcept { return rootedAtPath_; }
+    void SetRootedAtFileSystemFolder(const std::wstring& value);
+    std::wstring GetSelectedFolder();
+    void SetSelectedFolder(const std::wstring& value);
+    TZelShellFolder GetSpecialFolder();
+    void SetSpecialFolder(TZelShellFolder value);
+    // Stored here; the drag and drop of the tree acts on them.
+    bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
+    void SetOleDragDrop(bool value) { oleDragDrop_ = value; }
+    bool ShellContextMenu = true;
+
+    // The option word and its one setter; the flags below read and write single bits of it.
+    TZelShellOptions GetOptions() const noexcept { return options_; }
+    void SetOptions(TZelShellOptions value);
+    bool GetShowNethood() const noexcept { return HasOption(options_, soShowNethood); }
+    void SetShowNethood(bool value) { SetOption(soShowNethood, value); }
+    bool GetShowRecycleBin() const noexcept { return HasOption(options_, soShowRecycleBin); }
+    void SetShowRecycleBin(bool value) { SetOption(soShowRecycleBin, value); }
+    bool GetShowErrorMessages() const noexcept { return HasOption(options_, soShowErrorMessages); }
+    void SetShowErrorMessages(bool value) { SetOption(soShowErrorMessages, value); }
+    bool GetShowHidden() const noexcept { return HasOption(options_, soShowHidden); }
+    void SetShowHidden(bool value) { SetOption(soShowHidden, value); }
+    bool GetShowFiles() const noexcept { return HasOption(options_, soShowFiles); }
+    void SetShowFiles(bool value) { SetOption(soShowFiles, value); }
+    bool GetShowContextMenuOnTop() const noexcept
+    {
+        return HasOption(options_, soShowContextMenuOnTop);
+    }
+    void SetShowContextMenuOnTop(bool value) { SetOption(soShowContextMenuOnTop, value); }
+    bool GetColorCompressed() const noexcept { return HasOption(options_, soColorCompressed); }
+    void SetColorCompressed(bool value) { SetOption(soColorCompressed, value); }
+    bool GetColorEncrypted() const noexcept { return HasOption(options_, soColorEncrypted); }
+    void SetColorEncrypted(bool value) { SetOption(soColorEncrypted, value); }
+    bool GetNoFillOnStartup() const noexcept { return HasOption(options_, soNoFillOnStartup); }
+    void SetNoFillOnStartup(bool value) { SetOption(soNoFillOnStartup, value); }
+
+    bool GetFileSystemOnly() const;
+    void SetFileSystemOnly(bool value);
+    bool ExpandOnSelected = false;
+    std::wstring GetFilter() const;
+    void SetFilter(const std::wstring& value);
+    // Stored here; the check boxes of the tree act on it.
+    bool GetCheckBoxes() const noexcept { return checkBoxes_; }
+    void SetCheckBoxes(bool value) { checkBoxes_ = value; }
+    bool GetCreateLinkOnDrop() const noexcept { return createLinkOnDrop_; }
+    void SetCreateLinkOnDrop(bool value) { createLinkOnDrop_ = value; }
+    // Reads cmLink while CreateLinkOnDrop is on.
+    TZelCopyMode GetCopyMode() const noexcept { return createLinkOnDrop_ ? cmLink : copyMode_; }
+    void SetCopyMode(TZelCopyMode value) { copyMode_ = value; }
+    virtual std::wstring ClassName() const { return L"TZelShellTree"; }
+    std::wstring Version() const { return ClassName() + L" V6.2.3"; }
+    void SetVersion(const std::wstring&) {}
+    bool GetAutomaticRefresh() const noexcept { return automaticRefresh_; }
+    void SetAutomaticRefresh(bool value);
+    bool GetUseSystemFont() const noexcept { return useSystemFont_; }
+    void SetUseSystemFont(bool value);
+    bool UseSystemStyles = true;
+    bool GetShowOverlayIcons() const noexcept { return showOverlayIcons_; }
+    void SetShowOverlayIcons(bool value);
+    TZelShellTreeNode* Selected() const
+    {
+        return static_cast<TZelShellTreeNode*>(TTreeView::Selected());
+    }
+
+    // ---- Events ----
+    // Asked for every node that enumeration adds or finds again; CanAdd false removes it.
+    TOnAddNode OnAddFolder;
+    TOnUpdatedFolder OnUpdatedFolder;
+    TOnOperation OnOperation;
+    // Kept in the browser, which raises it from its context menus.
+    void SetOnContextMenuSelect(TContextMenuSelectEvent handler)
+    {
+        browser_->OnContextMenuSelect = std::move(handler);
+    }
+
+    // ---- Operations ----
+    TNautilex& Browser() noexcept { return *browser_; }
+    TPidlHistory& History() noexcept { return history_; }
+    TZelShellChangeNotifier& Notifier() noexcept { return *notifier_; }
+    // The browser's current object as a child of `parent` when the visibility rule accepts
+    // it; null otherwise (and when OnAddFolder refuses it).
+    TZelShellTreeNode* AddChildNode(TZelShellTreeNode* parent, bool pinned);
+    // The node's icon, expand button and marks from the browser's current object (the node's).
+    void UpdateNode(TZelShellTreeNode* node, bool full);
+    // Orders the node's children by the folder's comparison.
+    void SortChildren(TZelShellTreeNode* node);
+    void RefreshNode(TZelShellTreeNode* node, bool recursive, bool full);
+    // Finds the node of an absolute ID list (creating the path to it) and acts on it; true
+    // when the node was found or created (otherwise the deepest node reached is acted on).
+    bool LocateIDList(TBorrowedIDList list, TLocateAction action);
+    // File-system path of the node's object; empty for virtual objects and invalid nodes.
+    std::wstring NodePath(const TTreeNode* node) const;
+    // Non-null and still in this tree.
+    bool IsValidNode(const TTreeNode* node) const noexcept;
+    void NotifyLink(TZelShellTreeNode* node);
+    bool NavigateHistory(int delta);
+    // Change reports received and not answered yet.
+    int PendingReportCount() const noexcept { return static_cast<int>(reports_.size()); }
+
+protected:
+    void CreateWnd() override;
+    void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    std::unique_ptr<TTreeNode> CreateNode() override;
+    TTreeNodeClass DefaultNodeClass() const override;
+    bool CanExpand(TTreeNode* node) override;
+    bool CanChange(TTreeNode* node) override;
+    void Change(TTreeNode* node) override;
+    void Delete(TTreeNode* node) override;
+    void GetImageIndex(TTreeNode* node) override;
+    bool IsCustomDrawn() const override;
+    void CustomDrawItem(TTreeNode* node, TItemDraw& draw, bool& defaultDraw) override;
+
+private:
+    struct TChangeReport {
+        TNotificationEvent event;
+        TOwnedIDList first;
+        TOwnedIDList second;
+    };
+    // Tree work under way: change reports wait until it is done.
+    class TBusyScope {
+    public:
+        explicit TBusyScope(TZelShellTree* tree) : tree_(tree) { ++tree_->busy_; }
+        ~TBusyScope() { --tree_->busy_; }
+        TBusyScope(const TBusyScope&) = delete;
+        TBusyScope& operator=(const TBusyScope&) = delete;
+
+    private:
+        TZelShellTree* tree_;
+    };
+
+    void SetOption(TZelShellOption option, bool value);
+    void ApplyNotifierFilter();
+    TZelShellTreeNode* Typed(TTreeNode* node) const noexcept
+    {
+        return IsValidNode(node) ? static_cast<TZelShellTreeNode*>(node) : nullptr;
+    }
+    TZelShellTreeNode* RootNode() const noexcept
+    {
+        return static_cast<TZelShellTreeNode*>(Items()->GetFirstNode());
+    }
+    UINT ErrorMode() const noexcept { return GetShowErrorMessages() ? 0 : SEM_FAILCRITICALERRORS; }
+    // Makes the node's object the browser's current object, binding its folder only when the
+    // browser holds another one.
+    void MakeBrowserObject(TZelShellTreeNode* node);
+    std::wstring ObjectPath(TZelShellTreeNode* node) const;
+    // Rooting
+    void Root(TZelShellFolder value);
+    void EnsureRooted();
+    // Filling and refreshing
+    TZelShellTreeNode* AddChild(TZelShellTreeNode* parent, bool pinned, TZelVisibilityRule& rule,
+                                int isFolder);
+    // UpdateNode without OnUpdatedFolder; without `icons`, the image stays unset (to be
+    // filled when the node is first drawn).
+    void ApplyObjectState(TZelShellTreeNode* node, bool full, bool icons);
+    bool AskAddFolder(TZelShellTreeNode* node);
+    void FillNode(TZelShellTreeNode* node);
+    void RefreshChildren(TZelShellTreeNode* node, bool recursive, bool full);
+    // The child whose relative ID list the folder's comparison finds equal to `item`.
+    TZelShellTreeNode* FindChild(TZelShellTreeNode* parent, TBorrowedIDList item);
+    // Where a new child with `item` goes among the ordered children.
+    int OrderedPosition(TZelShellTreeNode* parent, TBorrowedIDList item);
+    int CompareChildren(IShellFolder* folder, TBorrowedIDList first, TBorrowedIDList second);
+    void QueueIcon(TZelShellTreeNode* node, BYTE kind);
+    // Locating
+    TZelShellTreeNode* FindForLocate(TBorrowedIDList list, TLocateAction& action, bool& found);
+    void ActOn(TZelShellTreeNode* node, TLocateAction action);
+    // Change reports
+    void ReportChange(TNotificationEvent event, TBorrowedIDList first, TBorrowedIDList second);
+    void AnswerReports();
+
+    TNautilex* browser_ = nullptr;
+    TZelSystemImageList* systemImages_ = nullptr;
+    TCustomImageList* images_ = nullptr;
+    TPidlHistory history_;
+    TZelShellChangeNotifier* notifier_ = nullptr;
+    TTimer* reportTimer_ = nullptr;
+    TZelShellLink* shellLink_ = nullptr;
+
+    TZelShellFolder rootedAt_ = SF_DESKTOP;
+    std::wstring rootedAtPath_;
+    std::wstring pendingPath_;
+    TZelShellFolder pendingSpecialFolder_ = SF_DRIVES;
+    bool expandBelowRoot_ = true;
+    bool navigatingHistory_ = false;
+    bool createdOnce_ = false;
+    TZelShellOptions options_ = soShowNethood | soShowRecycleBin;
+    bool oleDragDrop_ = true;
+    bool checkBoxes_ = false;
+    bool createLinkOnDrop_ = false;
+    TZelCopyMode copyMode_ = cmDefault;
+    bool automaticRefresh_ = true;
+    bool useSystemFont_ = true;
+    bool showOverlayIcons_ = true;
+    bool destroying_ = false;
+    int busy_ = 0;
+    std::vector<TChangeReport> reports_;
+};

@@ -1,0 +1,69 @@
+#include "controls/ShellTreeNode.h"
+
+#include "controls/ShellTree.h"
+#include "shell/ShellState.h"
+#include "threadpool/ThreadPool.h"
+
+TZelShellTreeNode::TZelShellTreeNode(TTreeNodes* owner) : TTreeNode(owner) {}
+
+TZelShellTreeNode::~TZelShellTreeNode()
+{
+    // Before the node goes: no result may be applied to it afterwards.
+    if (workQueued_ && WorkerPool != nullptr)
+        WorkerPool->CancelWorkItems(WorkOwner(), nullptr);
+}
+
+TZelShellTree* TZelShellTreeNode::OwningTree() const noexcept
+{
+    return static_cast<TZelShellTree*>(TreeView());
+}
+
+void TZelShellTreeNode::Refresh(bool recursive)
+{
+    if (TZelShellTree* tree = OwningTree())
+        tree->RefreshNode(this, recursive, true);
+}
+
+TBorrowedIDList TZelShellTreeNode::RelativeIDList() const noexcept
+{
+    return usesDesktopIDList_ ? DesktopIDList : relativeIDList_.get();
+}
+
+void TZelShellTreeNode::SetRelativeIDList(TOwnedIDList list) noexcept
+{
+    relativeIDList_ = std::move(list);
+    PathKnown = false;
+    if (usesDesktopIDList_) {
+        usesDesktopIDList_ = false;
+        absoluteIDList_.reset();
+    }
+}
+
+TBorrowedIDList TZelShellTreeNode::AbsoluteIDList() const noexcept
+{
+    return usesDesktopIDList_ ? DesktopIDList : absoluteIDList_.get();
+}
+
+void TZelShellTreeNode::SetAbsoluteIDList(TOwnedIDList list) noexcept
+{
+    absoluteIDList_ = std::move(list);
+    PathKnown = false;
+    if (usesDesktopIDList_) {
+        usesDesktopIDList_ = false;
+        relativeIDList_.reset();
+    }
+}
+
+void TZelShellTreeNode::UseDesktopIDList() noexcept
+{
+    relativeIDList_.reset();
+    absoluteIDList_.reset();
+    usesDesktopIDList_ = true;
+    PathKnown = false;
+}
+
+LPARAM TZelShellTreeNode::SerialOfWorkOwner(TWorkItemOwner owner) noexcept
+{
+    const auto tag = reinterpret_cast<UINT_PTR>(owner);
+    return (tag & 1) != 0 ? static_cast<LPARAM>(tag >> 1) : 0;
+}
