@@ -108,6 +108,25 @@ void Send(std::vector<INPUT> inputs)
 
 }  // namespace
 
+bool SaveScreenshot(const std::string& hostPath)
+{
+    std::wstring command =
+        L"\"Z:\\usr\\bin\\import\" -window root \"" + NarrowToWide(hostPath) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // A host program's handle may be signalled before it has finished: wait for the file.
+    const std::wstring windowsPath = L"Z:" + NarrowToWide(hostPath);
+    return TProgramDriver::WaitFor(
+        [&] { return GetFileAttributesW(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
 std::string ReadFileBytes(const std::wstring& path)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

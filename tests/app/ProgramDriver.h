@@ -81,6 +81,9 @@ private:
     HWND main_ = nullptr;
 };
 
+// A picture of the whole virtual display, saved at a host path (imagemagick's import).
+bool SaveScreenshot(const std::string& hostPath);
+
 // The whole file's bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);

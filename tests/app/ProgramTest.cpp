@@ -488,4 +488,36 @@ TEST_F(ProgramTest, TheAboutBoxIsModalAndAcceptCloses)
     EXPECT_EQ(program.Close(), 0u);
 }
 
+// Pictures of the program for a person to look at (run with --gtest_also_run_disabled_tests;
+// they go to /tmp/bivista-shots): two panes, one pane, the bookmark list, the about box.
+TEST_F(ProgramTest, DISABLED_Screenshots)
+{
+    CreateDirectoryW(L"Z:\\tmp\\bivista-shots", nullptr);
+    TProgramDriver program(tree_);
+    program.WriteSettings(PaneSettings("Expl2Height=280\r\nExpl1Width=160\r\n"));
+    ASSERT_TRUE(program.Start());
+    Sleep(1500);
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/two-panes.png"));
+    program.Click(program.ToolButton(kSingle), POINT{10, 10});
+    Sleep(500);
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/single-pane.png"));
+    program.Click(program.ToolButton(kDual), POINT{10, 10});
+    program.Activate();
+    program.Press('B', true);
+    program.Press('2');
+    Sleep(500);
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/bookmarks.png"));
+    program.Press('C');
+    program.Activate();
+    program.Press('H', true);
+    program.Press(VK_RETURN);
+    Sleep(800);
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/about.png"));
+    HWND about = program.TopWindow(L"About Bivista");
+    if (about != nullptr)
+        PostMessageW(FindWindowExW(about, nullptr, L"Bivista.Button", L"Accept"), BM_CLICK, 0, 0);
+    program.Settle();
+    EXPECT_EQ(program.Close(), 0u);
+}
+
 }  // namespace
