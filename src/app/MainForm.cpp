@@ -9,6 +9,7 @@
 #include "controls/ShellCombo.h"
 #include "controls/ShellList.h"
 #include "controls/ShellTree.h"
+#include "core/ScopedResource.h"
 #include "link/ShellLink.h"
 #include "ui/ImageList.h"
 #include "ui/MainMenu.h"
@@ -140,11 +141,11 @@ void TfrmMain::SetDesignProperties()
     UseTahoma(this);
     ShowHints = true;
 
-    if (HBITMAP strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS",
-                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
+    const TScopedGdiObject strip(LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS",
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (strip) {
         Glyphs->SetColorDepth(ILC_COLOR24);
-        Glyphs->AddMasked(strip, RGB(255, 0, 255));
-        DeleteObject(strip);
+        Glyphs->AddMasked(static_cast<HBITMAP>(strip.get()), RGB(255, 0, 255));
     }
 
     SetMenu(MainMenu1);

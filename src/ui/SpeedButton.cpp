@@ -1,5 +1,6 @@
 #include "ui/SpeedButton.h"
 
+#include "core/ScopedResource.h"
 #include "ui/Forms.h"
 
 #include <uxtheme.h>
@@ -211,16 +212,15 @@ void TSpeedButton::Paint(HDC dc)
         if (down_ && !pressed_) {
             // The checked look: a light dither behind the picture.
             static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-            if (HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern)) {
-                if (HBRUSH brush = CreatePatternBrush(bits)) {
-                    SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
-                    SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-                    RECT inner = rect;
-                    InflateRect(&inner, -1, -1);
-                    FillRect(dc, &inner, brush);
-                    DeleteObject(brush);
-                }
-                DeleteObject(bits);
+            const TScopedGdiObject bits(CreateBitmap(8, 8, 1, 1, pattern));
+            const TScopedGdiObject brush(
+                bits ? CreatePatternBrush(static_cast<HBITMAP>(bits.get())) : nullptr);
+            if (brush) {
+                SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
+                SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+                RECT inner = rect;
+                InflateRect(&inner, -1, -1);
+                FillRect(dc, &inner, static_cast<HBRUSH>(brush.get()));
             }
         }
         if (sunken)

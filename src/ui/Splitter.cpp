@@ -1,10 +1,12 @@
 #include "ui/Splitter.h"
 
+#include "ui/Scaling.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
 
-TSplitter::TSplitter(TComponent* owner) : TWinControl(owner)
+TSplitter::TSplitter(TComponent* owner) : TWinControl(owner), MinSize(Scale(30))
 {
     SetBounds(0, 0, 3, 100);
     SetAlign(TAlign::alLeft);

@@ -11,10 +11,10 @@ using TCanResizeEvent = std::function<void(TObject* Sender, int& NewSize, bool& 
 
 class TSplitter : public TWinControl {
 public:
-    // Aligned left, 3 pixels wide.
+    // Aligned left, 3 pixels wide; MinSize 30 design pixels.
     explicit TSplitter(TComponent* owner);
 
-    int MinSize = 30;
+    int MinSize;
     bool AutoSnap = true;
     TCanResizeEvent OnCanResize;
     TNotifyEvent OnMoved;
