@@ -128,7 +128,8 @@ int CloseBivista(DWORD timeLimit)
     GetWindowThreadProcessId(main, &processId);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
     PostMessageW(main, WM_CLOSE, 0, 0);
-    const bool ended = process == nullptr || WaitForSingleObject(process, timeLimit) == WAIT_OBJECT_0;
+    const bool ended =
+        process == nullptr || WaitForSingleObject(process, timeLimit) == WAIT_OBJECT_0;
     if (process != nullptr)
         CloseHandle(process);
     if (!ended)
@@ -210,9 +211,8 @@ int wmain(int argc, wchar_t** argv)
         return CloseBivista(argc >= 3 ? static_cast<DWORD>(_wtoi(argv[2])) : 30000);
     if (argc >= 4 && std::wcscmp(argv[1], L"fill") == 0)
         return Fill(_wtoi(argv[2]), argc - 3, argv + 3);
-    std::fprintf(stderr,
-                 "usage: bivista_probe ready [time limit ms]\n"
-                 "       bivista_probe close [time limit ms]\n"
-                 "       bivista_probe fill <item count> <program> [arguments...]\n");
+    std::fprintf(stderr, "usage: bivista_probe ready [time limit ms]\n"
+                         "       bivista_probe close [time limit ms]\n"
+                         "       bivista_probe fill <item count> <program> [arguments...]\n");
     return 2;
 }

@@ -53,9 +53,8 @@ TfrmAbout::TfrmAbout(TComponent* owner) : TForm(owner)
     AboutGroup->SetBounds(Scale(8), Scale(8), Scale(626), Scale(96));
     ProgramIcon->SetParent(AboutGroup);
     ProgramIcon->SetBounds(Scale(16), Scale(28), Scale(32), Scale(32));
-    ProgramIcon->SetIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON",
-                                                       IMAGE_ICON, Scale(32), Scale(32),
-                                                       LR_SHARED)));
+    ProgramIcon->SetIcon(static_cast<HICON>(LoadImageW(
+        GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, Scale(32), Scale(32), LR_SHARED)));
     ProductName->SetParent(AboutGroup);
     ProductName->SetCaption(L"Bivista V1.3");
     ProductName->SetBounds(Scale(64), Scale(24), Scale(300), Scale(24));

@@ -18,7 +18,8 @@ namespace {
 
 const wchar_t kTitle[] = L"Bivista";
 
-// The shell (with OLE for the GUI thread) and the pool, started for the life of the scope and stopped in reverse order.
+// The shell (with OLE for the GUI thread) and the pool, started for the life of the scope and
+// stopped in reverse order.
 class TShellScope {
 public:
     TShellScope() : started_(ShellStartup()) {}

@@ -136,7 +136,8 @@ void TfrmBookmark::LoadFile()
 {
     const TBookmarkReadResult result = LoadBookmarkFile(kFileName);
     state_ = result.State;
-    if (result.Status == TBookmarkLoad::blKeptAside || result.Status == TBookmarkLoad::blUnreadable) {
+    if (result.Status == TBookmarkLoad::blKeptAside ||
+        result.Status == TBookmarkLoad::blUnreadable) {
         problem_ = BookmarkProblemText(FullPath(kFileName), result);
         writeBlocked_ = result.Status == TBookmarkLoad::blUnreadable;
         // Told once the program's windows are up, not in the middle of making them.
@@ -160,8 +161,8 @@ void TfrmBookmark::WriteFile()
     try {
         SaveBookmarkFile(kFileName, state_);
     } catch (const Exception& e) {
-        const std::wstring text = L"The bookmarks could not be saved to \"" +
-                                  FullPath(kFileName) + L"\": " + e.Message() + L".";
+        const std::wstring text = L"The bookmarks could not be saved to \"" + FullPath(kFileName) +
+                                  L"\": " + e.Message() + L".";
         MessageBoxW(MessageOwner(), text.c_str(), Title().c_str(), MB_OK | MB_ICONERROR);
     }
 }

@@ -82,7 +82,8 @@ TBookmarkReadResult LoadBookmarkFile(const std::wstring& fileName)
         result.KeptAs = aside;
     } else {
         result.Status = TBookmarkLoad::blUnreadable;
-        result.Problem += L"; it could not be moved aside either (" + ErrorText(GetLastError()) + L")";
+        result.Problem +=
+            L"; it could not be moved aside either (" + ErrorText(GetLastError()) + L")";
     }
     return result;
 }
@@ -97,10 +98,9 @@ void SaveBookmarkFile(const std::wstring& fileName, const TBookmarkListState& st
         if (!file)
             throw Exception(ErrorText(GetLastError()));
         DWORD written = 0;
-        const bool complete =
-            WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                      nullptr) &&
-            written == bytes.size() && FlushFileBuffers(file.get());
+        const bool complete = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                        &written, nullptr) &&
+                              written == bytes.size() && FlushFileBuffers(file.get());
         if (!complete) {
             const DWORD error = GetLastError();
             file.reset();
@@ -121,8 +121,7 @@ std::wstring BookmarkProblemText(const std::wstring& fileName, const TBookmarkRe
     std::wstring text = L"The bookmark list \"" + fileName + L"\" could not be read: " +
                         result.Problem + L".\r\n\r\n";
     if (result.Status == TBookmarkLoad::blKeptAside)
-        text += L"It was kept as \"" + result.KeptAs +
-                L"\", and the bookmarks start afresh.";
+        text += L"It was kept as \"" + result.KeptAs + L"\", and the bookmarks start afresh.";
     else
         text += L"The bookmarks start afresh, and the file will not be written over.";
     return text;

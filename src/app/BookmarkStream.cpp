@@ -38,13 +38,15 @@ public:
     }
     void Integer(int value)
     {
-        if (value >= std::numeric_limits<int8_t>::min() && value <= std::numeric_limits<int8_t>::max()) {
+        if (value >= std::numeric_limits<int8_t>::min() &&
+            value <= std::numeric_limits<int8_t>::max()) {
             Byte(vaInt8);
             Byte(static_cast<unsigned char>(static_cast<int8_t>(value)));
         } else if (value >= std::numeric_limits<int16_t>::min() &&
                    value <= std::numeric_limits<int16_t>::max()) {
             Byte(vaInt16);
-            LittleEndian(static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(value))), 2);
+            LittleEndian(static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(value))),
+                         2);
         } else {
             Byte(vaInt32);
             LittleEndian(static_cast<uint32_t>(value), 4);
@@ -118,7 +120,8 @@ public:
         Need(static_cast<size_t>(count), "a number");
         uint32_t value = 0;
         for (int i = 0; i < count; ++i)
-            value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes_[position_++])) << (8 * i);
+            value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes_[position_++]))
+                     << (8 * i);
         return value;
     }
 
@@ -135,7 +138,9 @@ public:
         value.type = static_cast<TValueType>(Byte());
         switch (value.type) {
         case vaInt8: value.integer = static_cast<int8_t>(Byte()); break;
-        case vaInt16: value.integer = static_cast<int16_t>(static_cast<uint16_t>(LittleEndian(2))); break;
+        case vaInt16:
+            value.integer = static_cast<int16_t>(static_cast<uint16_t>(LittleEndian(2)));
+            break;
         case vaInt32: value.integer = static_cast<int32_t>(LittleEndian(4)); break;
         case vaString:
         case vaIdent: value.text = ShortString("a text"); break;

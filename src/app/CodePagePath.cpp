@@ -17,8 +17,8 @@ bool ConvertExactly(const std::wstring& text, std::string& narrow)
     }
     BOOL usedDefault = FALSE;
     const int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                            nullptr, 0, nullptr, &usedDefault);
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                            static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
     if (length <= 0 || usedDefault)
         return false;
     std::string result(static_cast<size_t>(length), '\0');

@@ -138,8 +138,8 @@ void TfrmMain::FileRenameNotifierChange(TObject*, TNotificationEvent event,
 {
     if (event != neFileRename)
         return;
-    const std::string text = WideToNarrow(L"File \r\n\r\n" + path1 +
-                                          L"\r\n\r\nhas been renamed to \r\n\r\n" + path2);
+    const std::string text =
+        WideToNarrow(L"File \r\n\r\n" + path1 + L"\r\n\r\nhas been renamed to \r\n\r\n" + path2);
     const std::string title = WideToNarrow(Application != nullptr ? Application->Title : L"");
     MessageBoxA(WindowHandle(), text.c_str(), title.c_str(), MB_OK);
 }

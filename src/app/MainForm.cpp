@@ -141,8 +141,8 @@ void TfrmMain::SetDesignProperties()
     UseTahoma(this);
     ShowHints = true;
 
-    const TScopedGdiObject strip(LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS",
-                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    const TScopedGdiObject strip(LoadImageW(GetModuleHandleW(nullptr), L"TOOLGLYPHS", IMAGE_BITMAP,
+                                            0, 0, LR_CREATEDIBSECTION));
     if (strip) {
         Glyphs->SetColorDepth(ILC_COLOR24);
         Glyphs->AddMasked(static_cast<HBITMAP>(strip.get()), RGB(255, 0, 255));

@@ -96,16 +96,16 @@ void TfrmMain::RestorePaneSizes()
     // Sizes larger than the window, or negative, keep both panes reachable.
     const int maxPane2 = std::max(0, clientHeight - Panel1->Height() - ALStatusBar2->Height() -
                                          Splitter2->Height() - Scale(kMinPaneExtent));
-    const int pane2 = std::clamp(settings_->ReadInteger(kForm, "Expl2Height", Scale(250)), 0,
-                                 maxPane2);
+    const int pane2 =
+        std::clamp(settings_->ReadInteger(kForm, "Expl2Height", Scale(250)), 0, maxPane2);
     PanelExpl2->SetBounds(PanelExpl2->Left(), PanelExpl2->Top(), PanelExpl2->Width(), pane2);
 
     // Both trees start equally wide.
     ShellTree->SetBounds(ShellTree->Left(), ShellTree->Top(), 800, ShellTree->Height());
     ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), 800, ShellTree2->Height());
     const int maxTree = std::max(0, clientWidth - Splitter1->Width() - Scale(kMinPaneExtent));
-    const int tree = std::clamp(settings_->ReadInteger(kForm, "Expl1Width", Scale(100)), 0,
-                                maxTree);
+    const int tree =
+        std::clamp(settings_->ReadInteger(kForm, "Expl1Width", Scale(100)), 0, maxTree);
     Panel2->SetBounds(Panel2->Left(), Panel2->Top(), tree, Panel2->Height());
     ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), tree, ShellTree2->Height());
 }

@@ -165,9 +165,7 @@ void TSpeedButton::WndProc(TMessage& message)
             Invalidate();
         }
         break;
-    case WM_ENABLE:
-        Invalidate();
-        break;
+    case WM_ENABLE: Invalidate(); break;
     case BM_GETCHECK: message.Result = down_ ? BST_CHECKED : BST_UNCHECKED; return;
     case BM_SETCHECK:
         SetDown(message.WParam == BST_CHECKED);
@@ -213,8 +211,8 @@ void TSpeedButton::Paint(HDC dc)
             // The checked look: a light dither behind the picture.
             static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
             const TScopedGdiObject bits(CreateBitmap(8, 8, 1, 1, pattern));
-            const TScopedGdiObject brush(
-                bits ? CreatePatternBrush(static_cast<HBITMAP>(bits.get())) : nullptr);
+            const TScopedGdiObject brush(bits ? CreatePatternBrush(static_cast<HBITMAP>(bits.get()))
+                                              : nullptr);
             if (brush) {
                 SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
                 SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));

@@ -69,11 +69,11 @@ int TSplitter::MaxSize(const TWinControl* control) const
         const TWinControl* sibling = parent->Controls(i);
         if (!sibling->Visible())
             continue;
-        if (Horizontal() && (sibling->Align() == TAlign::alTop ||
-                             sibling->Align() == TAlign::alBottom))
+        if (Horizontal() &&
+            (sibling->Align() == TAlign::alTop || sibling->Align() == TAlign::alBottom))
             size -= sibling->Height();
-        if (!Horizontal() && (sibling->Align() == TAlign::alLeft ||
-                              sibling->Align() == TAlign::alRight))
+        if (!Horizontal() &&
+            (sibling->Align() == TAlign::alLeft || sibling->Align() == TAlign::alRight))
             size -= sibling->Width();
     }
     return size + (Horizontal() ? control->Height() : control->Width());
@@ -146,7 +146,8 @@ void TSplitter::WndProc(TMessage& message)
         break;
     case WM_LBUTTONDOWN:
         TWinControl::WndProc(message);
-        StartDrag(ClientToScreen(POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)}));
+        StartDrag(
+            ClientToScreen(POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)}));
         return;
     case WM_MOUSEMOVE:
         TWinControl::WndProc(message);

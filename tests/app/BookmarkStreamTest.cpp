@@ -1,6 +1,6 @@
 // The bookmark file: its exact bytes, reading it back, and files that cannot be read.
-#include "app/BookmarkFile.h"
 #include "app/BookmarkStream.h"
+#include "app/BookmarkFile.h"
 #include "common/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +72,7 @@ TBookmarkListState InitialState()
 TEST(BookmarkStream, TheInitialListIsWrittenByteForByte)
 {
     const std::vector<std::string> lines{"1 C:\\tmp", "2 C:\\temp", "3", "4", "5",
-                                         "6", "7", "8", "9", "10"};
+                                         "6",         "7",          "8", "9", "10"};
     EXPECT_EQ(InitialBookmarkLines(), lines);
     EXPECT_EQ(WriteBookmarkStream(InitialState()), ExpectedFile(lines));
 }
@@ -83,7 +83,7 @@ TEST(BookmarkStream, WhatIsWrittenReadsBackTheSame)
     state.Lines[9] = ": C:\\windows";
     state.Lines[2] = "3 ";
     state.Lines[4] = "5 " + std::string(300, 'x');  // a long text has a 4-byte length
-    state.Width = 70000;                             // and a large number 4 bytes
+    state.Width = 70000;                            // and a large number 4 bytes
     state.FontHeight = -200;
     state.FontStyle = {"fsBold", "fsUnderline"};
     const std::string bytes = WriteBookmarkStream(state);

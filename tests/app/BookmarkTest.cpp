@@ -21,7 +21,10 @@ public:
     std::vector<std::wstring> calls;
 
     std::wstring ActiveTreeFolder() override { return folder; }
-    void SelectInActiveTree(const std::wstring& path) override { calls.push_back(L"select " + path); }
+    void SelectInActiveTree(const std::wstring& path) override
+    {
+        calls.push_back(L"select " + path);
+    }
     void RefreshActiveTree() override { calls.push_back(L"refresh"); }
     void FocusActiveTree() override { calls.push_back(L"focus"); }
 };

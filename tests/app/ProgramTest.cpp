@@ -132,9 +132,9 @@ TEST_F(ProgramTest, TheFirstStartOpensMaximisedWithTheDefaultsAndWritesThemBack)
 TEST_F(ProgramTest, AHandWrittenSettingsFileRestoresBothPanes)
 {
     TProgramDriver program(tree_);
-    program.WriteSettings(PaneSettings(
-        "Expl1Focus=0\r\nIconList1=1\r\nDetails1=0\r\nIconList2=1\r\nDetails2=0\r\n"
-        "SingleWinB=1\r\nExpl2Height=0\r\nHidden=1\r\nExpl1Width=150\r\n"));
+    program.WriteSettings(
+        PaneSettings("Expl1Focus=0\r\nIconList1=1\r\nDetails1=0\r\nIconList2=1\r\nDetails2=0\r\n"
+                     "SingleWinB=1\r\nExpl2Height=0\r\nHidden=1\r\nExpl1Width=150\r\n"));
     ASSERT_TRUE(program.Start());
     HWND main = program.MainWindow();
     EXPECT_FALSE(IsZoomed(main));
@@ -459,7 +459,8 @@ TEST_F(ProgramTest, ACorruptBookmarkFileIsToldOnceAndKeptAside)
     WriteFileBytes(program.BookmarkFile(), corrupt);
     ASSERT_TRUE(program.Start());
     HWND box = nullptr;
-    ASSERT_TRUE(TProgramDriver::WaitFor([&] { return (box = program.MessageBoxWindow()) != nullptr; }));
+    ASSERT_TRUE(
+        TProgramDriver::WaitFor([&] { return (box = program.MessageBoxWindow()) != nullptr; }));
     const std::wstring text = TProgramDriver::MessageText(box);
     EXPECT_NE(text.find(L"MyList.DAT.unreadable"), std::wstring::npos) << Narrow(text);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -478,7 +479,8 @@ TEST_F(ProgramTest, TheAboutBoxIsModalAndAcceptCloses)
     program.Press('H', true);
     program.Press(VK_RETURN);
     HWND about = nullptr;
-    ASSERT_TRUE(TProgramDriver::WaitFor([&] { return (about = program.TopWindow(L"About Bivista")) != nullptr; }));
+    ASSERT_TRUE(TProgramDriver::WaitFor(
+        [&] { return (about = program.TopWindow(L"About Bivista")) != nullptr; }));
     EXPECT_FALSE(IsWindowEnabled(program.MainWindow()));
     HWND button = FindWindowExW(about, nullptr, L"Bivista.Button", L"Accept");
     ASSERT_NE(button, nullptr);

@@ -58,7 +58,8 @@ protected:
         SendInput(1, &down, sizeof(INPUT));
         FlushInput();
         for (int step = 1; step <= 4; ++step) {
-            MoveMouseTo(GetDesktopWindow(), POINT{screen.x + dx * step / 4, screen.y + dy * step / 4});
+            MoveMouseTo(GetDesktopWindow(),
+                        POINT{screen.x + dx * step / 4, screen.y + dy * step / 4});
             FlushInput();
         }
         INPUT up{};

@@ -18,9 +18,7 @@ namespace {
 // Records when its loading ends and whether the component it watches still loaded then.
 class TLoadProbe : public TComponent {
 public:
-    TLoadProbe(TComponent* owner, std::vector<std::wstring>& log) : TComponent(owner), log_(log)
-    {
-    }
+    TLoadProbe(TComponent* owner, std::vector<std::wstring>& log) : TComponent(owner), log_(log) {}
     TComponent* Watched = nullptr;
 
 protected:
@@ -110,9 +108,8 @@ TEST_F(FormTest, OneLoadingBracketCoversEveryComponentAndTheCreateHandlerComesAf
     first->Watched = second;
     second->Watched = first;
     form_->OnCreate = [&](TObject*) {
-        log.push_back(std::wstring(L"create") + (first->IsLoading() || second->IsLoading()
-                                                     ? L" while loading"
-                                                     : L""));
+        log.push_back(std::wstring(L"create") +
+                      (first->IsLoading() || second->IsLoading() ? L" while loading" : L""));
     };
 
     form_->BeginFormLoading();
@@ -123,8 +120,8 @@ TEST_F(FormTest, OneLoadingBracketCoversEveryComponentAndTheCreateHandlerComesAf
 
     // The first component ends loading while the second still loads: what it announces then
     // reaches the second as a stored value, not as work done twice.
-    const std::vector<std::wstring> expected{L"loaded first while second loads",
-                                             L"loaded second", L"create"};
+    const std::vector<std::wstring> expected{L"loaded first while second loads", L"loaded second",
+                                             L"create"};
     EXPECT_EQ(log, expected);
 }
 
@@ -141,8 +138,8 @@ TEST_F(FormTest, EnterAndExitFireOnlyWhenTheActiveControlChanges)
     left->SetFocus();
     right->SetFocus();
     EXPECT_EQ(form_->ActiveControl(), right);
-    const std::vector<std::wstring> moved{L"exit left", L"enter right", L"exit right",
-                                          L"enter left", L"exit left", L"enter right"};
+    const std::vector<std::wstring> moved{L"exit left",  L"enter right", L"exit right",
+                                          L"enter left", L"exit left",   L"enter right"};
     EXPECT_EQ(events_, moved);
     events_.clear();
 
