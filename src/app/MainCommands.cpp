@@ -25,11 +25,16 @@ void TfrmMain::ApplyPaneView(int pane)
     IconListButton->SetDown(view.List);
     DetailsButton->SetDown(view.Details);
     TumbnailsButton->SetDown(view.Thumbnails);
+    // A list already in that view keeps its items: setting a view fills the list again.
     TZelShellList* list = ListOf(pane);
+    const auto show = [list](TViewStyle style) {
+        if (list->GetViewStyle() != style || list->GetThumbnails())
+            list->SetViewStyle(style);
+    };
     if (view.List)
-        list->SetViewStyle(vsList);
+        show(vsList);
     else if (view.Details)
-        list->SetViewStyle(vsReport);
+        show(vsReport);
     else
         list->SetThumbnails(true);
 }

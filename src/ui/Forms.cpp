@@ -416,11 +416,20 @@ void TCustomForm::SetActiveControl(TWinControl* control)
         control->SetFocus();
 }
 
-bool TCustomForm::FocusMoved(TWinControl* control, bool entering)
+bool TCustomForm::FocusMoved(TWinControl* control, bool entering, HWND other)
 {
-    // Leaving says nothing: the exit event fires when another control of the form takes over,
-    // not when the focus goes to another program or into a window inside the control.
-    if (!entering || control == focusedControl_)
+    if (!entering) {
+        // Leaving says nothing by itself: the exit event fires when another control of the
+        // form takes over, not when the focus goes to another program or into a window inside
+        // the control. A window that is no control of its own (the edit of a combo box)
+        // stands for the control that holds it.
+        if (other != nullptr && FindControl(other) == nullptr && IsChild(WindowHandle(), other))
+            if (TWinControl* holder = ControlOfWindow(other);
+                holder != nullptr && holder != control)
+                FocusMoved(holder, true, nullptr);
+        return true;
+    }
+    if (control == focusedControl_)
         return true;
     TWinControl* previous = focusedControl_;
     if (previous != nullptr && previous != activeControl_)

@@ -99,7 +99,7 @@ protected:
     void WindowDestroying() override;
     void WndProc(TMessage& message) override;
     void Notification(TComponent* component, TOperation operation) override;
-    bool FocusMoved(TWinControl* control, bool entering) override;
+    bool FocusMoved(TWinControl* control, bool entering, HWND other) override;
     // OnDestroy, once; a derived form calls it first thing in its destructor, while its
     // handlers' members still exist.
     void DoDestroy();

@@ -456,12 +456,12 @@ void TWinControl::WndProc(TMessage& message)
         break;
     case WM_SETFOCUS:
         DefaultHandler(message);
-        if (!RouteFocus(true))
+        if (!RouteFocus(true, reinterpret_cast<HWND>(message.WParam)))
             DoEnter();
         return;
     case WM_KILLFOCUS:
         DefaultHandler(message);
-        if (!RouteFocus(false))
+        if (!RouteFocus(false, reinterpret_cast<HWND>(message.WParam)))
             DoExit();
         return;
     case WM_SIZE:
@@ -625,14 +625,14 @@ void TWinControl::AlignmentChanged()
         parent_->Realign();
 }
 
-bool TWinControl::RouteFocus(bool entering)
+bool TWinControl::RouteFocus(bool entering, HWND other)
 {
     TWinControl* top = parent_;
     if (top == nullptr)
         return false;
     while (top->parent_ != nullptr)
         top = top->parent_;
-    return top->FocusMoved(this, entering);
+    return top->FocusMoved(this, entering, other);
 }
 
 RECT TWinControl::ClientRect() const

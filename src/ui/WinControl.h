@@ -157,10 +157,10 @@ protected:
     virtual void ChildWindowCreated(HWND child) {}
     // The part of the client area that the aligned children share (a panel keeps its bevels).
     virtual RECT AlignArea() const { return ClientRect(); }
-    // The focus came to (or left) `control`, which sits in this top-level control. A form
-    // answers true and fires the enter and exit events itself, only when its active control
-    // changes; otherwise the control fires them on every focus message.
-    virtual bool FocusMoved(TWinControl* control, bool entering) { return false; }
+    // The focus came to (or left for `other`) `control`, which sits in this top-level
+    // control. A form answers true and fires the enter and exit events itself, only when its
+    // active control changes; otherwise the control fires them on every focus message.
+    virtual bool FocusMoved(TWinControl* control, bool entering, HWND other) { return false; }
 
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);
@@ -193,7 +193,7 @@ private:
     friend class TWinControlAccess;
     friend class TCustomForm;
     void CreateHandle();
-    bool RouteFocus(bool entering);
+    bool RouteFocus(bool entering, HWND other);
     // A change of this control's place or visibility: the parent lays its children out again.
     void AlignmentChanged();
     void AttachWindow(HWND window);

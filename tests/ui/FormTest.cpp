@@ -165,6 +165,29 @@ TEST_F(FormTest, EnterAndExitFireOnlyWhenTheActiveControlChanges)
     EXPECT_TRUE(events_.empty()) << events_.front();
 }
 
+TEST_F(FormTest, AWindowInsideAControlEntersThatControl)
+{
+    TListBox* list = AddList(10, L"list");
+    auto* holder = MakeOwned<TKeyProbe>(form_.get(), DLGC_WANTCHARS);
+    holder->SetParent(form_.get());
+    holder->SetBounds(150, 10, 120, 40);
+    holder->OnEnter = [this](TObject*) { events_.push_back(L"enter holder"); };
+    form_->Show();
+    list->SetFocus();
+    FlushInput();
+    events_.clear();
+
+    // As the edit of a combo box: a plain window inside the control takes the focus.
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 2, 2, 100, 20,
+                                holder->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(edit, nullptr);
+    SetFocus(edit);
+    const std::vector<std::wstring> entered{L"exit list", L"enter holder"};
+    EXPECT_EQ(events_, entered);
+    EXPECT_EQ(form_->ActiveControl(), holder);
+    DestroyWindow(edit);
+}
+
 TEST_F(FormTest, TabMovesAmongTabStopsUnlessTheWindowWantsTheKey)
 {
     TListBox* first = AddList(10, L"first");
