@@ -4,6 +4,7 @@
 
 #include "controls/ShellListColumns.h"
 #include "shell/Nautilex.h"
+#include "ui/UpdateScope.h"
 
 namespace {
 
@@ -22,18 +23,6 @@ TAlignment AlignmentOf(TColumnAlignment alignment)
     }
 }
 
-// A bulk update of the columns for the life of the scope.
-class TColumnsUpdate {
-public:
-    explicit TColumnsUpdate(TListColumns* columns) : columns_(columns) { columns_->BeginUpdate(); }
-    ~TColumnsUpdate() { columns_->EndUpdate(); }
-    TColumnsUpdate(const TColumnsUpdate&) = delete;
-    TColumnsUpdate& operator=(const TColumnsUpdate&) = delete;
-
-private:
-    TListColumns* columns_;
-};
-
 }  // namespace
 
 void TZelShellList::CreateColumns()
@@ -46,7 +35,7 @@ void TZelShellList::CreateColumns()
     }
     plainFileFolder_ = browser_->IsFileFolder();
     {
-        TColumnsUpdate update(Columns());
+        TUpdateScope<TListColumns> update(Columns());
 
         Columns()->Clear();
         for (const TShellListColumn& shown : CollectShownColumns(*browser_, details_, kMaxColumns)) {

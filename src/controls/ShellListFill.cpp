@@ -11,6 +11,7 @@
 #include "threadpool/ThreadPool.h"
 #include "ui/Cursor.h"
 #include "ui/Timer.h"
+#include "ui/UpdateScope.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,18 +41,6 @@ bool SamePlace(TBorrowedIDList first, TBorrowedIDList second)
     const std::wstring path = PathFromIDList(first);
     return !path.empty() && SameFileName(path, PathFromIDList(second));
 }
-
-// A bulk update of the items for the life of the scope.
-class TItemsUpdate {
-public:
-    explicit TItemsUpdate(TListItems* items) : items_(items) { items_->BeginUpdate(); }
-    ~TItemsUpdate() { items_->EndUpdate(); }
-    TItemsUpdate(const TItemsUpdate&) = delete;
-    TItemsUpdate& operator=(const TItemsUpdate&) = delete;
-
-private:
-    TListItems* items_;
-};
 
 }  // namespace
 
@@ -211,7 +200,7 @@ void TZelShellList::RefreshContents()
             names = SelectedNames();
         itemsFolder_.reset();
         {
-            TItemsUpdate update(Items());
+            TUpdateScope<TListItems> update(Items());
             Items()->Clear();
             folderIDList_.reset();
             extensionIcons_.clear();
@@ -336,7 +325,7 @@ void TZelShellList::ReportOperation(TZelShellOperations operation,
                                     const std::wstring& destination)
 {
     if ((operation & sopDelete) != 0) {
-        TItemsUpdate update(Items());
+        TUpdateScope<TListItems> update(Items());
         for (int index = Items()->Count() - 1; index >= 0; --index)
             if (Items()->Item(index)->Selected())
                 Items()->Delete(index);

@@ -218,8 +218,10 @@ private:
     void Root(TZelShellFolder value);
     void EnsureRooted();
     // Filling and refreshing
+    // `inParentFolder`: the browser's folder is `parent`'s own list, so the child's absolute
+    // list can be made from the parent's when needed.
     TZelShellTreeNode* AddChild(TZelShellTreeNode* parent, bool pinned, TZelVisibilityRule& rule,
-                                int isFolder);
+                                int isFolder, bool inParentFolder = false);
     // UpdateNode without OnUpdatedFolder; without `icons`, the image stays unset (to be
     // filled when the node is first drawn).
     void ApplyObjectState(TZelShellTreeNode* node, bool full, bool icons);

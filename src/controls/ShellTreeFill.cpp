@@ -82,7 +82,8 @@ TZelShellTreeNode* TZelShellTree::AddChildNode(TZelShellTreeNode* parent, bool p
 }
 
 TZelShellTreeNode* TZelShellTree::AddChild(TZelShellTreeNode* parent, bool pinned,
-                                           TZelVisibilityRule& rule, int isFolder)
+                                           TZelVisibilityRule& rule, int isFolder,
+                                           bool inParentFolder)
 {
     if (isFolder < 0)
         isFolder = browser_->IsFolder() ? 1 : 0;
@@ -102,7 +103,10 @@ TZelShellTreeNode* TZelShellTree::AddChild(TZelShellTreeNode* parent, bool pinne
             shellNode->SetFlag(TZelShellTreeNode::kFolderNode, isFolder != 0 || !showFiles);
             shellNode->Seen = true;
             shellNode->SetRelativeIDList(std::move(relative));
-            shellNode->SetAbsoluteIDList(CopyIDList(browser_->AbsoluteIDList()));
+            if (inParentFolder)
+                shellNode->DeriveAbsoluteIDList(parent);
+            else
+                shellNode->SetAbsoluteIDList(CopyIDList(browser_->AbsoluteIDList()));
             shellNode->ParentFolder = browser_->ShellFolder();
             // The handler sees the node's marks and button; its icon still waits for its first
             // drawing, so that a large folder queues no icon work for rows never shown.
@@ -221,7 +225,7 @@ void TZelShellTree::FillNode(TZelShellTreeNode* node)
             while (browser_->NextObject()) {
                 const int isFolder = browser_->IsFolder() ? 1 : 0;
                 if (isFolder != 0 || GetShowFiles())
-                    AddChild(node, false, rule, isFolder);
+                    AddChild(node, false, rule, isFolder, true);
                 if (Items()->FindBySerial(serial) != node)
                     break;  // a handler took the node out
             }
@@ -314,7 +318,7 @@ void TZelShellTree::RefreshChildren(TZelShellTreeNode* node, bool recursive, boo
             if (child == nullptr)
                 child = FindChild(node, object);  // the same object with other bytes?
             if (child == nullptr) {
-                if (!IsEditing() && AddChild(node, false, rule, isFolder) != nullptr)
+                if (!IsEditing() && AddChild(node, false, rule, isFolder, true) != nullptr)
                     added = true;
             } else {
                 child->Seen = true;

@@ -1,6 +1,7 @@
 #include "controls/ShellTreeNode.h"
 
 #include "controls/ShellTree.h"
+#include "shell/IDList.h"
 #include "shell/ShellState.h"
 #include "threadpool/ThreadPool.h"
 
@@ -33,6 +34,8 @@ void TZelShellTreeNode::SetRelativeIDList(TOwnedIDList list) noexcept
 {
     relativeIDList_ = std::move(list);
     PathKnown = false;
+    if (absoluteBase_ != nullptr)
+        absoluteIDList_.reset();  // made again from the new list
     if (usesDesktopIDList_) {
         usesDesktopIDList_ = false;
         absoluteIDList_.reset();
@@ -41,12 +44,17 @@ void TZelShellTreeNode::SetRelativeIDList(TOwnedIDList list) noexcept
 
 TBorrowedIDList TZelShellTreeNode::AbsoluteIDList() const noexcept
 {
-    return usesDesktopIDList_ ? DesktopIDList : absoluteIDList_.get();
+    if (usesDesktopIDList_)
+        return DesktopIDList;
+    if (!absoluteIDList_ && absoluteBase_ != nullptr)
+        absoluteIDList_ = ConcatIDLists(absoluteBase_->AbsoluteIDList(), relativeIDList_.get());
+    return absoluteIDList_.get();
 }
 
 void TZelShellTreeNode::SetAbsoluteIDList(TOwnedIDList list) noexcept
 {
     absoluteIDList_ = std::move(list);
+    absoluteBase_ = nullptr;
     PathKnown = false;
     if (usesDesktopIDList_) {
         usesDesktopIDList_ = false;
@@ -54,10 +62,18 @@ void TZelShellTreeNode::SetAbsoluteIDList(TOwnedIDList list) noexcept
     }
 }
 
+void TZelShellTreeNode::DeriveAbsoluteIDList(const TZelShellTreeNode* base) noexcept
+{
+    absoluteIDList_.reset();
+    absoluteBase_ = base;
+    PathKnown = false;
+}
+
 void TZelShellTreeNode::UseDesktopIDList() noexcept
 {
     relativeIDList_.reset();
     absoluteIDList_.reset();
+    absoluteBase_ = nullptr;
     usesDesktopIDList_ = true;
     PathKnown = false;
 }

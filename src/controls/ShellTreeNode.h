@@ -58,9 +58,14 @@ public:
     // Relative to ParentFolder; owned by the node.
     TBorrowedIDList RelativeIDList() const noexcept;
     void SetRelativeIDList(TOwnedIDList list) noexcept;
-    // Owned by the node, except the desktop's list of a desktop root.
+    // Owned by the node, except the desktop's list of a desktop root. Null only when memory
+    // ran out making it.
     TBorrowedIDList AbsoluteIDList() const noexcept;
     void SetAbsoluteIDList(TOwnedIDList list) noexcept;
+    // The absolute list is `base`'s followed by the relative one, made when first asked for:
+    // most children of a large folder are never asked. `base` is the parent, which outlives
+    // the node.
+    void DeriveAbsoluteIDList(const TZelShellTreeNode* base) noexcept;
     // Both lists become the process-wide desktop list, which the node never frees.
     void UseDesktopIDList() noexcept;
 
@@ -95,7 +100,8 @@ private:
     }
 
     TOwnedIDList relativeIDList_;
-    TOwnedIDList absoluteIDList_;
+    mutable TOwnedIDList absoluteIDList_;
+    const TZelShellTreeNode* absoluteBase_ = nullptr;
     bool usesDesktopIDList_ = false;
     bool workQueued_ = false;
 };

@@ -213,6 +213,48 @@ TEST_F(ShellTreeTest, AFolderIsEnumeratedOnItsFirstExpansionOnlyAndSortedByTheFo
     EXPECT_EQ(Shown(parent), folderOrder);
 }
 
+TEST_F(ShellTreeTest, AChildsAbsoluteListIsItsPathsAlsoWhenFirstAskedLateOrAsItGoes)
+{
+    tree.Folder(L"parent\\one\\deep");
+    tree.Folder(L"parent\\two");
+    TZelShellTreeNode* parent = Child(RootAtTemp(), L"parent");
+    ASSERT_NE(parent, nullptr);
+    parent->Expand(false);
+    TZelShellTreeNode* one = Child(parent, L"one");
+    ASSERT_NE(one, nullptr);
+    one->Expand(false);
+    auto isPath = [](const TZelShellTreeNode* node, const std::wstring& path) {
+        const TOwnedIDList expected = IDListFromPath(nullptr, path);
+        return node != nullptr && node->AbsoluteIDList() != nullptr &&
+               SameIDLists(node->AbsoluteIDList(), expected);
+    };
+    // The grandchild asked before its parent.
+    EXPECT_TRUE(isPath(Child(one, L"deep"), tree.Path(L"parent\\one\\deep")));
+    EXPECT_TRUE(isPath(one, tree.Path(L"parent\\one")));
+
+    // One placed by a refresh.
+    tree.Folder(L"parent\\three");
+    shellTree->RefreshNode(parent, false, true);
+    EXPECT_TRUE(isPath(Child(parent, L"three"), tree.Path(L"parent\\three")));
+
+    // A node that goes still has its list while OnDeletion sees it, never asked before.
+    bool seen = false;
+    const std::wstring twoPath = tree.Path(L"parent\\two");
+    const TOwnedIDList twoList = IDListFromPath(nullptr, twoPath);
+    ASSERT_TRUE(twoList);
+    shellTree->OnDeletion = [&](TObject*, TTreeNode* node) {
+        const auto* shellNode = static_cast<TZelShellTreeNode*>(node);
+        if (node->Text() == L"two")
+            seen = shellNode->AbsoluteIDList() != nullptr &&
+                   SameIDLists(shellNode->AbsoluteIDList(), twoList);
+    };
+    RemoveDirectoryW(twoPath.c_str());
+    shellTree->RefreshNode(parent, false, true);
+    shellTree->OnDeletion = nullptr;
+    EXPECT_EQ(Child(parent, L"two"), nullptr);
+    EXPECT_TRUE(seen);
+}
+
 TEST_F(ShellTreeTest, AFolderWithoutSubfoldersLosesItsButtonOnItsFirstExpansion)
 {
     tree.File(L"files only\\a.txt");
