@@ -53,3 +53,6 @@ echo
 wine "$build/bench/bench_shelllist.exe" 'C:\bivista-bench'
 echo
 wine "$build/bench/bench_shelltree.exe" 'C:\bivista-bench'
+
+echo
+"$root/scripts/bench-startup.sh" "$build"

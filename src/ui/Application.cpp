@@ -2,6 +2,7 @@
 
 #include "core/Exception.h"
 #include "core/TextConversion.h"
+#include "ui/Forms.h"
 
 TApplication* Application = nullptr;
 
@@ -89,8 +90,42 @@ bool TApplication::ProcessMessage(MSG& message)
         terminated_ = true;
         return true;
     }
+    Dispatch(message);
+    return true;
+}
+
+bool TApplication::PreTranslate(MSG& message)
+{
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST)
+        return false;
+    TCustomForm* form = FormOfWindow(message.hwnd);
+    return form != nullptr && form->PreTranslateMessage(message);
+}
+
+void TApplication::Dispatch(MSG& message)
+{
+    try {
+        if (PreTranslate(message))
+            return;
+    } catch (...) {
+        HandleCallbackException();
+        return;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
+}
+
+bool TApplication::HandleMessage()
+{
+    MSG message;
+    const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+    if (result == 0 || result == -1) {
+        terminated_ = true;
+        if (result == 0)
+            PostQuitMessage(static_cast<int>(message.wParam));
+        return false;
+    }
+    Dispatch(message);
     return true;
 }
 
@@ -110,8 +145,7 @@ void TApplication::Run()
             terminated_ = true;
             break;
         }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        Dispatch(message);
     }
 }
 

@@ -47,11 +47,17 @@ public:
 
     // Dispatches every pending message; returns at once when none is pending.
     void ProcessMessages();
+    // Waits for one message and dispatches it (modal loops); false once the loop must end
+    // (WM_QUIT, which stays queued for the outer loops).
+    bool HandleMessage();
     // Runs the message loop until WM_QUIT.
     void Run();
 
 private:
     bool ProcessMessage(MSG& message);
+    // The form that a keyboard message goes to may take it first (Tab, shortcuts).
+    static bool PreTranslate(MSG& message);
+    static void Dispatch(MSG& message);
 
     std::unique_ptr<TMessageWindow> window_;
     HWND handle_ = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/Font.h"
 
+#include "ui/Scaling.h"
+
 #include <cwchar>
 
 TFont::TFont() : color_(GetSysColor(COLOR_WINDOWTEXT))
@@ -53,6 +55,22 @@ void TFont::SetName(const std::wstring& name)
 void TFont::SetHeight(int pixels)
 {
     logFont_.lfHeight = -pixels;
+    Changed();
+}
+
+int TFont::Size() const noexcept
+{
+    return MulDiv(Height(), 72, ScreenDpi());
+}
+
+void TFont::SetSize(int points)
+{
+    SetHeight(MulDiv(points, ScreenDpi(), 72));
+}
+
+void TFont::SetUnderline(bool underline)
+{
+    logFont_.lfUnderline = underline ? TRUE : FALSE;
     Changed();
 }
 

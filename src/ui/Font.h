@@ -29,8 +29,13 @@ public:
         return logFont_.lfHeight < 0 ? -logFont_.lfHeight : logFont_.lfHeight;
     }
     void SetHeight(int pixels);
+    // Size in points, for the screen's DPI ("Tahoma 8 pt").
+    int Size() const noexcept;
+    void SetSize(int points);
     bool Bold() const noexcept { return logFont_.lfWeight >= FW_BOLD; }
     void SetBold(bool bold);
+    bool Underline() const noexcept { return logFont_.lfUnderline != 0; }
+    void SetUnderline(bool underline);
     COLORREF Color() const noexcept { return color_; }
     void SetColor(COLORREF color);
 

@@ -18,6 +18,10 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
+// Where a control sits in its parent: at a fixed place, along one edge (stretched along it),
+// or filling what the edge-aligned siblings leave.
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
 // The modifier keys down now, as the thread's keyboard state says.
 TShiftState KeyboardShiftState();
 // The modifier keys and buttons of a mouse message's wParam.

@@ -280,6 +280,8 @@ void TWinControl::CreateWnd()
         throw Exception(L"Control '" + Name + L"' has no parent window");
     RegisterControlClass(params, ControlWindowProcedure);
 
+    if (TabStop)
+        params.Style |= WS_TABSTOP;
     const UINT childId = (params.Style & WS_CHILD) != 0 ? ChildIds().Take() : 0;
     TWinControl* const previous = creatingControl;
     creatingControl = this;
@@ -454,15 +456,18 @@ void TWinControl::WndProc(TMessage& message)
         break;
     case WM_SETFOCUS:
         DefaultHandler(message);
-        DoEnter();
+        if (!RouteFocus(true, reinterpret_cast<HWND>(message.WParam)))
+            DoEnter();
         return;
     case WM_KILLFOCUS:
         DefaultHandler(message);
-        DoExit();
+        if (!RouteFocus(false, reinterpret_cast<HWND>(message.WParam)))
+            DoExit();
         return;
     case WM_SIZE:
         DefaultHandler(message);
         ReadBounds();
+        Realign();
         Resize();
         return;
     case WM_MOVE:
@@ -581,21 +586,53 @@ void TWinControl::SetParentWindow(HWND window)
 void TWinControl::InsertControl(TWinControl* control)
 {
     controls_.push_back(control);
+    if (control->align_ != TAlign::alNone)
+        Realign();
 }
 
 void TWinControl::RemoveControl(TWinControl* control)
 {
     std::erase(controls_, control);
+    if (control->align_ != TAlign::alNone && !IsDestroying())
+        Realign();
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
 {
+    const bool changed = left != left_ || top != top_ || width != width_ || height != height_;
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
     if (handle_ != nullptr)
         SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (changed)
+        AlignmentChanged();
+}
+
+void TWinControl::SetAlign(TAlign align)
+{
+    if (align == align_)
+        return;
+    align_ = align;
+    if (parent_ != nullptr)
+        parent_->Realign();
+}
+
+void TWinControl::AlignmentChanged()
+{
+    if (align_ != TAlign::alNone && parent_ != nullptr && !parent_->aligning_)
+        parent_->Realign();
+}
+
+bool TWinControl::RouteFocus(bool entering, HWND other)
+{
+    TWinControl* top = parent_;
+    if (top == nullptr)
+        return false;
+    while (top->parent_ != nullptr)
+        top = top->parent_;
+    return top->FocusMoved(this, entering, other);
 }
 
 RECT TWinControl::ClientRect() const
@@ -639,6 +676,7 @@ void TWinControl::SetVisible(bool visible)
     visible_ = visible;
     if (handle_ != nullptr)
         ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+    AlignmentChanged();
 }
 
 void TWinControl::SetEnabled(bool enabled)

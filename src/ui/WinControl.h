@@ -14,6 +14,7 @@
 #include <vector>
 
 class TPopupMenu;
+class TCustomForm;
 
 // What CreateWnd creates: window styles, position, parent and class.
 struct TCreateParams {
@@ -73,6 +74,12 @@ public:
     int Width() const noexcept { return width_; }
     int Height() const noexcept { return height_; }
     void SetBounds(int left, int top, int width, int height);
+    // Aligned controls are placed by their parent, which lays them out again after every
+    // change of its size or of theirs.
+    TAlign Align() const noexcept { return align_; }
+    void SetAlign(TAlign align);
+    // Lays out the aligned children now.
+    void Realign();
     RECT ClientRect() const;
     int ClientWidth() const;
     int ClientHeight() const;
@@ -106,6 +113,8 @@ public:
 
     bool ShowHint = false;
     std::wstring Hint;
+    // Reached by the Tab key (in the order the controls were placed in their parents).
+    bool TabStop = false;
 
     // The control that owns a window, or null.
     static TWinControl* FindControl(HWND window);
@@ -146,6 +155,12 @@ protected:
     virtual bool ReflectedMessage(TMessage& message) { return false; }
     // A child window was created in this control's window (WM_PARENTNOTIFY).
     virtual void ChildWindowCreated(HWND child) {}
+    // The part of the client area that the aligned children share (a panel keeps its bevels).
+    virtual RECT AlignArea() const { return ClientRect(); }
+    // The focus came to (or left for `other`) `control`, which sits in this top-level
+    // control. A form answers true and fires the enter and exit events itself, only when its
+    // active control changes; otherwise the control fires them on every focus message.
+    virtual bool FocusMoved(TWinControl* control, bool entering, HWND other) { return false; }
 
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);
@@ -176,7 +191,11 @@ public:
 private:
     friend LRESULT CALLBACK ControlWindowProcedure(HWND, UINT, WPARAM, LPARAM);
     friend class TWinControlAccess;
+    friend class TCustomForm;
     void CreateHandle();
+    bool RouteFocus(bool entering, HWND other);
+    // A change of this control's place or visibility: the parent lays its children out again.
+    void AlignmentChanged();
     void AttachWindow(HWND window);
     void DetachWindow();
     void InsertControl(TWinControl* control);
@@ -196,6 +215,8 @@ private:
     int top_ = 0;
     int width_ = 0;
     int height_ = 0;
+    TAlign align_ = TAlign::alNone;
+    bool aligning_ = false;
     bool visible_ = true;
     bool enabled_ = true;
     bool mouseInside_ = false;

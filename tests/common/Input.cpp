@@ -1,6 +1,7 @@
 #include "common/Input.h"
 
 #include "common/TempTree.h"
+#include "ui/Application.h"
 
 #include <vector>
 
@@ -122,10 +123,15 @@ void FlushInput()
     const DWORD start = GetTickCount();
     int quietRounds = 0;
     while (quietRounds < 3 && GetTickCount() - start < 2000) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+        if (Application != nullptr) {
+            // Through the application, so that forms see their keys first (Tab, shortcuts).
+            Application->ProcessMessages();
+        } else {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
         }
         quietRounds = HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0 ? quietRounds + 1 : 0;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);

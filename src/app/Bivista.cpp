@@ -1,0 +1,107 @@
+// The process entry: the shell and the worker pool start before any window; then the main
+// window, the bookmark window and the about box are made in that order, the message loop runs
+// until the main window closes, and everything ends in the reverse order.
+#include "app/AboutUnit.h"
+#include "app/Bookmark.h"
+#include "app/Main.h"
+#include "app/ShellFailureMessage.h"
+#include "core/Exception.h"
+#include "core/SyncCall.h"
+#include "core/TextConversion.h"
+#include "shell/ShellState.h"
+#include "threadpool/ThreadPool.h"
+#include "ui/Application.h"
+
+#include <memory>
+
+namespace {
+
+const wchar_t kTitle[] = L"Bivista";
+
+// The shell (with OLE for the GUI thread) and the pool, started for the life of the scope and
+// stopped in reverse order.
+class TShellScope {
+public:
+    TShellScope() : started_(ShellStartup()) {}
+    ~TShellScope()
+    {
+        if (started_)
+            ShellShutdown();
+    }
+    TShellScope(const TShellScope&) = delete;
+    TShellScope& operator=(const TShellScope&) = delete;
+    bool Started() const noexcept { return started_; }
+
+private:
+    bool started_;
+};
+
+class TPoolScope {
+public:
+    TPoolScope() { ThreadPoolStartup(); }
+    ~TPoolScope() { ThreadPoolShutdown(); }
+    TPoolScope(const TPoolScope&) = delete;
+    TPoolScope& operator=(const TPoolScope&) = delete;
+};
+
+class TSyncCallScope {
+public:
+    TSyncCallScope() { SyncCallStartup(); }
+    ~TSyncCallScope() { SyncCallShutdown(); }
+    TSyncCallScope(const TSyncCallScope&) = delete;
+    TSyncCallScope& operator=(const TSyncCallScope&) = delete;
+};
+
+void ShowFatal(const std::wstring& message)
+{
+    MessageBoxW(nullptr, message.c_str(), kTitle, MB_OK | MB_ICONERROR);
+}
+
+int Run()
+{
+    InstallShellFailureMessage();
+    TSyncCallScope syncCalls;
+    TShellScope shell;
+    if (!shell.Started())
+        return 1;  // the failure was shown through the installed message
+    TPoolScope pool;
+
+    TApplication application;
+    application.Title = kTitle;
+    auto main = std::make_unique<TfrmMain>(nullptr);
+    main->MakeMainForm();
+    auto bookmark = std::make_unique<TfrmBookmark>(nullptr);
+    auto about = std::make_unique<TfrmAbout>(nullptr);
+    bookmark->SetTarget(main.get());
+    main->SetBookmarkWindow(bookmark.get());
+    main->SetAboutBox(about.get());
+
+    if (!application.Terminated()) {
+        main->Show();
+        application.Run();
+    }
+
+    // The bookmark window writes its file and the main window the settings as they go.
+    main->SetBookmarkWindow(nullptr);
+    main->SetAboutBox(nullptr);
+    about.reset();
+    bookmark.reset();
+    main.reset();
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    try {
+        return Run();
+    } catch (const Exception& e) {
+        ShowFatal(e.Message());
+    } catch (const std::exception& e) {
+        ShowFatal(NarrowToWide(e.what()));
+    } catch (...) {
+        ShowFatal(L"An unknown error ended the program.");
+    }
+    return 1;
+}

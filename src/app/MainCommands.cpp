@@ -1,0 +1,172 @@
+// TfrmMain: the tool-bar and menu commands, the splitters and the handlers of the panes.
+#include "app/Main.h"
+
+#include "app/AboutUnit.h"
+#include "controls/NetDialogs.h"
+#include "controls/ShellList.h"
+#include "controls/ShellTree.h"
+#include "core/TextConversion.h"
+#include "ui/Application.h"
+#include "ui/Panel.h"
+#include "ui/Scaling.h"
+#include "ui/SpeedButton.h"
+
+#include <algorithm>
+
+int TfrmMain::FocusPane() const
+{
+    // A label being edited in the tree or the list still counts as that control's focus.
+    return ShellTree->ContainsFocus() || ShellList->ContainsFocus() ? 1 : 2;
+}
+
+void TfrmMain::ApplyPaneView(int pane)
+{
+    const TPaneView& view = ViewOf(pane);
+    IconListButton->SetDown(view.List);
+    DetailsButton->SetDown(view.Details);
+    TumbnailsButton->SetDown(view.Thumbnails);
+    // A list already in that view keeps its items: setting a view fills the list again.
+    TZelShellList* list = ListOf(pane);
+    const auto show = [list](TViewStyle style) {
+        if (list->GetViewStyle() != style || list->GetThumbnails())
+            list->SetViewStyle(style);
+    };
+    if (view.List)
+        show(vsList);
+    else if (view.Details)
+        show(vsReport);
+    else
+        list->SetThumbnails(true);
+}
+
+// ---- Tool bar ----
+
+void TfrmMain::ParentButtonClick(TObject*)
+{
+    TreeOf(FocusPane())->GoUp();
+}
+
+void TfrmMain::NewFolderButtonClick(TObject*)
+{
+    // The tree's CreateNewFolder and the list's CreateFolder (a new folder named "New
+    // Folder", its name open for editing) come with the controls' editing operations; until
+    // they exist the button has nothing to call.
+}
+
+void TfrmMain::PropertiesButtonClick(TObject*)
+{
+    // The list's InvokeVerb and the tree's ExecuteVerb ("properties", for pane 1 only) come
+    // with the controls' verb operations; until they exist the button has nothing to call.
+}
+
+void TfrmMain::IconListButtonClick(TObject*)
+{
+    const int pane = FocusPane();
+    ListOf(pane)->SetViewStyle(vsList);
+    ViewOf(pane) = TPaneView{true, false, false};
+}
+
+void TfrmMain::DetailsButtonClick(TObject*)
+{
+    const int pane = FocusPane();
+    ListOf(pane)->SetViewStyle(vsReport);
+    ViewOf(pane) = TPaneView{false, true, false};
+}
+
+void TfrmMain::TumbnailsButtonClick(TObject*)
+{
+    const int pane = FocusPane();
+    ListOf(pane)->SetThumbnails(true);
+    ViewOf(pane) = TPaneView{false, false, true};
+}
+
+void TfrmMain::HiddenButtonClick(TObject*)
+{
+    const int pane = FocusPane();
+    const bool show = HiddenButton->Down();
+    ListOf(pane)->SetShowHidden(show);
+    TreeOf(pane)->SetShowHidden(show);
+}
+
+void TfrmMain::SingleWinButtonClick(TObject*)
+{
+    PanelExpl2->SetBounds(PanelExpl2->Left(), PanelExpl2->Top(), PanelExpl2->Width(), 0);
+    firstPaneActive_ = true;
+}
+
+void TfrmMain::DualHButtonClick(TObject*)
+{
+    const int height = std::max(0, Height() / 2 - Scale(60));
+    PanelExpl2->SetBounds(PanelExpl2->Left(), PanelExpl2->Top(), PanelExpl2->Width(), height);
+}
+
+void TfrmMain::NetworkButtonClick(TObject*)
+{
+    ZelNetConnectionDialog1->Execute();
+}
+
+// ---- Menu ----
+
+void TfrmMain::Exit1Click(TObject*)
+{
+    Close();
+}
+
+void TfrmMain::Bookmark1Click(TObject*)
+{
+    if (bookmark_ != nullptr)
+        bookmark_->Open();
+}
+
+void TfrmMain::About1Click(TObject*)
+{
+    if (about_ != nullptr)
+        about_->ShowModal();
+}
+
+// ---- Splitters: both trees stay equally wide ----
+
+void TfrmMain::Splitter1CanResize(TObject*, int& newSize, bool&)
+{
+    ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), newSize, ShellTree2->Height());
+}
+
+void TfrmMain::Splitter3CanResize(TObject*, int& newSize, bool&)
+{
+    Panel2->SetBounds(Panel2->Left(), Panel2->Top(), newSize, Panel2->Height());
+}
+
+// ---- Handlers ----
+
+void TfrmMain::FileRenameNotifierChange(TObject*, TNotificationEvent event,
+                                        const std::wstring& path1, const std::wstring& path2)
+{
+    if (event != neFileRename)
+        return;
+    const std::string text =
+        WideToNarrow(L"File \r\n\r\n" + path1 + L"\r\n\r\nhas been renamed to \r\n\r\n" + path2);
+    const std::string title = WideToNarrow(Application != nullptr ? Application->Title : L"");
+    MessageBoxA(WindowHandle(), text.c_str(), title.c_str(), MB_OK);
+}
+
+// ---- The bookmark window's side: the active pane's tree ----
+
+std::wstring TfrmMain::ActiveTreeFolder()
+{
+    return ActiveTree()->GetSelectedFolder();
+}
+
+void TfrmMain::SelectInActiveTree(const std::wstring& folder)
+{
+    ActiveTree()->SetSelectedFolder(folder);
+}
+
+void TfrmMain::RefreshActiveTree()
+{
+    ActiveTree()->RefreshContents();
+}
+
+void TfrmMain::FocusActiveTree()
+{
+    ActiveTree()->SetFocus();
+}

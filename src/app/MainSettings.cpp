@@ -1,0 +1,213 @@
+// TfrmMain: restoring the window and both panes from the settings file, and writing them back.
+#include "app/Main.h"
+
+#include "app/ALStatusBar.h"
+#include "app/CodePagePath.h"
+#include "app/FolderCheck.h"
+#include "controls/ShellList.h"
+#include "controls/ShellTree.h"
+#include "core/TextConversion.h"
+#include "link/ShellLink.h"
+#include "shell/ShellState.h"
+#include "ui/Application.h"
+#include "ui/Panel.h"
+#include "ui/Scaling.h"
+#include "ui/SpeedButton.h"
+#include "ui/Splitter.h"
+
+#include <uxtheme.h>
+
+#include <algorithm>
+
+namespace {
+
+const char kForm[] = "MForm";
+const char kInfo[] = "GenInfo";
+
+// The smallest part of a pane that stays on screen when stored sizes would hide it.
+constexpr int kMinPaneExtent = 30;
+
+}  // namespace
+
+// Inside the loading bracket: the values that the controls take as stored properties, so
+// that the lists fill once, after loading, with the folder and the view they end up with.
+void TfrmMain::RestoreStoredProperties()
+{
+    settings_ = std::make_unique<TSettingsFile>();
+    RestoreGeometry();
+    RestorePaneSizes();
+
+    view1_.List = settings_->ReadBool(kForm, "IconList1", false);
+    view1_.Details = settings_->ReadBool(kForm, "Details1", true);
+    view1_.Thumbnails = settings_->ReadBool(kForm, "Tumbnails1", false);
+    view2_.List = settings_->ReadBool(kForm, "IconList2", false);
+    view2_.Details = settings_->ReadBool(kForm, "Details2", true);
+    view2_.Thumbnails = settings_->ReadBool(kForm, "Tumbnails2", false);
+
+    firstPaneActive_ = settings_->ReadBool(kForm, "Expl1Focus", true);
+    ApplyPaneView(firstPaneActive_ ? 1 : 2);
+
+    HiddenButton->SetDown(settings_->ReadBool(kForm, "Hidden", false));
+    ShellList->SetShowHidden(HiddenButton->Down());
+}
+
+void TfrmMain::RestoreGeometry()
+{
+    RECT rect{};
+    rect.left = settings_->ReadInteger(kForm, "Left", Scale(100));
+    rect.top = settings_->ReadInteger(kForm, "Top", Scale(100));
+    rect.right = rect.left + std::max(settings_->ReadInteger(kForm, "Width", Scale(700)),
+                                      GetSystemMetrics(SM_CXMIN));
+    rect.bottom = rect.top + std::max(settings_->ReadInteger(kForm, "Height", Scale(500)),
+                                      GetSystemMetrics(SM_CYMIN));
+    // A rectangle on no monitor (one that was removed) moves onto the nearest one.
+    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) == nullptr) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        if (GetMonitorInfoW(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const RECT& work = monitor.rcWork;
+            const LONG width = std::min(rect.right - rect.left, work.right - work.left);
+            const LONG height = std::min(rect.bottom - rect.top, work.bottom - work.top);
+            const LONG left = std::clamp(rect.left, work.left, work.right - width);
+            const LONG top = std::clamp(rect.top, work.top, work.bottom - height);
+            rect = RECT{left, top, left + width, top + height};
+        }
+    }
+    SetBounds(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void TfrmMain::RestorePaneSizes()
+{
+    // The client area the panes will share: the monitor's work area when the window will
+    // open maximised, its own rectangle otherwise.
+    RECT window{Left(), Top(), Left() + Width(), Top() + Height()};
+    const bool maximized = settings_->ReadBool(kForm, "wsMaximized", true);
+    if (maximized) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        if (GetMonitorInfoW(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
+            window = monitor.rcWork;
+    }
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_APPWINDOW);
+    const int clientWidth = (window.right - window.left) - (frame.right - frame.left);
+    const int clientHeight = (window.bottom - window.top) - (frame.bottom - frame.top);
+
+    // Sizes larger than the window, or negative, keep both panes reachable.
+    const int maxPane2 = std::max(0, clientHeight - Panel1->Height() - ALStatusBar2->Height() -
+                                         Splitter2->Height() - Scale(kMinPaneExtent));
+    const int pane2 =
+        std::clamp(settings_->ReadInteger(kForm, "Expl2Height", Scale(250)), 0, maxPane2);
+    PanelExpl2->SetBounds(PanelExpl2->Left(), PanelExpl2->Top(), PanelExpl2->Width(), pane2);
+
+    // Both trees start equally wide.
+    ShellTree->SetBounds(ShellTree->Left(), ShellTree->Top(), 800, ShellTree->Height());
+    ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), 800, ShellTree2->Height());
+    const int maxTree = std::max(0, clientWidth - Splitter1->Width() - Scale(kMinPaneExtent));
+    const int tree =
+        std::clamp(settings_->ReadInteger(kForm, "Expl1Width", Scale(100)), 0, maxTree);
+    Panel2->SetBounds(Panel2->Left(), Panel2->Top(), tree, Panel2->Height());
+    ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), tree, ShellTree2->Height());
+}
+
+// After loading: the folders, the window state and what needs the windows.
+void TfrmMain::FormCreate(TObject*)
+{
+    // The windows first, so that the lists fill straight into them.
+    HandleNeeded();
+    RestoreFolders();
+
+    if (settings_->ReadBool(kForm, "wsNormal", true))
+        SetWindowState(TWindowState::wsNormal);
+    if (settings_->ReadBool(kForm, "wsMaximized", true))
+        SetWindowState(TWindowState::wsMaximized);
+
+    const bool single = settings_->ReadBool(kForm, "SingleWinB", false);
+    SingleWinButton->SetDown(single);
+    DualHButton->SetDown(!single);
+
+    // Hints show as tool tips only.
+    if (Application != nullptr)
+        Application->OnHint = [](TObject*) {};
+
+    ShellTree->SetAutomaticRefresh(true);
+    ShellTree->SetOleDragDrop(true);
+    ShellTree->ShellContextMenu = true;
+    ShellList->SetAutomaticRefresh(true);
+    ShellList->ShellContextMenu = true;
+    ShellTree2->SetAutomaticRefresh(true);
+    ShellTree2->SetOleDragDrop(true);
+    ShellTree2->ShellContextMenu = true;
+    ShellList2->SetAutomaticRefresh(true);
+    ShellList2->ShellContextMenu = true;
+
+    if (IsVistaOrLater)
+        for (TWinControl* control :
+             std::initializer_list<TWinControl*>{ShellTree, ShellList, ShellTree2, ShellList2})
+            SetWindowTheme(control->Handle(), L"explorer", nullptr);
+}
+
+void TfrmMain::RestoreFolders()
+{
+    path1_ = settings_->ReadString(kInfo, "Path1", "");
+    path2_ = settings_->ReadString(kInfo, "Path2", "");
+    // A folder that is not there (or does not answer) leaves the pane where its tree put it
+    // while loading; its list, which only took note of that folder then, fills now.
+    const auto restore = [](TZelShellTree* tree, TZelShellList* list, TZelShellLink* link,
+                            const std::string& stored) {
+        bool reached = false;
+        link->OnChange = [&reached](TObject*) { reached = true; };
+        const std::wstring folder = NarrowToWide(stored);
+        if (FolderExistsWithin(folder))
+            tree->SetSelectedFolder(folder);
+        link->OnChange = nullptr;
+        if (!reached)
+            list->RefreshContents();
+    };
+    restore(ShellTree, ShellList, ZelShellLink, path1_);
+    restore(ShellTree2, ShellList2, ZelShellLink2, path2_);
+}
+
+void TfrmMain::FormShow(TObject*)
+{
+    ShellTree->SetFocus();
+}
+
+void TfrmMain::FormDestroy(TObject*)
+{
+    SaveSettings();
+}
+
+void TfrmMain::SaveSettings()
+{
+    if (!settings_)
+        return;
+    const TWindowState state = WindowState();
+    if (state == TWindowState::wsNormal) {
+        settings_->WriteInteger(kForm, "Top", Top());
+        settings_->WriteInteger(kForm, "Left", Left());
+        settings_->WriteInteger(kForm, "Height", Height());
+        settings_->WriteInteger(kForm, "Width", Width());
+    }
+    settings_->WriteBool(kForm, "Expl1Focus", firstPaneActive_);
+    if (state != TWindowState::wsMinimized)
+        settings_->WriteInteger(kForm, "Expl2Height", PanelExpl2->Height());
+    settings_->WriteInteger(kForm, "Expl1Width", Panel2->Width());
+
+    // A folder the code page cannot name is kept by its short name, or its nearest parent
+    // that can be named, so that the next start goes back there (not to a "?" path).
+    path1_ = NearestCodePagePath(ShellTree->GetSelectedFolder());
+    path2_ = NearestCodePagePath(ShellTree2->GetSelectedFolder());
+    settings_->WriteString(kInfo, "Path1", path1_);
+    settings_->WriteString(kInfo, "Path2", path2_);
+
+    settings_->WriteBool(kForm, "IconList1", view1_.List);
+    settings_->WriteBool(kForm, "Details1", view1_.Details);
+    settings_->WriteBool(kForm, "Tumbnails1", view1_.Thumbnails);
+    settings_->WriteBool(kForm, "IconList2", view2_.List);
+    settings_->WriteBool(kForm, "Details2", view2_.Details);
+    settings_->WriteBool(kForm, "Tumbnails2", view2_.Thumbnails);
+    settings_->WriteBool(kForm, "wsNormal", state == TWindowState::wsNormal);
+    settings_->WriteBool(kForm, "wsMaximized", state == TWindowState::wsMaximized);
+    settings_->WriteBool(kForm, "SingleWinB", SingleWinButton->Down());
+}
