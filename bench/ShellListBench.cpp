@@ -10,10 +10,10 @@
 #include "controls/ShellList.h"
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
+#include "core/SyncCall.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
-#include "core/SyncCall.h"
 #include "threadpool/ThreadPool.h"
 #include "ui/Application.h"
 

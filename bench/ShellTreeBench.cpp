@@ -50,8 +50,9 @@ int Enumerate(const std::wstring& path, bool names)
 {
     TComPtr<IShellFolder> folder;
     const TOwnedIDList list = IDListFromPath(nullptr, path);
-    if (!list || FAILED(DesktopFolder->BindToObject(list, nullptr, IID_IShellFolder,
-                                                    reinterpret_cast<void**>(folder.GetAddressOf()))))
+    if (!list ||
+        FAILED(DesktopFolder->BindToObject(list, nullptr, IID_IShellFolder,
+                                           reinterpret_cast<void**>(folder.GetAddressOf()))))
         return -1;
     TComPtr<IEnumIDList> enumerator;
     if (FAILED(folder->EnumObjects(nullptr,
@@ -224,12 +225,12 @@ int wmain(int argc, wchar_t** argv)
             const double expand = Median(expandTimes);
             const double withHandler = Median(handlerTimes);
             const double refresh = Median(refreshTimes);
-            std::printf("%8s %10s %14s %10s %10s %10s %12s %12s %12s %10s\n", "folders",
-                        "enum (a)", "enum+name (b)", "expand", "+handler", "refresh",
-                        "expand/(b)", "+handler/(b)", "refresh/(b)", "peak MB");
+            std::printf("%8s %10s %14s %10s %10s %10s %12s %12s %12s %10s\n", "folders", "enum (a)",
+                        "enum+name (b)", "expand", "+handler", "refresh", "expand/(b)",
+                        "+handler/(b)", "refresh/(b)", "peak MB");
             std::printf("%8d %9.3fs %13.3fs %9.3fs %9.3fs %9.3fs %12.2f %12.2f %12.2f %10.1f\n",
-                        kFolders, a, b, expand, withHandler, refresh, expand / b,
-                        withHandler / b, refresh / b, PeakMegabytes());
+                        kFolders, a, b, expand, withHandler, refresh, expand / b, withHandler / b,
+                        refresh / b, PeakMegabytes());
             std::printf("targets: expand <= 1.0 x (b), refresh <= 1.2 x (b)\n");
         }
     }

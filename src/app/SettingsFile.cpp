@@ -43,10 +43,7 @@ bool HasLineBreak(const std::wstring& text)
 
 TSettingsFile::TSettingsFile() : TSettingsFile(DefaultFileName()) {}
 
-TSettingsFile::TSettingsFile(std::wstring fileName)
-    : fileName_(std::move(fileName))
-{
-}
+TSettingsFile::TSettingsFile(std::wstring fileName) : fileName_(std::move(fileName)) {}
 
 std::wstring TSettingsFile::DefaultFileName()
 {
@@ -98,10 +95,9 @@ std::string TSettingsFile::ReadString(const char* section, const char* key,
     if (section == nullptr || key == nullptr)
         return defaultValue;
     wchar_t buffer[kStringCapacity] = {};
-    const DWORD length =
-        GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
-                                 NarrowToWide(defaultValue).c_str(), buffer, kStringCapacity,
-                                 fileName_.c_str());
+    const DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
+                                                  NarrowToWide(defaultValue).c_str(), buffer,
+                                                  kStringCapacity, fileName_.c_str());
     return WideToNarrow(std::wstring(buffer, length));
 }
 

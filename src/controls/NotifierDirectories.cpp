@@ -73,7 +73,8 @@ void TNotifierDirectories::Assign(const std::vector<std::wstring>& paths)
     for (const std::wstring& path : paths) {
         const auto [position, found] = Find(path);
         if (!found)
-            entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(position), TEntry{path, 0});
+            entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(position),
+                            TEntry{path, 0});
     }
     Changed();
 }

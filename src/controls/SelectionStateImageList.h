@@ -6,5 +6,5 @@
 
 class TZelSelectionStateImageList : public TCustomImageList {
 public:
-  explicit TZelSelectionStateImageList(TComponent *owner);
+    explicit TZelSelectionStateImageList(TComponent* owner);
 };

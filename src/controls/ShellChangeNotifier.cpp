@@ -3,8 +3,8 @@
 #include "core/Assertion.h"
 #include "core/SyncCall.h"
 #include "shell/IDList.h"
-#include "threadpool/ThreadPool.h"
 #include "shell/ShellState.h"
+#include "threadpool/ThreadPool.h"
 #include "ui/Application.h"
 
 #include <shlobj.h>
@@ -121,8 +121,8 @@ ULONG TZelShellChangeNotifier::RegisterIDList(TBorrowedIDList list)
     if (recursive_)
         sources |= SHCNRF_RecursiveInterrupt;
     SHChangeNotifyEntry entry{list, recursive_ ? TRUE : FALSE};
-    return ShellEntries.ChangeNotifyRegisterEntry(MessageWindow(), sources, ShellFlagsOf(eventFilter_),
-                                                  WM_ZEL_SHELLNOTIFY, 1, &entry);
+    return ShellEntries.ChangeNotifyRegisterEntry(
+        MessageWindow(), sources, ShellFlagsOf(eventFilter_), WM_ZEL_SHELLNOTIFY, 1, &entry);
 }
 
 void TZelShellChangeNotifier::DeregisterHandle(ULONG handle)
@@ -210,8 +210,7 @@ void TZelShellChangeNotifier::HandleReport(const LPCITEMIDLIST* lists, long shel
     } else if (event != neAssociationChange) {
         const bool repeated = flag == lastEventFlag_ && first != nullptr &&
                               IDListItemCount(first) > 0 && lastIDList_ &&
-                              SameIDLists(first, lastIDList_) &&
-                              GetTickCount() - lastTick_ < 2500;
+                              SameIDLists(first, lastIDList_) && GetTickCount() - lastTick_ < 2500;
         if (repeated)
             return;
         path1 = PathFromIDList(first);
@@ -226,8 +225,8 @@ void TZelShellChangeNotifier::HandleReport(const LPCITEMIDLIST* lists, long shel
     DispatchChange(this, event, path1, path2);
 }
 
-void TZelShellChangeNotifier::CallInternalCallback(TNotificationEvent event,
-                                                   TBorrowedIDList first, TBorrowedIDList second)
+void TZelShellChangeNotifier::CallInternalCallback(TNotificationEvent event, TBorrowedIDList first,
+                                                   TBorrowedIDList second)
 {
     if (!internalCallback_)
         return;

@@ -6,8 +6,8 @@
 #include "controls/NotificationEvents.h"
 #include "controls/NotifierDirectories.h"
 #include "core/IDListPtr.h"
-#include "link/ZelBaseComponent.h"
 #include "core/MessageWindow.h"
+#include "link/ZelBaseComponent.h"
 
 #include <functional>
 #include <memory>
@@ -15,13 +15,13 @@
 
 class TZelShellChangeNotifier;
 
-using TZelShellNotifierEvent = std::function<void(TObject* Sender, TNotificationEvent Event,
-                                                  const std::wstring& path1,
-                                                  const std::wstring& path2)>;
+using TZelShellNotifierEvent =
+    std::function<void(TObject* Sender, TNotificationEvent Event, const std::wstring& path1,
+                       const std::wstring& path2)>;
 // Called synchronously with the two raw ID lists of the report (either may be null).
-using TZelNotifierCallback = std::function<void(TZelShellChangeNotifier* Sender,
-                                                TNotificationEvent Event, TBorrowedIDList first,
-                                                TBorrowedIDList second)>;
+using TZelNotifierCallback =
+    std::function<void(TZelShellChangeNotifier* Sender, TNotificationEvent Event,
+                       TBorrowedIDList first, TBorrowedIDList second)>;
 
 // The window message through which the shell delivers reports.
 constexpr UINT WM_ZEL_SHELLNOTIFY = 2011;
@@ -47,7 +47,10 @@ public:
     // Directories that is the empty placeholder is dropped.
     void WatchIDList(TBorrowedIDList list);
     TBorrowedIDList WatchedIDList() const noexcept { return watchedIDList_; }
-    void SetInternalCallback(TZelNotifierCallback callback) { internalCallback_ = std::move(callback); }
+    void SetInternalCallback(TZelNotifierCallback callback)
+    {
+        internalCallback_ = std::move(callback);
+    }
 
     bool Active() const noexcept { return active_; }
     HWND MessageWindow() const noexcept
@@ -57,8 +60,8 @@ public:
     std::wstring Version() const { return L"TZelShellChangeNotifier V6.2.3"; }
 
     // Called for every delivered report; queues OnChange for the GUI thread when assigned.
-    virtual void DispatchChange(TObject* Sender, TNotificationEvent Event, const std::wstring& path1,
-                                const std::wstring& path2);
+    virtual void DispatchChange(TObject* Sender, TNotificationEvent Event,
+                                const std::wstring& path1, const std::wstring& path2);
 
 protected:
     void Loaded() override;

@@ -24,10 +24,8 @@ TZelShellCombo::TZelShellCombo(TComponent* owner) : TZelCustomFolderCombo(owner)
     notifier_->SetEnabled(false);
     notifier_->SetRecursive(true);
     notifier_->SetEventFilter(TNotificationEvents(kNotifierEvents));
-    notifier_->SetInternalCallback(
-        [this](TZelShellChangeNotifier*, TNotificationEvent, TBorrowedIDList, TBorrowedIDList) {
-            DriveReport();
-        });
+    notifier_->SetInternalCallback([this](TZelShellChangeNotifier*, TNotificationEvent,
+                                          TBorrowedIDList, TBorrowedIDList) { DriveReport(); });
     notifier_->WatchIDList(DesktopIDList);
     notifier_->SetEnabled(automaticRefresh_);
 }

@@ -42,9 +42,7 @@ public:
     void STDMETHODCALLTYPE SetShellLink(TZelShellLink* link) override;
     TZelShellLink* STDMETHODCALLTYPE GetShellLink() override { return shellLink_; }
     void STDMETHODCALLTYPE FolderChanged(TBorrowedIDList folder) override;
-    void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override
-    {
-    }
+    void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override {}
     void STDMETHODCALLTYPE SelectAll() override;
     void STDMETHODCALLTYPE RefreshContents() override;
     void STDMETHODCALLTYPE RefreshChanges() override {}
@@ -121,8 +119,8 @@ private:
     void BuildBaseList();
     void AddFolderChildren(int start, int level, TZelVisibilityRule& rule);
     // Returns the entry's index, or -1 when nothing was added.
-    int AddEntry(int index, const std::wstring& name, const std::wstring& displayName,
-                 int level, bool fixed, int imageIndex, TOwnedIDList list);
+    int AddEntry(int index, const std::wstring& name, const std::wstring& displayName, int level,
+                 bool fixed, int imageIndex, TOwnedIDList list);
     void TrimAfter(int index);
     int FindEntry(TBorrowedIDList list, int start = 0) const;
     // Showing a folder.

@@ -18,8 +18,8 @@ protected:
     {
         if (message.Msg == WM_CONTEXTMENU && PopupMenu() == nullptr && !OnContextPopup &&
             HandleAllocated()) {
-            message.Result = DefWindowProcW(WindowHandle(), message.Msg, message.WParam,
-                                            message.LParam);
+            message.Result =
+                DefWindowProcW(WindowHandle(), message.Msg, message.WParam, message.LParam);
             return;
         }
         TCustomEdit::WndProc(message);
@@ -71,8 +71,8 @@ void TZelCustomEditComboBox::PlaceEdit()
 {
     if (edit_ == nullptr)
         return;
-    const int width = Width() - kEditLeft - 2 * GetSystemMetrics(SM_CXEDGE) -
-                      GetSystemMetrics(SM_CXVSCROLL);
+    const int width =
+        Width() - kEditLeft - 2 * GetSystemMetrics(SM_CXEDGE) - GetSystemMetrics(SM_CXVSCROLL);
     const int height = Height() - kEditTop - GetSystemMetrics(SM_CXEDGE);
     edit_->Font().Assign(Font());
     edit_->SetBounds(kEditLeft, kEditTop, std::max(width, 0), std::max(height, 0));

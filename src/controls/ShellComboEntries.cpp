@@ -41,7 +41,8 @@ void TZelShellCombo::EnsureInitialized()
 void TZelShellCombo::BuildBaseList()
 {
     const TZelComboItem* selected = ItemOf(ItemIndex());
-    const TOwnedIDList remembered = selected != nullptr ? CopyIDList(selected->IDList()) : TOwnedIDList();
+    const TOwnedIDList remembered =
+        selected != nullptr ? CopyIDList(selected->IDList()) : TOwnedIDList();
     Items()->Clear();
     AddEntry(0, TNautilex::DesktopDisplayName(), TNautilex::DesktopDisplayName(), 0, true,
              TNautilex::DesktopImageIndex(), CopyIDList(DesktopIDList));

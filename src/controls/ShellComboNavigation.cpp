@@ -199,9 +199,7 @@ void TZelShellCombo::GoToPath(const std::wstring& typed)
     case TPathProbeResult::psTimedOut:
         ReportPathError(L"The location does not answer:\r\n" + path);
         return;
-    case TPathProbeResult::psNotFound:
-        ReportPathError(PathNotFoundMessage(path));
-        return;
+    case TPathProbeResult::psNotFound: ReportPathError(PathNotFoundMessage(path)); return;
     case TPathProbeResult::psFound: break;
     }
     if (!probe.Folder) {

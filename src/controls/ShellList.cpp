@@ -2,8 +2,8 @@
 // window.
 #include "controls/ShellList.h"
 
-#include "controls/ShellChangeNotifier.h"
 #include "controls/SelectionStateImageList.h"
+#include "controls/ShellChangeNotifier.h"
 #include "controls/ShellListReceiver.h"
 #include "controls/ShellListSortArrow.h"
 #include "link/ShellLink.h"
@@ -61,9 +61,9 @@ TZelShellList::TZelShellList(TComponent* owner)
     notifier_->SetEnabled(false);
     notifier_->SetRecursive(false);
     notifier_->SetEventFilter(TNotificationEvents(kNotifierEvents));
-    notifier_->SetInternalCallback(
-        [this](TZelShellChangeNotifier*, TNotificationEvent event, TBorrowedIDList first,
-               TBorrowedIDList) { OnChangeReport(event, first); });
+    notifier_->SetInternalCallback([this](TZelShellChangeNotifier*, TNotificationEvent event,
+                                          TBorrowedIDList first,
+                                          TBorrowedIDList) { OnChangeReport(event, first); });
 
     arrowUp_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWUP", false);
     arrowDown_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWDOWN", true);
@@ -241,7 +241,6 @@ void TZelShellList::Notification(TComponent* component, TOperation operation)
         shellLink_ = nullptr;
 }
 
-
 // ---- Window ----
 
 void TZelShellList::CreateWnd()
@@ -343,11 +342,8 @@ bool TZelShellList::Notify(NMHDR& header, LRESULT& result)
         break;
     }
     case HDN_ENDTRACKW:
-    case HDN_ENDDRAG:
-        DrawSortArrows();
-        break;
-    default:
-        break;
+    case HDN_ENDDRAG: DrawSortArrows(); break;
+    default: break;
     }
     return TListView::Notify(header, result);
 }

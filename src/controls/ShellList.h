@@ -58,9 +58,9 @@ using TZelShellOperations = unsigned;
 using TOnAddItem = std::function<void(TObject* Sender, TListItem* Item, bool& CanAdd)>;
 using TOnThumbnailUpdated =
     std::function<void(TObject* Sender, int ImageIndex, HBITMAP& ThumbnailBitmap)>;
-using TOnOperation = std::function<void(TObject* Sender, TZelShellOperations Operation,
-                                        const std::vector<std::wstring>& Files,
-                                        const std::wstring& Destination)>;
+using TOnOperation =
+    std::function<void(TObject* Sender, TZelShellOperations Operation,
+                       const std::vector<std::wstring>& Files, const std::wstring& Destination)>;
 
 class TZelShellList : public TListView,
                       public IZelShellControl,

@@ -14,12 +14,9 @@ constexpr int kSavedWidthColumns = 255;
 TAlignment AlignmentOf(TColumnAlignment alignment)
 {
     switch (alignment) {
-    case TColumnAlignment::RightJustify:
-        return TAlignment::taRightJustify;
-    case TColumnAlignment::Center:
-        return TAlignment::taCenter;
-    default:
-        return TAlignment::taLeftJustify;
+    case TColumnAlignment::RightJustify: return TAlignment::taRightJustify;
+    case TColumnAlignment::Center: return TAlignment::taCenter;
+    default: return TAlignment::taLeftJustify;
     }
 }
 
@@ -38,7 +35,8 @@ void TZelShellList::CreateColumns()
         TUpdateScope<TListColumns> update(Columns());
 
         Columns()->Clear();
-        for (const TShellListColumn& shown : CollectShownColumns(*browser_, details_, kMaxColumns)) {
+        for (const TShellListColumn& shown :
+             CollectShownColumns(*browser_, details_, kMaxColumns)) {
             const int index = Columns()->Count();
             const int saved =
                 index < kSavedWidthColumns ? savedWidths_[static_cast<size_t>(index)] : 0;

@@ -17,7 +17,6 @@ namespace {
 constexpr COLORREF kCompressedColor = RGB(0, 0, 255);
 constexpr COLORREF kEncryptedColor = RGB(0, 128, 0);
 
-
 }  // namespace
 
 // ---- Texts ----
@@ -93,10 +92,11 @@ void TZelShellList::FillDisplayData(TListItem* item)
             const std::wstring extension = UpperCase(ExtractFileExt(browser_->GetObjectName()));
             auto found = extensionIcons_.find(extension);
             if (found == extensionIcons_.end())
-                found = extensionIcons_
-                            .emplace(extension, TZelSystemImageList::IndexOfExtension(
-                                                    extension, si_small, false))
-                            .first;
+                found =
+                    extensionIcons_
+                        .emplace(extension,
+                                 TZelSystemImageList::IndexOfExtension(extension, si_small, false))
+                        .first;
             item->SetImageIndex(found->second);
         }
         if (!parent)
@@ -124,16 +124,14 @@ void TZelShellList::FillDisplayData(TListItem* item)
 void TZelShellList::QueueThumbnail(TListItem* item, TBorrowedIDList absolute)
 {
     TZelShellListItem* record = RecordOf(item);
-    TScopedGdiObject placeholder =
-        TZelSystemImageList::IconBitmap(largeSystemImages_->Handle(), thumbnailHeight_,
-                                        thumbnailWidth_, thumbnailBorderColor_,
-                                        browser_->ImageIndex());
+    TScopedGdiObject placeholder = TZelSystemImageList::IconBitmap(
+        largeSystemImages_->Handle(), thumbnailHeight_, thumbnailWidth_, thumbnailBorderColor_,
+        browser_->ImageIndex());
     if (!placeholder) {
         item->SetImageIndex(I_IMAGENONE);
         return;
     }
-    const int imageIndex =
-        thumbnailImages_->Add(static_cast<HBITMAP>(placeholder.get()), nullptr);
+    const int imageIndex = thumbnailImages_->Add(static_cast<HBITMAP>(placeholder.get()), nullptr);
     if (imageIndex >= 0 && OnThumbnailUpdated) {
         HBITMAP bitmap = static_cast<HBITMAP>(placeholder.get());
         OnThumbnailUpdated(this, imageIndex, bitmap);
@@ -388,9 +386,7 @@ void TZelShellList::ApplyBackgroundImage()
         image.xOffsetPercent = 100;
         image.yOffsetPercent = 100;
         break;
-    case bisTiled:
-        image.ulFlags |= LVBKIF_STYLE_TILE;
-        break;
+    case bisTiled: image.ulFlags |= LVBKIF_STYLE_TILE; break;
     }
     if (!SendMessageW(window, LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image)))
         DeleteObject(image.hbm);

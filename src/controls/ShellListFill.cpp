@@ -175,8 +175,7 @@ void TZelShellList::AddParentFolderItem()
 void TZelShellList::DrainEnumeration() noexcept
 {
     try {
-        while (browser_->NextObject()) {
-        }
+        while (browser_->NextObject()) {}
     } catch (...) {
     }
 }
@@ -252,7 +251,8 @@ bool TZelShellList::ItemsAreOfTheFolder()
         return false;
     const TOwnedIDList folder = browser_->FolderIDList();
     const UINT size = IDListSize(folder);
-    if (size == IDListSize(itemsFolder_) && std::memcmp(folder.get(), itemsFolder_.get(), size) == 0)
+    if (size == IDListSize(itemsFolder_) &&
+        std::memcmp(folder.get(), itemsFolder_.get(), size) == 0)
         return true;
     return SameIDLists(folder, itemsFolder_);
 }
@@ -368,9 +368,7 @@ void TZelShellList::OnChangeReport(int event, TBorrowedIDList first)
         StopRefreshTimer();
         RefreshContents();
         return;
-    default:
-        StartRefreshTimer();
-        return;
+    default: StartRefreshTimer(); return;
     }
 }
 

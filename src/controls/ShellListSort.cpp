@@ -35,9 +35,9 @@ int TZelShellList::CompareItems(TListItem* item1, TListItem* item2, LPARAM key,
     if (record2->IsParentFolder())
         return 1;
     if (folder != nullptr) {
-        const HRESULT result = folder->CompareIDs(
-            static_cast<LPARAM>(columnMap_[static_cast<size_t>(sortColumn_)]), record1->IDList(),
-            record2->IDList());
+        const HRESULT result =
+            folder->CompareIDs(static_cast<LPARAM>(columnMap_[static_cast<size_t>(sortColumn_)]),
+                               record1->IDList(), record2->IDList());
         if (FAILED(result))
             return 0;
         return static_cast<short>(HRESULT_CODE(result)) * sortDirection_;

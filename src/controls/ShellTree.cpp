@@ -18,8 +18,7 @@ TNotificationEvents FolderEvents()
     TNotificationEvents events;
     for (TNotificationEvent event :
          {neFileDelete, neDriveAdd, neDriveRemove, neShellDriveAdd, neMediaInsert, neMediaRemove,
-          neFolderCreate, neFolderDelete, neFolderRename, neFolderUpdate, neNetShare,
-          neNetUnShare})
+          neFolderCreate, neFolderDelete, neFolderRename, neFolderUpdate, neNetShare, neNetUnShare})
         events.set(event);
     return events;
 }
@@ -53,10 +52,9 @@ TZelShellTree::TZelShellTree(TComponent* owner) : TTreeView(owner)
     notifier_ = MakeOwned<TZelShellChangeNotifier>(this);
     notifier_->SetRecursive(true);
     ApplyNotifierFilter();
-    notifier_->SetInternalCallback([this](TZelShellChangeNotifier*, TNotificationEvent event,
-                                          TBorrowedIDList first, TBorrowedIDList second) {
-        ReportChange(event, first, second);
-    });
+    notifier_->SetInternalCallback(
+        [this](TZelShellChangeNotifier*, TNotificationEvent event, TBorrowedIDList first,
+               TBorrowedIDList second) { ReportChange(event, first, second); });
     notifier_->SetEnabled(automaticRefresh_);
 }
 

@@ -59,19 +59,13 @@ void TZelShellTree::AnswerReports()
             switch (report.event) {
             case neFileDelete:
             case neDriveRemove:
-            case neFolderDelete:
-                locate(report.first, laDelete);
-                break;
-            case neFolderUpdate:
-                locate(report.first, laRefresh);
-                break;
+            case neFolderDelete: locate(report.first, laDelete); break;
+            case neFolderUpdate: locate(report.first, laRefresh); break;
             case neFolderRename:
                 locate(report.first, laRefreshParent);
                 locate(report.second, laRefreshParent);
                 break;
-            default:
-                locate(report.first, laRefreshParent);
-                break;
+            default: locate(report.first, laRefreshParent); break;
             }
         }
     }

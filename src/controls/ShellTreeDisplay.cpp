@@ -61,8 +61,7 @@ void STDMETHODCALLTYPE TZelShellTree::SetImage(int index, BYTE kind, TWorkItemOw
             if (node->SelectedIndex() != index)
                 node->SetSelectedIndex(index);
             break;
-        default:
-            break;
+        default: break;
         }
     } catch (...) {
     }

@@ -96,8 +96,8 @@ TZelShellTreeNode* TZelShellTree::AddChild(TZelShellTreeNode* parent, bool pinne
     const int position = inPlace ? OrderedPosition(parent, relative) : parent->Count();
     const bool showFiles = GetShowFiles();
     const bool visible = parent->IsVisible() && parent->Expanded();
-    auto* node = static_cast<TZelShellTreeNode*>(Items()->InsertChild(
-        parent, position, browser_->DisplayName(), [&](TTreeNode* added) {
+    auto* node = static_cast<TZelShellTreeNode*>(
+        Items()->InsertChild(parent, position, browser_->DisplayName(), [&](TTreeNode* added) {
             auto* shellNode = static_cast<TZelShellTreeNode*>(added);
             shellNode->SetFlag(TZelShellTreeNode::kPinned, pinned);
             shellNode->SetFlag(TZelShellTreeNode::kFolderNode, isFolder != 0 || !showFiles);
@@ -179,7 +179,8 @@ namespace {
 // handlers may) and lets it run afterwards.
 class TChangeHold {
 public:
-    TChangeHold(bool pending, std::function<void(bool)> set) : pending_(pending), set_(std::move(set))
+    TChangeHold(bool pending, std::function<void(bool)> set)
+        : pending_(pending), set_(std::move(set))
     {
         set_(false);
     }
@@ -324,9 +325,8 @@ void TZelShellTree::RefreshChildren(TZelShellTreeNode* node, bool recursive, boo
                 child->Seen = true;
                 // A child never drawn learns its button when it is first drawn.
                 if (child->ImageIndex() >= 0)
-                    child->SetHasChildren(GetShowFiles() && isFolder != 0
-                                              ? true
-                                              : browser_->HasSubFolders());
+                    child->SetHasChildren(
+                        GetShowFiles() && isFolder != 0 ? true : browser_->HasSubFolders());
                 if (OnAddFolder)
                     AskAddFolder(child);
             }

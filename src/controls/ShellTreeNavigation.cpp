@@ -244,9 +244,7 @@ void TZelShellTree::ActOn(TZelShellTreeNode* node, TLocateAction action)
         if (IsValidNode(node))
             node->MakeVisible();
         break;
-    case laRefresh:
-        RefreshNode(node, !rootedAtPath_.empty(), true);
-        break;
+    case laRefresh: RefreshNode(node, !rootedAtPath_.empty(), true); break;
     case laRefreshParent:
         if (TZelShellTreeNode* parent = node->Parent())
             RefreshNode(parent, false, true);
@@ -376,8 +374,7 @@ void TZelShellTree::SetSelectedFolder(const std::wstring& value)
     const DWORD failure = GetLastError();
     if (!list) {
         if (GetShowErrorMessages())
-            MessageBoxW(WindowHandle(),
-                        (value + L": " + SystemErrorMessage(failure)).c_str(),
+            MessageBoxW(WindowHandle(), (value + L": " + SystemErrorMessage(failure)).c_str(),
                         Application != nullptr ? Application->Title.c_str() : L"",
                         MB_OK | MB_ICONERROR);
         return;

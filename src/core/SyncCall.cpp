@@ -28,7 +28,7 @@ struct TSyncState {
     TCriticalSection lock;
     std::deque<std::shared_ptr<TSyncRecord>> pending;
     TScopedHandle event{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-    std::unique_ptr<TMessageWindow> window;  // GUI thread only
+    std::unique_ptr<TMessageWindow> window;   // GUI thread only
     std::atomic<HWND> windowHandle{nullptr};  // what workers post their wake-up to
     int startups = 0;
 };

@@ -59,7 +59,7 @@ bool TDirectoryListingCache::MayKeep(const std::wstring& folder)
 }
 
 std::shared_ptr<const TDirectoryListing> TDirectoryListingCache::Listing(const std::wstring& folder,
-                                                                        bool fresh)
+                                                                         bool fresh)
 {
     TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
     if (!MayKeep(folder))

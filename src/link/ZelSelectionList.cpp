@@ -42,7 +42,8 @@ void TZelBaseSelectionList::Clear()
 // TZelSelectionList: construction and changes
 
 TZelSelectionList::TZelSelectionList(TComponent* owner)
-    : TZelBaseSelectionList(owner), link_(dynamic_cast<TZelShellLink*>(owner)),
+    : TZelBaseSelectionList(owner),
+      link_(dynamic_cast<TZelShellLink*>(owner)),
       self_(std::make_shared<TZelSelectionList*>(this))
 {
     paths_.OnChange = [this] { PathsChanged(); };

@@ -1,9 +1,7 @@
 #include "link/ZelShellControl.h"
 
-const IID IID_IZelShellControl = {0xC211C2D9,
-                                  0x827E,
-                                  0x4D46,
-                                  {0xB0, 0x7B, 0xFE, 0xB3, 0xF4, 0x73, 0xDD, 0x7F}};
+const IID IID_IZelShellControl = {
+    0xC211C2D9, 0x827E, 0x4D46, {0xB0, 0x7B, 0xFE, 0xB3, 0xF4, 0x73, 0xDD, 0x7F}};
 
 int TZelShellControlList::Add(IZelShellControl* control)
 {

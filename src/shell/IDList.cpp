@@ -163,8 +163,8 @@ std::wstring NameInFolder(TBorrowedIDList list)
     TComPtr<IShellFolder> folder;
     if (count == 1)
         folder = DesktopFolder;
-    else if (FAILED(DesktopFolder->BindToObject(parent, nullptr,
-                                                IID_PPV_ARGS(folder.GetAddressOf()))))
+    else if (FAILED(
+                 DesktopFolder->BindToObject(parent, nullptr, IID_PPV_ARGS(folder.GetAddressOf()))))
         return {};
     STRRET name{};
     if (!folder || !last ||
@@ -287,9 +287,8 @@ void FreeStrRet(STRRET& value)
 std::wstring StrRetToString(TBorrowedIDList list, STRRET& value)
 {
     if (ShellEntries.StrRetToStrEntry == nullptr) {
-        ReportShellFailure(
-            L"A Dll, which is needed to execute this program, is not installed. \r\n"
-            L"Please install Internet Explorer 5.5 or higher to use this program.");
+        ReportShellFailure(L"A Dll, which is needed to execute this program, is not installed. \r\n"
+                           L"Please install Internet Explorer 5.5 or higher to use this program.");
         FreeStrRet(value);
         return {};
     }

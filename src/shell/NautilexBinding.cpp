@@ -1,11 +1,11 @@
 // TNautilex: binding to a folder, the object cursor, the owner window.
 #include "shell/Nautilex.h"
 
+#include "core/MessageWindow.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "ui/Application.h"
-#include "core/MessageWindow.h"
 
 TNautilex::TNautilex(TComponent* owner)
     : TComponent(owner), multiObjects_(std::make_unique<TWideStringList>())

@@ -3,10 +3,10 @@
 #include "shell/Nautilex.h"
 
 #include "core/TextConversion.h"
-#include "ui/Cursor.h"
 #include "shell/PathList.h"
 #include "shell/PathUtils.h"
 #include "shell/Verbs.h"
+#include "ui/Cursor.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 // window that serves both while the menu is open.
 #include "shell/Nautilex.h"
 
+#include "core/MessageWindow.h"
 #include "shell/PathList.h"
 #include "shell/PathUtils.h"
 #include "shell/Verbs.h"
 #include "ui/Application.h"
 #include "ui/Menus.h"
-#include "core/MessageWindow.h"
 
 #include <algorithm>
 #include <vector>
@@ -295,11 +295,8 @@ bool TNautilex::HandleContextMenuMessage(UINT message, WPARAM wParam, LPARAM lPa
             result = SUCCEEDED(contextMenu2_->HandleMenuMsg(message, wParam, lParam));
         return result != 0;
     }
-    case WM_MENUSELECT:
-        ShowMenuHint(wParam, lParam);
-        return false;
-    default:
-        return false;
+    case WM_MENUSELECT: ShowMenuHint(wParam, lParam); return false;
+    default: return false;
     }
 }
 

@@ -16,12 +16,9 @@ constexpr UINT kDetailsErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORB
 TColumnAlignment AlignmentOf(int format)
 {
     switch (format & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_RIGHT:
-        return TColumnAlignment::RightJustify;
-    case LVCFMT_CENTER:
-        return TColumnAlignment::Center;
-    default:
-        return TColumnAlignment::LeftJustify;
+    case LVCFMT_RIGHT: return TColumnAlignment::RightJustify;
+    case LVCFMT_CENTER: return TColumnAlignment::Center;
+    default: return TColumnAlignment::LeftJustify;
     }
 }
 

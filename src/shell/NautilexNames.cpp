@@ -3,8 +3,8 @@
 #include "shell/Nautilex.h"
 
 #include "shell/IDList.h"
-#include "ui/Cursor.h"
 #include "shell/PathUtils.h"
+#include "ui/Cursor.h"
 
 namespace {
 

@@ -23,7 +23,8 @@ TZelPathList::TZelPathList(const std::wstring& path)
 }
 
 TZelPathList::TZelPathList(const TZelPathList& other)
-    : paths_(other.paths_), checkExistence_(other.checkExistence_),
+    : paths_(other.paths_),
+      checkExistence_(other.checkExistence_),
       hasNetworkPaths_(other.hasNetworkPaths_)
 {
 }

@@ -5,7 +5,6 @@
 
 #include <shlwapi.h>
 
-
 bool MatchesMask(const std::wstring& name, const std::wstring& mask)
 {
     if (mask == L"*.*")
@@ -130,7 +129,8 @@ bool DiskFreeSpace(const std::wstring& path, uint64_t& freeForCaller, uint64_t& 
 
 bool IsReparsePoint(DWORD attributes)
 {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 std::wstring WindowsDirectory()

@@ -153,7 +153,8 @@ bool ShellStartup()
     NetworkIDList = SpecialFolderIDList(SF_NETWORK);
     ReadVersionFlags();
     const std::wstring windowsDirectory = WindowsDirectory();
-    WindowsRootPath = windowsDirectory.size() >= 2 ? windowsDirectory.substr(0, 2) + L"\\" : L"C:\\";
+    WindowsRootPath =
+        windowsDirectory.size() >= 2 ? windowsDirectory.substr(0, 2) + L"\\" : L"C:\\";
     return true;
 }
 

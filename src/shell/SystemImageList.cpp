@@ -49,14 +49,10 @@ private:
 UINT DrawingStyleFlags(TDrawingStyle style)
 {
     switch (style) {
-    case dsFocus:
-        return ILD_FOCUS;
-    case dsSelected:
-        return ILD_SELECTED;
-    case dsTransparent:
-        return ILD_TRANSPARENT;
-    case dsNormal:
-        break;
+    case dsFocus: return ILD_FOCUS;
+    case dsSelected: return ILD_SELECTED;
+    case dsTransparent: return ILD_TRANSPARENT;
+    case dsNormal: break;
     }
     return ILD_NORMAL;
 }

@@ -104,8 +104,9 @@ void KillOutsideHeapLocks(TThread& thread, DWORD exitCode, DWORD patience)
             // The probe waits for a lock that the thread, or another, holds: once it has had
             // it, try again.
             const DWORD spent = GetTickCount() - start;
-            probeWaiting = spent >= patience ||
-                           WaitForSingleObject(probe->done.get(), patience - spent) != WAIT_OBJECT_0;
+            probeWaiting =
+                spent >= patience ||
+                WaitForSingleObject(probe->done.get(), patience - spent) != WAIT_OBJECT_0;
         }
         probe->quit = true;
         SetEvent(probe->request.get());

@@ -386,10 +386,9 @@ void TWorkerThreadPool::ConsiderNewThread()
         return;
     // Threads asked to end, or retiring after their idle time, take no more work: they do not
     // count, or work that comes as they leave would wait for a thread that never starts.
-    const int count = static_cast<int>(std::count_if(
-        threads_.begin(), threads_.end(), [](const TZelThread* thread) {
-            return !thread->Terminated();
-        }));
+    const int count = static_cast<int>(
+        std::count_if(threads_.begin(), threads_.end(),
+                      [](const TZelThread* thread) { return !thread->Terminated(); }));
     const DWORD now = GetTickCount();
     const bool intervalPassed = !startedOnce_ || now - lastThreadStart_ >= kThreadStartInterval;
     if (count >= MaxRunningThreads || !(intervalPassed || count <= MinThreads))

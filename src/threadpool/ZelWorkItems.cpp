@@ -91,7 +91,10 @@ void TIconWorkItem::ApplyResult()
 TThumbnailWorkItem::TThumbnailWorkItem(TBorrowedIDList absoluteIDList, TWorkItemOwner owner,
                                        int imageIndex, IThumbnailViewer* receiver, int height,
                                        int width)
-    : width_(width), height_(height), idList_(CopyIDList(absoluteIDList)), receiver_(receiver),
+    : width_(width),
+      height_(height),
+      idList_(CopyIDList(absoluteIDList)),
+      receiver_(receiver),
       imageIndex_(imageIndex)
 {
     SetOwner(owner);
@@ -134,7 +137,8 @@ void TThumbnailWorkItem::ApplyResult()
 TZelFolderSizeWorkItem::TZelFolderSizeWorkItem(std::wstring path, bool followReparsePoints,
                                                bool recursive)
     : rootPath_(std::move(path)), recursive_(recursive), followReparsePoints_(followReparsePoints)
-{}
+{
+}
 
 void TZelFolderSizeWorkItem::Execute()
 {

@@ -132,8 +132,7 @@ bool TApplication::HandleMessage()
 void TApplication::ProcessMessages()
 {
     MSG message;
-    while (ProcessMessage(message)) {
-    }
+    while (ProcessMessage(message)) {}
 }
 
 void TApplication::Run()

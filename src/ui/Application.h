@@ -68,7 +68,6 @@ private:
 
 extern TApplication* Application;
 
-
 // The two halves of a hint text "short|long"; a text without a bar is both.
 std::wstring GetShortHint(const std::wstring& hint);
 std::wstring GetLongHint(const std::wstring& hint);

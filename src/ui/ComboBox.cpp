@@ -139,8 +139,8 @@ void TCustomComboBox::HandleListMessage(TMessage& message)
     HWND window = WindowHandle();
     if (DroppedDown())
         SetDroppedDown(false);
-    message.Result = SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window),
-                                  message.LParam);
+    message.Result =
+        SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), message.LParam);
 }
 
 void TCustomComboBox::WindowDestroying()

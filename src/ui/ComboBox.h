@@ -6,8 +6,8 @@
 #include "ui/WinControl.h"
 
 #include <functional>
-#include <stdexcept>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -56,8 +56,8 @@ private:
 
 // `Index` is -1 for the closed field of an empty box; `State` holds ODS_... flags
 // (ODS_COMBOBOXEDIT when the closed field is drawn).
-using TDrawItemEvent = std::function<void(TObject* Sender, int Index, HDC DC, const RECT& Rect,
-                                          UINT State)>;
+using TDrawItemEvent =
+    std::function<void(TObject* Sender, int Index, HDC DC, const RECT& Rect, UINT State)>;
 using TMeasureItemEvent = std::function<void(TObject* Sender, int Index, int& Height)>;
 
 class TCustomComboBox : public TWinControl {

@@ -1,7 +1,7 @@
 #include "ui/Menus.h"
 
-#include "ui/Application.h"
 #include "core/MessageWindow.h"
+#include "ui/Application.h"
 
 #include <algorithm>
 #include <vector>

@@ -284,8 +284,7 @@ bool TTreeNode::EditText()
     if (!InTree() || tree->ReadOnly() || !tree->HandleAllocated() || item_ == nullptr)
         return false;
     tree->SetFocus();
-    return tree->Native(TVM_EDITLABELW, 0,
-                        reinterpret_cast<LPARAM>(item_)) != 0;
+    return tree->Native(TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(item_)) != 0;
 }
 
 bool TTreeNode::CustomSort(const TTVCompare& compare, bool recurse)
@@ -495,8 +494,7 @@ TTreeNode* TTreeNodes::GetNode(HTREEITEM item) const
     TVITEMW request{};
     request.mask = TVIF_PARAM | TVIF_HANDLE;
     request.hItem = item;
-    if (!treeView_->Native(TVM_GETITEMW, 0,
-                      reinterpret_cast<LPARAM>(&request)))
+    if (!treeView_->Native(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request)))
         return nullptr;
     return FindBySerial(request.lParam);
 }

@@ -31,7 +31,9 @@ class TTreeView::TShownChange {
 public:
     // `shown`: the item is (or goes) among the shown ones; `whole`: rows below move.
     TShownChange(TTreeView* tree, const TTreeNode* node, bool shown, bool whole)
-        : tree_(tree), node_(node), whole_(whole),
+        : tree_(tree),
+          node_(node),
+          whole_(whole),
           active_(shown && tree->NativeReady() && !tree->items_.Updating())
     {
         if (active_)
@@ -161,8 +163,7 @@ void TTreeView::CreateWnd()
         CreateNativeSubtree(items_.root_.get());
         RestoreExpanded(items_.root_.get());
         if (TTreeNode* selected = items_.FindBySerial(pendingSelection_))
-            Native(TVM_SELECTITEM, TVGN_CARET,
-                         reinterpret_cast<LPARAM>(selected->item_));
+            Native(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(selected->item_));
     } catch (...) {
         --quietSelection_;
         throw;
@@ -184,10 +185,9 @@ void TTreeView::WindowDestroying()
     changeTimer_->SetEnabled(false);
     for (TTreeNode* node = items_.GetFirstNode(); node != nullptr; node = node->GetNext()) {
         if (node->item_ != nullptr)
-            node->expanded_ = (Native(TVM_GETITEMSTATE,
-                                            reinterpret_cast<WPARAM>(node->item_),
-                                            TVIS_EXPANDED) &
-                               TVIS_EXPANDED) != 0;
+            node->expanded_ =
+                (Native(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->item_), TVIS_EXPANDED) &
+                 TVIS_EXPANDED) != 0;
         node->item_ = nullptr;
     }
     TWinControl::WindowDestroying();
@@ -210,8 +210,8 @@ void TTreeView::ApplyExtendedStyles()
 {
     if (!HandleAllocated())
         return;
-    Native(TVM_SETEXTENDEDSTYLE,
-                 TVS_EX_DOUBLEBUFFER | TVS_EX_FADEINOUTEXPANDOS, ExtendedStyleBits());
+    Native(TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER | TVS_EX_FADEINOUTEXPANDOS,
+           ExtendedStyleBits());
 }
 
 void TTreeView::ApplyExplorerLook()
@@ -325,8 +325,7 @@ void TTreeView::AttachImageList(int which, TCustomImageList* images)
     if (!HandleAllocated())
         return;
     HIMAGELIST handle = images != nullptr ? images->Handle() : nullptr;
-    Native(TVM_SETIMAGELIST, static_cast<WPARAM>(which),
-                 reinterpret_cast<LPARAM>(handle));
+    Native(TVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(handle));
     Invalidate();
 }
 
@@ -403,8 +402,8 @@ void TTreeView::CreateNativeItem(TTreeNode* node)
         insert.hInsertAfter = TVI_LAST;
     TVITEMW& item = insert.item;
     // Images and the expand button are asked for when the item is drawn.
-    item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM |
-                TVIF_STATE;
+    item.mask =
+        TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM | TVIF_STATE;
     item.pszText = const_cast<wchar_t*>(node->text_.c_str());
     item.iImage = I_IMAGECALLBACK;
     item.iSelectedImage = I_IMAGECALLBACK;
@@ -413,8 +412,8 @@ void TTreeView::CreateNativeItem(TTreeNode* node)
     item.state = node->NativeState();
     item.stateMask = kNodeStates;
     TShownChange change(this, node, node->IsVisible(), true);
-    node->item_ = reinterpret_cast<HTREEITEM>(
-        Native(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    node->item_ =
+        reinterpret_cast<HTREEITEM>(Native(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 void TTreeView::CreateNativeSubtree(TTreeNode* node)
@@ -482,8 +481,7 @@ RECT TTreeView::NativeItemRect(HTREEITEM item, bool textOnly) const
         return rect;
     // The request carries the item in the rectangle's first bytes.
     std::memcpy(&rect, &item, sizeof(item));
-    if (!Native(TVM_GETITEMRECT, textOnly ? TRUE : FALSE,
-                      reinterpret_cast<LPARAM>(&rect)))
+    if (!Native(TVM_GETITEMRECT, textOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&rect)))
         rect = RECT{};
     return rect;
 }
@@ -512,8 +510,7 @@ void TTreeView::DeleteNativeChildren(TTreeNode* node)
         return;
     ++quietExpansion_;
     try {
-        Native(TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET,
-               reinterpret_cast<LPARAM>(node->item_));
+        Native(TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, reinterpret_cast<LPARAM>(node->item_));
     } catch (...) {
         --quietExpansion_;
         throw;
@@ -547,9 +544,9 @@ void TTreeView::NativeExpand(TTreeNode* node, UINT action)
         throw;
     }
     --quietExpansion_;
-    node->expanded_ = (Native(TVM_GETITEMSTATE,
-                                    reinterpret_cast<WPARAM>(node->item_), TVIS_EXPANDED) &
-                       TVIS_EXPANDED) != 0;
+    node->expanded_ =
+        (Native(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->item_), TVIS_EXPANDED) &
+         TVIS_EXPANDED) != 0;
 }
 
 void TTreeView::BeginBulkUpdate()
@@ -572,8 +569,7 @@ TTreeNode* TTreeView::Selected() const
 {
     if (!NativeReady())
         return items_.FindBySerial(pendingSelection_);
-    const auto item = reinterpret_cast<HTREEITEM>(
-        Native(TVM_GETNEXTITEM, TVGN_CARET, 0));
+    const auto item = reinterpret_cast<HTREEITEM>(Native(TVM_GETNEXTITEM, TVGN_CARET, 0));
     return items_.GetNode(item);
 }
 
@@ -590,7 +586,7 @@ void TTreeView::SetSelected(TTreeNode* node)
     }
     // The window asks (TVN_SELCHANGING) and reports (TVN_SELCHANGED) as for the user.
     Native(TVM_SELECTITEM, TVGN_CARET,
-                 reinterpret_cast<LPARAM>(node != nullptr ? node->item_ : nullptr));
+           reinterpret_cast<LPARAM>(node != nullptr ? node->item_ : nullptr));
 }
 
 void TTreeView::SelectionChanged(TTreeNode* node)
@@ -629,8 +625,8 @@ TTreeNode* TTreeView::TopItem() const
 {
     if (!NativeReady())
         return items_.GetFirstNode();
-    return items_.GetNode(reinterpret_cast<HTREEITEM>(
-        Native(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+    return items_.GetNode(
+        reinterpret_cast<HTREEITEM>(Native(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
 }
 
 UINT TTreeView::GetHitTestInfoAt(int x, int y, TTreeNode** node) const
@@ -641,8 +637,8 @@ UINT TTreeView::GetHitTestInfoAt(int x, int y, TTreeNode** node) const
         return TVHT_NOWHERE;
     TVHITTESTINFO hit{};
     hit.pt = POINT{x, y};
-    const auto item = reinterpret_cast<HTREEITEM>(
-        Native(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    const auto item =
+        reinterpret_cast<HTREEITEM>(Native(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (node != nullptr)
         *node = items_.GetNode(item);
     return hit.flags;
@@ -696,9 +692,8 @@ void TTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare, bool 
             sorted = compare(order[i - 1], order[i]) <= 0;
         if (!sorted) {
             // Sorted as a copy: a throwing comparison leaves the children as they were.
-            std::stable_sort(order.begin(), order.end(), [&compare](TTreeNode* a, TTreeNode* b) {
-                return compare(a, b) < 0;
-            });
+            std::stable_sort(order.begin(), order.end(),
+                             [&compare](TTreeNode* a, TTreeNode* b) { return compare(a, b) < 0; });
             for (auto& child : children)
                 (void)child.release();
             for (size_t i = 0; i < children.size(); ++i)
@@ -709,8 +704,7 @@ void TTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare, bool 
                 sort.hParent = parent->item_;
                 sort.lpfnCompare = CompareByPosition;
                 sort.lParam = reinterpret_cast<LPARAM>(&items_);
-                Native(TVM_SORTCHILDRENCB, 0,
-                             reinterpret_cast<LPARAM>(&sort));
+                Native(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
             }
         }
     }
@@ -776,10 +770,9 @@ bool TTreeView::Notify(NMHDR& header, LRESULT& result)
         TTreeNode* node = NodeOfParam(view.itemNew.lParam);
         if (node == nullptr || node->item_ == nullptr)
             return true;
-        const bool expanded = (Native(TVM_GETITEMSTATE,
-                                            reinterpret_cast<WPARAM>(node->item_),
-                                            TVIS_EXPANDED) &
-                               TVIS_EXPANDED) != 0;
+        const bool expanded =
+            (Native(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->item_), TVIS_EXPANDED) &
+             TVIS_EXPANDED) != 0;
         if (expanded == node->expanded_)
             return true;
         node->expanded_ = expanded;
@@ -833,14 +826,9 @@ bool TTreeView::Notify(NMHDR& header, LRESULT& result)
             still->SetText(text);
         return true;
     }
-    case TVN_DELETEITEMW:
-        return true;  // the control frees its own nodes
-    case NM_CUSTOMDRAW:
-        result = CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
-        return true;
-    case NM_CLICK:
-        Click();
-        return true;
+    case TVN_DELETEITEMW: return true;  // the control frees its own nodes
+    case NM_CUSTOMDRAW: result = CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW&>(header)); return true;
+    case NM_CLICK: Click(); return true;
     case NM_RCLICK:
         if (RightClickSelect) {
             POINT point{};
@@ -851,8 +839,7 @@ bool TTreeView::Notify(NMHDR& header, LRESULT& result)
         }
         result = 0;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -880,8 +867,8 @@ void TTreeView::AnswerDisplayRequest(NMTVDISPINFOW& info)
     if ((request.mask & TVIF_IMAGE) != 0)
         request.iImage = node->imageIndex_;
     if ((request.mask & TVIF_SELECTEDIMAGE) != 0)
-        request.iSelectedImage = node->selectedIndex_ >= 0 ? node->selectedIndex_
-                                                           : node->imageIndex_;
+        request.iSelectedImage =
+            node->selectedIndex_ >= 0 ? node->selectedIndex_ : node->imageIndex_;
     if ((request.mask & TVIF_CHILDREN) != 0)
         request.cChildren = node->hasChildren_ ? 1 : 0;
 }

@@ -225,7 +225,7 @@ private:
     LPARAM pendingSelection_ = 0;
     bool closing_ = false;
     LPARAM editedSerial_ = 0;  // the node whose text is being edited
-    int quietSelection_ = 0;  // >0: selection changes are the control's own, not reported
-    int quietExpansion_ = 0;  // >0: expansion notifications come from the control's own calls
+    int quietSelection_ = 0;   // >0: selection changes are the control's own, not reported
+    int quietExpansion_ = 0;   // >0: expansion notifications come from the control's own calls
     const TTreeNode* answering_ = nullptr;  // the node whose display data is being asked for
 };

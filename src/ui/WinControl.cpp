@@ -286,11 +286,11 @@ void TWinControl::CreateWnd()
     TWinControl* const previous = creatingControl;
     creatingControl = this;
     childId_ = childId;
-    HWND window = CreateWindowExW(params.ExStyle, params.WinClassName.c_str(),
-                                  params.Caption.c_str(), params.Style, params.X, params.Y,
-                                  params.Width, params.Height, params.WndParent,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(childId)),
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window =
+        CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
+                        params.Style, params.X, params.Y, params.Width, params.Height,
+                        params.WndParent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(childId)),
+                        GetModuleHandleW(nullptr), nullptr);
     const DWORD error = GetLastError();
     creatingControl = previous;
     if (window == nullptr) {

@@ -51,10 +51,10 @@ TEST(SettingsFile, MissingFileGivesEveryDefault)
 TEST(SettingsFile, IntegersParseDecimalHexOrFallBack)
 {
     TTempTree tree;
-    const std::wstring path = tree.TextFile(L"b.ini",
-                                            "[MForm]\r\nHex=0x10\r\nUpper=0XfF\r\nBad=1x\r\n"
-                                            "Empty=\r\nShortHex=0x\r\nNegative=-42\r\n"
-                                            "Huge=99999999999\r\nSpaced= 77 \r\nAllBits=0xFFFFFFFF\r\n");
+    const std::wstring path =
+        tree.TextFile(L"b.ini", "[MForm]\r\nHex=0x10\r\nUpper=0XfF\r\nBad=1x\r\n"
+                                "Empty=\r\nShortHex=0x\r\nNegative=-42\r\n"
+                                "Huge=99999999999\r\nSpaced= 77 \r\nAllBits=0xFFFFFFFF\r\n");
     const TSettingsFile settings(path);
     EXPECT_EQ(settings.ReadInteger("MForm", "Hex", 5), 16);
     EXPECT_EQ(settings.ReadInteger("MForm", "Upper", 5), 255);
@@ -177,8 +177,8 @@ TEST(SettingsFile, ContentsStayInTheCodePage)
     EXPECT_NE(text.find("Details1=1"), std::string::npos);
 
     // A file written by hand (or by an earlier version) reads the same.
-    const std::wstring old = tree.TextFile(L"\u65e5\u672c\\old.ini",
-                                           "[GenInfo]\r\nPath2=D:\\" + accented + "\\\r\n");
+    const std::wstring old =
+        tree.TextFile(L"\u65e5\u672c\\old.ini", "[GenInfo]\r\nPath2=D:\\" + accented + "\\\r\n");
     EXPECT_EQ(TSettingsFile(old).ReadString("GenInfo", "Path2", ""), "D:\\" + accented + "\\");
     TSettingsFile(old).WriteInteger("MForm", "Left", 7);
     EXPECT_NE(ReadAll(old).find("Path2=D:\\" + accented + "\\\r\n"), std::string::npos);

@@ -116,8 +116,8 @@ void TTempTree::RemoveTree(const std::wstring& path)
     const DWORD attributes = GetFileAttributesW(trimmed.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesW(trimmed.c_str(), FILE_ATTRIBUTE_NORMAL |
-                                            (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    SetFileAttributesW(trimmed.c_str(),
+                       FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         DeleteFileW(trimmed.c_str());
         return;

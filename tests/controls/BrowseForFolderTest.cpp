@@ -1,10 +1,10 @@
 // The folder picker: its option rules, and the shell's dialog opened in the virtual display
 // and driven as a user would, with the keyboard and the dialog's buttons.
+#include "controls/BrowseForFolder.h"
 #include "common/DialogAnswerer.h"
 #include "common/Input.h"
 #include "common/TempTree.h"
 #include "common/TestForm.h"
-#include "controls/BrowseForFolder.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 
@@ -79,7 +79,8 @@ private:
     static HWND ShownDialog()
     {
         TClassSearch search{L"#32770", nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), MatchShownDialog, reinterpret_cast<LPARAM>(&search));
+        EnumThreadWindows(GetCurrentThreadId(), MatchShownDialog,
+                          reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
     void Tick()
@@ -151,10 +152,10 @@ TEST_F(BrowseForFolderTest, OptionsKeepTheEditBoxOnlyWithTheNewStyle)
     dialog->SetOptions(bfFileSystemOnly | bfReturnInvalidPath);
     EXPECT_EQ(BrowseFlagsOf(dialog->GetOptions()),
               static_cast<UINT>(BIF_RETURNONLYFSDIRS | BIF_VALIDATE));
-    EXPECT_EQ(BrowseFlagsOf(bfNewDialogStyle | bfBrowseIncludeFiles | bfEditBox |
-                            bfBrowseForComputer),
-              static_cast<UINT>(BIF_NEWDIALOGSTYLE | BIF_BROWSEINCLUDEFILES | BIF_EDITBOX |
-                                BIF_BROWSEFORCOMPUTER));
+    EXPECT_EQ(
+        BrowseFlagsOf(bfNewDialogStyle | bfBrowseIncludeFiles | bfEditBox | bfBrowseForComputer),
+        static_cast<UINT>(BIF_NEWDIALOGSTYLE | BIF_BROWSEINCLUDEFILES | BIF_EDITBOX |
+                          BIF_BROWSEFORCOMPUTER));
 }
 
 TEST_F(BrowseForFolderTest, ARootPathChoosesTheFileSystemRootAndWarnsOnlyAtDesignTime)

@@ -1,9 +1,9 @@
 // The shell's file operation on real files: each operation with the quiet options, several
 // sources in one call, failures and aborts never reported as success, and the owner window.
+#include "controls/FileOperation.h"
 #include "common/DialogAnswerer.h"
 #include "common/TempTree.h"
 #include "common/TestForm.h"
-#include "controls/FileOperation.h"
 #include "controls/ZelBaseDialog.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellUtils.h"

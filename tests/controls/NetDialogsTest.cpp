@@ -1,9 +1,9 @@
 // The network drive dialogs. Wine has no network provider: its connection and disconnection
 // dialogs fail at once without showing anything, so the system's answers for cancel and
 // success come from stand-ins put in place of the system's entries.
+#include "controls/NetDialogs.h"
 #include "common/DialogAnswerer.h"
 #include "common/TestForm.h"
-#include "controls/NetDialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "common/TempTree.h"
 #include "controls/ShellChangeNotifier.h"
+#include "common/TempTree.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
@@ -110,9 +110,8 @@ TEST(NotifierDirectories, NamesThatOnlyReadAlikeAreDistinctFolders)
     // Ordinal comparison, as the file system tells names apart: a sharp s, a ligature or a
     // soft hyphen makes another folder, not a duplicate.
     TNotifierDirectories directories;
-    const std::vector<std::wstring> distinct = {L"C:\\strasse", L"C:\\stra\u00DFe",
-                                                L"C:\\ae",      L"C:\\\u00E6",
-                                                L"C:\\ab",      L"C:\\a\u00ADb"};
+    const std::vector<std::wstring> distinct = {
+        L"C:\\strasse", L"C:\\stra\u00DFe", L"C:\\ae", L"C:\\\u00E6", L"C:\\ab", L"C:\\a\u00ADb"};
     for (const std::wstring& path : distinct)
         directories.Add(path);
     EXPECT_EQ(directories.Count(), 6);
@@ -289,8 +288,8 @@ TEST_F(NotifierTest, ImageListReportsCarryTheIndexAndAreNeverRepeats)
     LPCITEMIDLIST lists[2] = {reinterpret_cast<LPCITEMIDLIST>(&first),
                               reinterpret_cast<LPCITEMIDLIST>(&second)};
     for (int round = 0; round < 2; ++round)
-        SendMessageW(notifier.MessageWindow(), WM_ZEL_SHELLNOTIFY,
-                     reinterpret_cast<WPARAM>(lists), SHCNE_UPDATEIMAGE);
+        SendMessageW(notifier.MessageWindow(), WM_ZEL_SHELLNOTIFY, reinterpret_cast<WPARAM>(lists),
+                     SHCNE_UPDATEIMAGE);
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0].event, neImageListChange);
     EXPECT_EQ(reports[0].path1, L"42");
@@ -320,8 +319,10 @@ TEST_F(NotifierTest, AFailingHandlerIsReportedAndTheNotifierCarriesOn)
     // An exception must never cross the window procedure or the synchronised call: it goes to
     // the application's handler, and the next report is handled as usual.
     TCaughtExceptions caught;
-    notifier.SetInternalCallback([](TZelShellChangeNotifier*, TNotificationEvent, TBorrowedIDList,
-                                    TBorrowedIDList) { throw std::runtime_error("refresh failed"); });
+    notifier.SetInternalCallback(
+        [](TZelShellChangeNotifier*, TNotificationEvent, TBorrowedIDList, TBorrowedIDList) {
+            throw std::runtime_error("refresh failed");
+        });
     std::vector<std::wstring> changes;
     notifier.OnChange = [&](TObject*, TNotificationEvent, const std::wstring& path1,
                             const std::wstring&) {
@@ -332,8 +333,8 @@ TEST_F(NotifierTest, AFailingHandlerIsReportedAndTheNotifierCarriesOn)
     auto report = [this](const std::wstring& file) {
         const TOwnedIDList item = IDListFromPath(nullptr, file);
         LPCITEMIDLIST lists[2] = {item.get(), nullptr};
-        SendMessageW(notifier.MessageWindow(), WM_ZEL_SHELLNOTIFY,
-                     reinterpret_cast<WPARAM>(lists), SHCNE_CREATE);
+        SendMessageW(notifier.MessageWindow(), WM_ZEL_SHELLNOTIFY, reinterpret_cast<WPARAM>(lists),
+                     SHCNE_CREATE);
     };
 
     report(tree.File(L"one.txt"));
@@ -432,5 +433,6 @@ TEST_F(NotifierTest, ShellFileOperationsAndTheirAnnouncements)
     ASSERT_TRUE(WaitFor(heardFromShell + 1));
     EXPECT_EQ(reports.back().event, neFileDelete);
     EXPECT_TRUE(SameFileName(reports.back().path1, file));
-    std::printf("shell file operation reported %u change(s)\n", static_cast<unsigned>(heardFromShell));
+    std::printf("shell file operation reported %u change(s)\n",
+                static_cast<unsigned>(heardFromShell));
 }

@@ -1,5 +1,6 @@
 // The folder combo over real folders, in real windows of the virtual display: alone, and on
 // one link with a shell list and a stand-in for the pane's tree.
+#include "controls/ShellCombo.h"
 #include "common/DialogAnswerer.h"
 #include "common/HostLinks.h"
 #include "common/Input.h"
@@ -7,7 +8,6 @@
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "controls/ShellChangeNotifier.h"
-#include "controls/ShellCombo.h"
 #include "controls/ShellComboItem.h"
 #include "controls/ShellComboPathProbe.h"
 #include "controls/ShellList.h"
@@ -495,11 +495,11 @@ TEST_F(ShellComboLinkTest, ABadTypedPathLeavesEverythingAsItWas)
     const std::wstring longPath =
         tree.Path(std::wstring(150, L'l') + L"\\" + std::wstring(150, L'm'));
     const std::vector<std::wstring> bad = {
-        tree.Path(L"file.txt"),          // a file
-        tree.Path(L"no such folder"),    // a folder that does not exist
-        L"Q:\\",                         // a drive that is not there
-        L"\\\\nohost.invalid\\share",    // a share that is not there
-        longPath,                        // longer than the shell takes
+        tree.Path(L"file.txt"),        // a file
+        tree.Path(L"no such folder"),  // a folder that does not exist
+        L"Q:\\",                       // a drive that is not there
+        L"\\\\nohost.invalid\\share",  // a share that is not there
+        longPath,                      // longer than the shell takes
     };
     for (const std::wstring& path : bad) {
         TDialogAnswerer answerer(L"", IDOK, 3000);  // no message box is expected

@@ -209,7 +209,8 @@ TEST_F(ShellListNavigationTest, FileSystemOnlyLeavesOutVirtualObjects)
     EXPECT_TRUE(list->GetFileSystemOnly());
     EXPECT_LT(list->Items()->Count(), all);
     for (int index = 0; index < list->Items()->Count(); ++index) {
-        list->Browser().SetObjectIDList(TZelShellList::RecordOf(list->Items()->Item(index))->IDList());
+        list->Browser().SetObjectIDList(
+            TZelShellList::RecordOf(list->Items()->Item(index))->IDList());
         const ULONG attributes =
             list->Browser().GetAttributes(SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR);
         const TZelShellFolder kind = list->Browser().ObjectSpecialFolder();

@@ -55,8 +55,8 @@ COLORREF ImagePixel(HIMAGELIST images, int index, int x, int y)
     format.bmiHeader.biBitCount = 32;
     std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     const HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, image.hbmImage, 0, info.bmHeight, pixels.data(), &format,
-                                DIB_RGB_COLORS);
+    const int lines =
+        GetDIBits(screen, image.hbmImage, 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     if (lines != info.bmHeight)
         return CLR_INVALID;
@@ -137,9 +137,10 @@ TEST_F(ShellListResultsTest, AThumbnailResultReplacesThePlaceholderFramedAndFitt
     EXPECT_EQ(updated, -1);
     EXPECT_EQ(ImagePixel(images, request.ImageIndex, 20, 20), RGB(0, 200, 0));
     // The list itself takes a picture for an image that waits for one, and only for such.
-    const TRequest other = *std::find_if(requests.begin(), requests.end(), [&](const TRequest& each) {
-        return each.IsThumbnail() && each.ImageIndex != request.ImageIndex;
-    });
+    const TRequest other =
+        *std::find_if(requests.begin(), requests.end(), [&](const TRequest& each) {
+            return each.IsThumbnail() && each.ImageIndex != request.ImageIndex;
+        });
     list->SetThumbnail(SolidBitmap(96, 96, RGB(0, 0, 200)), other.ImageIndex);
     EXPECT_EQ(ImagePixel(images, other.ImageIndex, 20, 20), RGB(0, 0, 200));
     AnswerThumbnail(other, SolidBitmap(96, 96, RGB(255, 0, 0)));

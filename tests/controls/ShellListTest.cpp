@@ -29,8 +29,8 @@ TEST_F(ShellListTest, VisibilityFollowsTheOptionsAfterAFillAndAfterAnIncremental
     EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"docs"}));
 
     list->SetShowHidden(true);
-    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"docs",
-                                   L"secret.txt", L"RECYCLER"}));
+    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"docs", L"secret.txt",
+                                   L"RECYCLER"}));
     list->SetShowRecycleBin(false);
     EXPECT_EQ(CaptionSet(),
               (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"docs", L"secret.txt"}));
@@ -46,8 +46,8 @@ TEST_F(ShellListTest, VisibilityFollowsTheOptionsAfterAFillAndAfterAnIncremental
     tree.Folder(L"later");
     tree.File(L"later.txt");
     list->RefreshChanges();
-    EXPECT_EQ(CaptionSet(), (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"secret.txt",
-                                   L"later.txt"}));
+    EXPECT_EQ(CaptionSet(),
+              (Names{L"alpha.txt", L"beta.txt", L"gamma.dat", L"secret.txt", L"later.txt"}));
 }
 
 TEST_F(ShellListTest, SettingTheSameOptionWordDoesNotRefill)

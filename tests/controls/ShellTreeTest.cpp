@@ -1,4 +1,5 @@
 // The shell tree over real folders, in a real window of the virtual display.
+#include "controls/ShellTree.h"
 #include "common/DialogAnswerer.h"
 #include "common/HostLinks.h"
 #include "common/Input.h"
@@ -6,7 +7,6 @@
 #include "common/TestForm.h"
 #include "controls/ShellChangeNotifier.h"
 #include "controls/ShellList.h"
-#include "controls/ShellTree.h"
 #include "core/Exception.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
@@ -49,7 +49,10 @@ protected:
         Draw();
         return Root();
     }
-    TZelShellTreeNode* Root() { return static_cast<TZelShellTreeNode*>(shellTree->Items()->GetFirstNode()); }
+    TZelShellTreeNode* Root()
+    {
+        return static_cast<TZelShellTreeNode*>(shellTree->Items()->GetFirstNode());
+    }
     void Draw()
     {
         UpdateWindow(shellTree->Handle());
@@ -69,9 +72,9 @@ protected:
         HWND window = shellTree->Handle();
         auto item = reinterpret_cast<HTREEITEM>(SendMessageW(
             window, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(node->ItemId())));
-        for (; item != nullptr; item = reinterpret_cast<HTREEITEM>(SendMessageW(
-                                    window, TVM_GETNEXTITEM, TVGN_NEXT,
-                                    reinterpret_cast<LPARAM>(item)))) {
+        for (; item != nullptr;
+             item = reinterpret_cast<HTREEITEM>(SendMessageW(window, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                             reinterpret_cast<LPARAM>(item)))) {
             wchar_t buffer[260] = {};
             TVITEMW request{};
             request.mask = TVIF_TEXT | TVIF_HANDLE;
@@ -112,11 +115,13 @@ protected:
         TComPtr<IShellFolder> shellFolder;
         const TOwnedIDList list = IDListFromPath(nullptr, folder);
         DesktopFolder->BindToObject(list, nullptr, IID_PPV_ARGS(shellFolder.GetAddressOf()));
-        std::stable_sort(names.begin(), names.end(), [&](const std::wstring& a, const std::wstring& b) {
-            const TOwnedIDList first = IDListFromPath(shellFolder.Get(), a);
-            const TOwnedIDList second = IDListFromPath(shellFolder.Get(), b);
-            return static_cast<short>(HRESULT_CODE(shellFolder->CompareIDs(0, first, second))) < 0;
-        });
+        std::stable_sort(
+            names.begin(), names.end(), [&](const std::wstring& a, const std::wstring& b) {
+                const TOwnedIDList first = IDListFromPath(shellFolder.Get(), a);
+                const TOwnedIDList second = IDListFromPath(shellFolder.Get(), b);
+                return static_cast<short>(HRESULT_CODE(shellFolder->CompareIDs(0, first, second))) <
+                       0;
+            });
         return names;
     }
 
@@ -590,8 +595,7 @@ TEST_F(ShellTreeTest, IconsComeFromThePoolForDrawnNodesAndOnlyForLiveOnes)
     EXPECT_TRUE(PumpMessagesUntil(
         [&] { return first->ImageIndex() != TZelSystemImageList::FolderIndex(false); }, 5000));
     EXPECT_EQ(first->ImageIndex(),
-              TZelSystemImageList::IndexOfPath(tree.Path(L"file1000.txt"), si_small, false,
-                                               false));
+              TZelSystemImageList::IndexOfPath(tree.Path(L"file1000.txt"), si_small, false, false));
     // Never drawn: nothing looked up.
     EXPECT_EQ(last->ImageIndex(), -1);
     EXPECT_FALSE(last->HasQueuedWork());
@@ -794,9 +798,9 @@ namespace {
 // (run with --gtest_also_run_disabled_tests and take a screenshot meanwhile).
 TEST_F(ShellTreeTest, DISABLED_ShowTreeBesideAList)
 {
-    for (const wchar_t* folder : {L"Documents\\Letters", L"Documents\\Reports\\2023",
-                                  L"Documents\\Reports\\2024", L"Music", L"Pictures\\Holidays",
-                                  L"Projects\\bivista\\src", L"Projects\\notes"})
+    for (const wchar_t* folder :
+         {L"Documents\\Letters", L"Documents\\Reports\\2023", L"Documents\\Reports\\2024", L"Music",
+          L"Pictures\\Holidays", L"Projects\\bivista\\src", L"Projects\\notes"})
         tree.Folder(folder);
     for (const wchar_t* file : {L"Documents\\Reports\\summary.txt", L"Documents\\Reports\\plan.doc",
                                 L"Documents\\Reports\\budget.xls"})

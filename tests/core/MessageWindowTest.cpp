@@ -1,7 +1,7 @@
+#include "core/MessageWindow.h"
 #include "core/CallbackException.h"
 #include "core/Component.h"
 #include "core/Exception.h"
-#include "core/MessageWindow.h"
 
 #include <gtest/gtest.h>
 

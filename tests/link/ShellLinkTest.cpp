@@ -166,10 +166,10 @@ TEST_F(ShellLinkTest, RelaysReachEveryOtherControlWithoutOnChange)
     link.RefreshAll();
     link.BroadcastRefreshChanges(&combo);
     link.RefreshChangesAll();
-    EXPECT_EQ(journal, (std::vector<std::string>{
-                           "list selectall", "combo selectall", "tree refresh", "list refresh",
-                           "combo refresh", "tree changes", "list changes", "tree changes",
-                           "list changes", "combo changes"}));
+    EXPECT_EQ(journal, (std::vector<std::string>{"list selectall", "combo selectall",
+                                                 "tree refresh", "list refresh", "combo refresh",
+                                                 "tree changes", "list changes", "tree changes",
+                                                 "list changes", "combo changes"}));
     EXPECT_EQ(changes, 0);
 }
 
@@ -191,7 +191,8 @@ TEST_F(ShellLinkTest, AControlLeavingDuringABroadcastIsSafe)
     // A control that has left is not told any more, even by the broadcast that is running.
     tree.onFolderChanged = [this](TBorrowedIDList) { list.SetShellLink(nullptr); };
     link.BroadcastFolderChanged(nullptr, DesktopIDList);
-    EXPECT_EQ(journal, (std::vector<std::string>{"tree folder 0", "list detach", "combo folder 0"}));
+    EXPECT_EQ(journal,
+              (std::vector<std::string>{"tree folder 0", "list detach", "combo folder 0"}));
     EXPECT_EQ(link.Controls().Count(), 2);
     EXPECT_EQ(changes, 1);
 

@@ -1,5 +1,5 @@
-#include "common/TempTree.h"
 #include "shell/IDList.h"
+#include "common/TempTree.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
@@ -144,7 +144,8 @@ TEST(ShellEntryPoints, FolderPathRoundTripsAndRelativeParseNeedsItsFolder)
     EXPECT_EQ(SpecialFolderOf(folder), SF_FILESYSTEMFOLDER);
 
     TComPtr<IShellFolder> inner;
-    ASSERT_HRESULT_SUCCEEDED(DesktopFolder->BindToObject(folder, nullptr, IID_PPV_ARGS(inner.GetAddressOf())));
+    ASSERT_HRESULT_SUCCEEDED(
+        DesktopFolder->BindToObject(folder, nullptr, IID_PPV_ARGS(inner.GetAddressOf())));
     const TOwnedIDList relative = IDListFromPath(inner.Get(), L"file.txt");
     ASSERT_TRUE(relative);
     EXPECT_EQ(IDListItemCount(relative), 1);

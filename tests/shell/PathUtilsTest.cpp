@@ -1,5 +1,5 @@
-#include "common/TempTree.h"
 #include "shell/PathUtils.h"
+#include "common/TempTree.h"
 
 #include <gtest/gtest.h>
 

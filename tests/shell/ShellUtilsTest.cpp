@@ -1,9 +1,9 @@
+#include "shell/ShellUtils.h"
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
-#include "shell/ShellUtils.h"
 #include "ui/Application.h"
 #include "ui/ListView.h"
 #include "ui/TreeView.h"
@@ -74,9 +74,9 @@ TEST(GetFilenamesFromDataObject, ListsTheFilesOfAShellDataObject)
     const TOwnedIDList two = IDListFromPath(shellFolder.Get(), L"two.txt");
     LPCITEMIDLIST items[] = {one.get(), two.get()};
     TComPtr<IDataObject> data;
-    ASSERT_HRESULT_SUCCEEDED(shellFolder->GetUIObjectOf(nullptr, 2, items, IID_IDataObject,
-                                                        nullptr,
-                                                        reinterpret_cast<void**>(data.GetAddressOf())));
+    ASSERT_HRESULT_SUCCEEDED(
+        shellFolder->GetUIObjectOf(nullptr, 2, items, IID_IDataObject, nullptr,
+                                   reinterpret_cast<void**>(data.GetAddressOf())));
     const auto names = GetFilenamesFromDataObject(data.Get());
     ASSERT_TRUE(names);
     ASSERT_EQ(names->size(), 2u);
@@ -125,8 +125,8 @@ TEST(ApplyExplorerTheme, ReachesOurListAndTreeAndOutlivesTheirWindows)
     ApplyExplorerTheme(list->Handle());
     ApplyExplorerTheme(tree->Handle());
     for (int round = 0; round < 2; ++round) {
-        const auto listStyles = static_cast<DWORD>(
-            SendMessageW(list->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+        const auto listStyles =
+            static_cast<DWORD>(SendMessageW(list->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
         EXPECT_NE(listStyles & LVS_EX_FULLROWSELECT, 0u) << "round " << round;
         EXPECT_NE(listStyles & LVS_EX_DOUBLEBUFFER, 0u);
         // (Wine's tree view keeps no extended styles to read back.)

@@ -125,7 +125,8 @@ TEST(ThreadPoolTest, AnItemAddedWhileThePoolCancelsIsDropped)
     public:
         TRequeueingItem(TWorkerThreadPool& pool, std::shared_ptr<TItemLog> requeued)
             : TTestItem(NewLog(), 0), pool_(pool), requeued_(std::move(requeued))
-        {}
+        {
+        }
         ~TRequeueingItem() override { pool_.AddWorkItem(new TTestItem(requeued_, 0)); }
 
     private:
@@ -322,8 +323,8 @@ TEST(ThreadPoolTest, AWorkerRetiringUnderLoadLeavesNoWorkBehind)
     std::vector<std::shared_ptr<TItemLog>> logs{NewLog(), NewLog()};
     for (const auto& log : logs)
         pool.AddWorkItem(new TTestItem(log, 0));
-    EXPECT_TRUE(PumpMessagesUntil(
-        [&] { return logs[0]->applied == 1 && logs[1]->applied == 1; }, 3000));
+    EXPECT_TRUE(
+        PumpMessagesUntil([&] { return logs[0]->applied == 1 && logs[1]->applied == 1; }, 3000));
     EXPECT_EQ(pool.QueueCount(), 0);
 
     // And later work, under load or not, keeps finding one.
@@ -411,7 +412,8 @@ TEST(ThreadPoolTest, WorkAddedWhileThePoolTerminatesIsRefused)
         TAddingItem(TWorkerThreadPool& pool, std::shared_ptr<TItemLog> log,
                     std::shared_ptr<TItemLog> added)
             : TTestItem(std::move(log), 30000), pool_(pool), added_(std::move(added))
-        {}
+        {
+        }
         void ApplyResult() override
         {
             TTestItem::ApplyResult();
@@ -542,7 +544,8 @@ TEST(ThreadPoolTest, AStubbornWorkerIsNotKilledWhileItHoldsAHeapLock)
     public:
         THeapHoldingItem(HANDLE heap, std::shared_ptr<TItemLog> log)
             : heap_(heap), log_(std::move(log))
-        {}
+        {
+        }
         ~THeapHoldingItem() override { ++log_->destroyed; }
         void Execute() override
         {

@@ -313,8 +313,7 @@ bool WriteFileOfSize(const std::wstring& path, DWORD size)
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     DWORD written = 0;
     const std::string bytes(size, 'x');
-    return file && WriteFile(file.get(), bytes.data(), size, &written, nullptr) &&
-           written == size;
+    return file && WriteFile(file.get(), bytes.data(), size, &written, nullptr) && written == size;
 }
 
 // Removes a tree given in long form.
@@ -413,7 +412,8 @@ TEST(FolderSizeCancelTest, CancellingARunningScanStopsItEarly)
     public:
         TObservedItem(const std::wstring& path, std::atomic<bool>& started)
             : TZelFolderSizeWorkItem(path, false, true), started_(started)
-        {}
+        {
+        }
         void Execute() override
         {
             started_ = true;

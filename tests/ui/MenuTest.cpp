@@ -106,15 +106,15 @@ TEST_F(MenuTest, OthersEntriesStayAfterTheItemTheyFollowedThroughRebuilds)
     AddItem(menu_->Items(), L"Added");
     menu_->Items()->Insert(0, new TMenuItem(&owner_));
     menu_->Items()->Items(0)->SetCaption(L"Inserted");
-    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"Inserted", L"Early", L"First", L"Shell A",
-                                   L"Shell B", L"Second", L"Last", L"Added"}));
+    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"Inserted", L"Early", L"First", L"Shell A", L"Shell B",
+                                   L"Second", L"Last", L"Added"}));
     // The item they followed leaves: they follow the one before it.
     delete first;
-    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"Inserted", L"Early", L"Shell A", L"Shell B",
-                                   L"Second", L"Last", L"Added"}));
-    early->SetVisible(false);
-    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"Inserted", L"Shell A", L"Shell B", L"Second",
+    EXPECT_EQ(Texts(menu), (TTexts{L"Top", L"Inserted", L"Early", L"Shell A", L"Shell B", L"Second",
                                    L"Last", L"Added"}));
+    early->SetVisible(false);
+    EXPECT_EQ(Texts(menu),
+              (TTexts{L"Top", L"Inserted", L"Shell A", L"Shell B", L"Second", L"Last", L"Added"}));
     second->SetAction(nullptr);
 }
 

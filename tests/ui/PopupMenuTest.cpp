@@ -6,9 +6,9 @@
 #include "common/Screen.h"
 #include "common/TempTree.h"
 #include "common/TestForm.h"
+#include "core/MessageWindow.h"
 #include "ui/Application.h"
 #include "ui/ListView.h"
-#include "core/MessageWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -34,8 +34,8 @@ protected:
     // What the window holds, read from its items as drawing does.
     HTREEITEM NativeChild(HTREEITEM parent)
     {
-        return reinterpret_cast<HTREEITEM>(SendMessageW(
-            Window(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageW(Window(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
     }
     HTREEITEM NativeNext(HTREEITEM item)
     {
@@ -282,9 +282,8 @@ TEST_F(TreeViewTest, SortingOneNodesChildrenOrdersModelAndWindowAlike)
     EXPECT_EQ(ShownChildren(parent), descending);
 
     // A failing comparison leaves the order as it was.
-    EXPECT_THROW(parent->CustomSort([](TTreeNode*, TTreeNode*) -> int {
-        throw std::runtime_error("no order");
-    }),
+    EXPECT_THROW(parent->CustomSort(
+                     [](TTreeNode*, TTreeNode*) -> int { throw std::runtime_error("no order"); }),
                  std::runtime_error);
     EXPECT_EQ(ModelChildren(parent), descending);
     EXPECT_EQ(ShownChildren(parent), descending);
@@ -365,7 +364,7 @@ TEST_F(TreeViewTest, SelectionAsksFirstAndTheChangeDelayReportsOnceAfterABurst)
     tree_->SetSelected(a);
     EXPECT_EQ(changes, (Texts{L"a"}));  // no delay: at once
     tree_->SetSelected(c);
-    EXPECT_EQ(tree_->Selected(), a);    // refused
+    EXPECT_EQ(tree_->Selected(), a);  // refused
     EXPECT_EQ(changes, (Texts{L"a"}));
 
     tree_->OnChanging = nullptr;
