@@ -7,6 +7,7 @@
 //
 // Usage: bench_shelllist.exe <folder holding files-1000, files-20000, files-100000> [largest]
 // (`largest`: leave out the folders of more files than this)
+#include "ShellBenchSupport.h"
 #include "controls/ShellList.h"
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
@@ -27,97 +28,13 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int kRounds = 3;
 // Folders up to this size are refilled with every item selected as well.
 constexpr int kReselectionLimit = 20000;
 // Refills without and with a selection in each round.
 constexpr int kRefillPairs = 3;
-
-double Seconds()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-TComPtr<IShellFolder> BindFolder(const std::wstring& path)
-{
-    TComPtr<IShellFolder> folder;
-    const TOwnedIDList list = IDListFromPath(nullptr, path);
-    if (list)
-        DesktopFolder->BindToObject(list, nullptr, IID_IShellFolder,
-                                    reinterpret_cast<void**>(folder.GetAddressOf()));
-    return folder;
-}
-
-// Walks the folder as the list's browser does; with `names`, reads every display name too.
-int Enumerate(const std::wstring& path, bool names)
-{
-    TComPtr<IShellFolder> folder = BindFolder(path);
-    if (!folder)
-        return -1;
-    TComPtr<IEnumIDList> enumerator;
-    if (FAILED(folder->EnumObjects(nullptr,
-                                   SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
-                                   enumerator.GetAddressOf())) ||
-        !enumerator)
-        return -1;
-    int count = 0;
-    for (;;) {
-        TOwnedIDList item;
-        ULONG fetched = 0;
-        if (enumerator->Next(1, item.put(), &fetched) != S_OK || !item)
-            break;
-        ++count;
-        if (names) {
-            STRRET text{};
-            if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &text)))
-                StrRetToString(item, text);
-        }
-    }
-    return count;
-}
-
-class TBenchForm : public TWinControl {
-public:
-    TBenchForm() : TWinControl(nullptr) { SetBounds(0, 0, 900, 700); }
-    ~TBenchForm() override { DestroyHandle(); }
-
-protected:
-    void CreateParams(TCreateParams& params) override
-    {
-        TWinControl::CreateParams(params);
-        params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
-        params.WndParent = nullptr;
-        params.WinClassName = L"Bivista.BenchForm";
-    }
-};
-
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-// Lets the icon work of the screen drawn finish, so that it does not weigh on what follows.
-void WaitForIcons()
-{
-    while (WorkerPool->PendingCount() > 0) {
-        PumpMessages();
-        CheckSynchronize(10);
-    }
-}
 
 // Seconds of one refill of the list as it is, up to the first screen drawn.
 double Refill(TZelShellList& list)
@@ -126,15 +43,6 @@ double Refill(TZelShellList& list)
     list.RefreshContents();
     UpdateWindow(list.Handle());
     return Seconds() - start;
-}
-
-double PeakMegabytes()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
-        return 0;
-    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
 }  // namespace
@@ -154,7 +62,7 @@ int wmain(int argc, wchar_t** argv)
     int result = 0;
     {
         TApplication application;
-        TBenchForm form;
+        TBenchForm form(900, 700);
         auto* list = new TZelShellList(&form);
         list->SetParent(&form);
         list->SetBounds(0, 0, 880, 660);
@@ -198,19 +106,19 @@ int wmain(int argc, wchar_t** argv)
                 list->Sort();
                 sortTimes.push_back(Seconds() - start);
                 // Let the icon work of the first screen finish before the next round.
-                WaitForIcons();
+                SettlePool();
                 if (count > kReselectionLimit)
                     continue;
                 // In pairs, so that both cases see the same moments of a noisy machine.
                 for (int pair = 0; pair < kRefillPairs; ++pair) {
                     list->ClearSelection();
                     refillTimes.push_back(Refill(*list));
-                    WaitForIcons();
+                    SettlePool();
                     list->SelectAll();
                     reselectTimes.push_back(Refill(*list));
                     ok = ok && list->SelCount() == count;
                     list->ClearSelection();
-                    WaitForIcons();
+                    SettlePool();
                 }
             }
             if (!ok) {

@@ -6,6 +6,7 @@
 // - refresh: one subfolder made and announced (SHChangeNotify), until its node is shown.
 //
 // Usage: bench_shelltree.exe <fixture folder holding folders-20000> [count]
+#include "ShellBenchSupport.h"
 #include "controls/ShellTree.h"
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
@@ -26,98 +27,11 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int kRounds = 3;
 // The size of the folder; another size (a folders-N fixture) may be given as a second argument.
 int kFolders = 20000;
-
-double Seconds()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Walks the folder; with `names`, reads every display name too.
-int Enumerate(const std::wstring& path, bool names)
-{
-    TComPtr<IShellFolder> folder;
-    const TOwnedIDList list = IDListFromPath(nullptr, path);
-    if (!list ||
-        FAILED(DesktopFolder->BindToObject(list, nullptr, IID_IShellFolder,
-                                           reinterpret_cast<void**>(folder.GetAddressOf()))))
-        return -1;
-    TComPtr<IEnumIDList> enumerator;
-    if (FAILED(folder->EnumObjects(nullptr,
-                                   SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
-                                   enumerator.GetAddressOf())) ||
-        !enumerator)
-        return -1;
-    int count = 0;
-    for (;;) {
-        TOwnedIDList item;
-        ULONG fetched = 0;
-        if (enumerator->Next(1, item.put(), &fetched) != S_OK || !item)
-            break;
-        ++count;
-        if (names) {
-            STRRET text{};
-            if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &text)))
-                StrRetToString(item, text);
-        }
-    }
-    return count;
-}
-
-class TBenchForm : public TWinControl {
-public:
-    TBenchForm() : TWinControl(nullptr) { SetBounds(0, 0, 500, 700); }
-    ~TBenchForm() override { DestroyHandle(); }
-
-protected:
-    void CreateParams(TCreateParams& params) override
-    {
-        TWinControl::CreateParams(params);
-        params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
-        params.WndParent = nullptr;
-        params.WinClassName = L"Bivista.BenchForm";
-    }
-};
-
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-// Lets the icon work of what was drawn finish, so that it does not run into the next round.
-void SettlePool()
-{
-    while (WorkerPool->PendingCount() > 0) {
-        PumpMessages();
-        CheckSynchronize(10);
-    }
-    PumpMessages();
-}
-
-double PeakMegabytes()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
-        return 0;
-    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
-}
 
 TZelShellTreeNode* ChildNamed(TZelShellTreeNode* node, const std::wstring& text)
 {
@@ -158,7 +72,7 @@ int wmain(int argc, wchar_t** argv)
     int result = 0;
     {
         TApplication application;
-        TBenchForm form;
+        TBenchForm form(500, 700);
         auto* tree = new TZelShellTree(&form);
         tree->SetParent(&form);
         tree->SetBounds(0, 0, 480, 660);
