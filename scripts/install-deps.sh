@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the cross compilers, Wine (with its 32-bit half), the virtual display and the
-# build tools on a Debian 12 machine. Does nothing for packages that are already present.
+# Installs the cross compilers, Wine (with its 32-bit half), the virtual display, the build
+# tools, and clang with libFuzzer and the host's GoogleTest for the parsers' fuzz targets on a
+# Debian 12 machine. Does nothing for packages that are already present.
 set -euo pipefail
 
 need=()
@@ -8,7 +9,8 @@ have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 for pkg in cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
-           wine wine32:i386 wine64 xvfb xauth googletest clang-format; do
+           wine wine32:i386 wine64 xvfb xauth googletest clang-format \
+           clang libclang-rt-14-dev libgtest-dev; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 

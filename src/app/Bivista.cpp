@@ -3,6 +3,7 @@
 // until the main window closes, and everything ends in the reverse order.
 #include "app/AboutUnit.h"
 #include "app/Bookmark.h"
+#include "app/DllSearch.h"
 #include "app/Main.h"
 #include "app/ShellFailureMessage.h"
 #include "core/Exception.h"
@@ -94,6 +95,7 @@ int Run()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    RestrictDllSearch();
     try {
         return Run();
     } catch (const Exception& e) {

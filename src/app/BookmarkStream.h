@@ -1,38 +1,14 @@
 #pragma once
-// The bookmark file's contents: the bookmark list box in the component streaming format (a
-// signature, the class and component names, then typed property values). The stored values
-// are kept as the file has them, in design units, so that a file read and written back is the
-// same file at any screen DPI. Reading checks every length against the bytes left and throws
-// EBookmarkStreamError for anything it cannot take whole.
+// The bookmark file's contents (see parse/BookmarkStreamFormat.h) for the program: a file that
+// cannot be read whole throws EBookmarkStreamError with the reason.
 #include "core/Exception.h"
+#include "parse/BookmarkStreamFormat.h"
 
 #include <string>
-#include <vector>
 
 class EBookmarkStreamError : public Exception {
 public:
     using Exception::Exception;
 };
 
-struct TBookmarkListState {
-    int Left = 8;
-    int Top = 40;
-    int Width = 521;
-    int Height = 153;
-    std::string FontCharset = "DEFAULT_CHARSET";
-    std::string FontColor = "clWindowText";
-    int FontHeight = -12;
-    std::string FontName = "Tahoma";
-    std::vector<std::string> FontStyle;  // "fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"
-    int ItemHeight = 14;
-    // The slot lines, narrow text in the system code page.
-    std::vector<std::string> Lines;
-    bool ParentFont = false;
-    int TabOrder = 0;
-};
-
-// The lines of a list that has never been saved.
-std::vector<std::string> InitialBookmarkLines();
-
-std::string WriteBookmarkStream(const TBookmarkListState& state);
 TBookmarkListState ReadBookmarkStream(const std::string& bytes);

@@ -1,11 +1,10 @@
 #include "app/SettingsFile.h"
 
 #include "core/TextConversion.h"
+#include "parse/SettingsValue.h"
 #include "shell/PathUtils.h"
 
 #include <windows.h>
-
-#include <cstdint>
 
 namespace {
 
@@ -54,39 +53,7 @@ std::wstring TSettingsFile::DefaultFileName()
 
 bool TSettingsFile::ParseInteger(const std::string& text, int& value)
 {
-    size_t index = 0;
-    int base = 10;
-    bool negative = false;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        index = 2;
-    } else if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        negative = text[0] == '-';
-        index = 1;
-    }
-    if (index >= text.size())
-        return false;
-    int64_t number = 0;
-    for (; index < text.size(); ++index) {
-        const char c = text[index];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        number = number * base + digit;
-        // Hexadecimal may use all 32 bits ("0xFFFFFFFF" is -1); decimal must fit an int.
-        const int64_t limit = base == 16 ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
-        if (number > limit)
-            return false;
-    }
-    value = base == 16 ? static_cast<int>(static_cast<uint32_t>(number))
-                       : static_cast<int>(negative ? -number : number);
-    return true;
+    return ParseSettingsInteger(text, value);
 }
 
 std::string TSettingsFile::ReadString(const char* section, const char* key,
@@ -109,7 +76,7 @@ int TSettingsFile::ReadInteger(const char* section, const char* key, int default
 
 bool TSettingsFile::ReadBool(const char* section, const char* key, bool defaultValue) const
 {
-    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+    return ParseSettingsBoolean(ReadString(section, key, std::string()), defaultValue);
 }
 
 void TSettingsFile::WriteString(const char* section, const char* key,

@@ -2,23 +2,35 @@
 
 #include <shlobj.h>
 
-namespace {
-
-constexpr long kShellFlags[kNotificationEventCount] = {
-    SHCNE_ASSOCCHANGED, SHCNE_ATTRIBUTES, SHCNE_UPDATEITEM,       SHCNE_CREATE,
-    SHCNE_DELETE,       SHCNE_RENAMEITEM, SHCNE_DRIVEADD,         SHCNE_DRIVEREMOVED,
-    SHCNE_DRIVEADDGUI,  SHCNE_FREESPACE,  SHCNE_MEDIAINSERTED,    SHCNE_MEDIAREMOVED,
-    SHCNE_MKDIR,        SHCNE_RMDIR,      SHCNE_RENAMEFOLDER,     SHCNE_UPDATEDIR,
-    SHCNE_NETSHARE,     SHCNE_NETUNSHARE, SHCNE_SERVERDISCONNECT, SHCNE_UPDATEIMAGE,
-    0x7FFFFFFF,
-};
-
-}  // namespace
+// The table the report decoding shares must say what the system's headers say.
+static_assert(kReportFlags[neAssociationChange] == static_cast<std::uint32_t>(SHCNE_ASSOCCHANGED));
+static_assert(kReportFlags[neAttributesChange] == static_cast<std::uint32_t>(SHCNE_ATTRIBUTES));
+static_assert(kReportFlags[neFileChange] == static_cast<std::uint32_t>(SHCNE_UPDATEITEM));
+static_assert(kReportFlags[neFileCreate] == static_cast<std::uint32_t>(SHCNE_CREATE));
+static_assert(kReportFlags[neFileDelete] == static_cast<std::uint32_t>(SHCNE_DELETE));
+static_assert(kReportFlags[neFileRename] == static_cast<std::uint32_t>(SHCNE_RENAMEITEM));
+static_assert(kReportFlags[neDriveAdd] == static_cast<std::uint32_t>(SHCNE_DRIVEADD));
+static_assert(kReportFlags[neDriveRemove] == static_cast<std::uint32_t>(SHCNE_DRIVEREMOVED));
+static_assert(kReportFlags[neShellDriveAdd] == static_cast<std::uint32_t>(SHCNE_DRIVEADDGUI));
+static_assert(kReportFlags[neDriveSpaceChange] == static_cast<std::uint32_t>(SHCNE_FREESPACE));
+static_assert(kReportFlags[neMediaInsert] == static_cast<std::uint32_t>(SHCNE_MEDIAINSERTED));
+static_assert(kReportFlags[neMediaRemove] == static_cast<std::uint32_t>(SHCNE_MEDIAREMOVED));
+static_assert(kReportFlags[neFolderCreate] == static_cast<std::uint32_t>(SHCNE_MKDIR));
+static_assert(kReportFlags[neFolderDelete] == static_cast<std::uint32_t>(SHCNE_RMDIR));
+static_assert(kReportFlags[neFolderRename] == static_cast<std::uint32_t>(SHCNE_RENAMEFOLDER));
+static_assert(kReportFlags[neFolderUpdate] == static_cast<std::uint32_t>(SHCNE_UPDATEDIR));
+static_assert(kReportFlags[neNetShare] == static_cast<std::uint32_t>(SHCNE_NETSHARE));
+static_assert(kReportFlags[neNetUnShare] == static_cast<std::uint32_t>(SHCNE_NETUNSHARE));
+static_assert(kReportFlags[neServerDisconnect] ==
+              static_cast<std::uint32_t>(SHCNE_SERVERDISCONNECT));
+static_assert(kReportFlags[neImageListChange] == static_cast<std::uint32_t>(SHCNE_UPDATEIMAGE));
+static_assert(kReportInterruptFlag == static_cast<std::uint32_t>(SHCNE_INTERRUPT));
 
 long ShellFlagOf(TNotificationEvent event)
 {
     const int index = static_cast<int>(event);
-    return index >= 0 && index < kNotificationEventCount ? kShellFlags[index] : 0;
+    return index >= 0 && index < kNotificationEventCount ? static_cast<long>(kReportFlags[index])
+                                                         : 0;
 }
 
 long ShellFlagsOf(const TNotificationEvents& events)
@@ -26,15 +38,11 @@ long ShellFlagsOf(const TNotificationEvents& events)
     long flags = 0;
     for (int index = 0; index < kNotificationEventCount; ++index)
         if (events.test(static_cast<size_t>(index)))
-            flags |= kShellFlags[index];
+            flags |= static_cast<long>(kReportFlags[index]);
     return flags;
 }
 
 TNotificationEvent NotificationEventOf(long shellFlag)
 {
-    const long flag = shellFlag & ~static_cast<long>(SHCNE_INTERRUPT);
-    for (int index = 0; index < neUnknown; ++index)
-        if (kShellFlags[index] == flag)
-            return static_cast<TNotificationEvent>(index);
-    return neUnknown;
+    return ReportEventOf(static_cast<std::uint32_t>(shellFlag));
 }

@@ -1,33 +1,9 @@
 #pragma once
 // The change events a notifier reports, and the shell flags they come from.
+#include "parse/ChangeReport.h"
+
 #include <bitset>
 #include <string>
-
-enum TNotificationEvent {
-    neAssociationChange,
-    neAttributesChange,
-    neFileChange,
-    neFileCreate,
-    neFileDelete,
-    neFileRename,
-    neDriveAdd,
-    neDriveRemove,
-    neShellDriveAdd,
-    neDriveSpaceChange,
-    neMediaInsert,
-    neMediaRemove,
-    neFolderCreate,
-    neFolderDelete,
-    neFolderRename,
-    neFolderUpdate,
-    neNetShare,
-    neNetUnShare,
-    neServerDisconnect,
-    neImageListChange,
-    neUnknown,
-};
-
-constexpr int kNotificationEventCount = 21;
 
 // Bit i stands for event i.
 using TNotificationEvents = std::bitset<kNotificationEventCount>;

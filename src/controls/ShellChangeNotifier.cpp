@@ -11,15 +11,12 @@
 
 namespace {
 
-// The image index of an image-list report: the shell packs numbers into DWORD "ID lists".
-std::wstring ImageIndexText(LPCITEMIDLIST list)
+// The bytes of a list the shell gave with a report, as far as they may be read.
+TByteSpan ReportListBytes(TBorrowedIDList list)
 {
-    if (list == nullptr)
-        return {};
-    const auto* packed = reinterpret_cast<const SHChangeDWORDAsIDList*>(list);
-    if (packed->cb < sizeof(USHORT) + sizeof(DWORD))
-        return {};
-    return std::to_wstring(static_cast<int>(packed->dwItem1));
+    return list != nullptr
+               ? TByteSpan(reinterpret_cast<const std::uint8_t*>(list), IDListSize(list))
+               : TByteSpan();
 }
 
 }  // namespace
@@ -197,16 +194,21 @@ bool TZelShellChangeNotifier::HandleMessage(UINT message, WPARAM wParam, LPARAM 
 
 void TZelShellChangeNotifier::HandleReport(const LPCITEMIDLIST* lists, long shellFlag)
 {
-    const long flag = shellFlag & ~static_cast<long>(SHCNE_INTERRUPT);
-    const TNotificationEvent event = NotificationEventOf(flag);
+    const TChangeReport report =
+        DecodeChangeReport(static_cast<std::uint32_t>(shellFlag), ReportListBytes(lists[0]),
+                           ReportListBytes(lists[1]), IsNT);
+    const long flag = static_cast<long>(report.Flag);
+    const TNotificationEvent event = report.Event;
     if (!eventFilter_.test(static_cast<size_t>(event)))
         return;
-    const LPCITEMIDLIST first = lists[0];
-    const LPCITEMIDLIST second = lists[1];
+    // A list the decoding refused is passed on as none.
+    const LPCITEMIDLIST first = report.First.empty() ? nullptr : lists[0];
+    const LPCITEMIDLIST second = report.Second.empty() ? nullptr : lists[1];
 
     std::wstring path1, path2;
     if (event == neImageListChange) {
-        path1 = ImageIndexText(IsNT ? second : first);
+        if (report.HasImageIndex)
+            path1 = std::to_wstring(report.ImageIndex);
     } else if (event != neAssociationChange) {
         const bool repeated = flag == lastEventFlag_ && first != nullptr &&
                               IDListItemCount(first) > 0 && lastIDList_ &&

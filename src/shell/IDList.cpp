@@ -3,6 +3,7 @@
 #include "core/ComPtr.h"
 #include "core/ScopedResource.h"
 #include "core/TextConversion.h"
+#include "parse/IDListBytes.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "ui/Application.h"
@@ -82,6 +83,25 @@ TOwnedIDList CopyIDList(TBorrowedIDList list)
     TOwnedIDList copy = AllocZeroed(size);
     if (copy)
         std::memcpy(copy.get(), list, size);
+    return copy;
+}
+
+UINT IDListSizeWithin(const void* data, size_t capacity)
+{
+    if (data == nullptr)
+        return 0;
+    return static_cast<UINT>(
+        BoundedIDListSize(TByteSpan(static_cast<const std::uint8_t*>(data), capacity)));
+}
+
+TOwnedIDList CopyIDListWithin(const void* data, size_t capacity)
+{
+    const UINT size = IDListSizeWithin(data, capacity);
+    if (size == 0)
+        return {};
+    TOwnedIDList copy = AllocZeroed(size);
+    if (copy)
+        std::memcpy(copy.get(), data, size);
     return copy;
 }
 

@@ -10,11 +10,18 @@
 // A zero-filled block from CoTaskMemAlloc; null when the allocation fails.
 TOwnedIDList AllocZeroed(size_t size);
 
-// Total bytes including the terminator; 0 for null.
+// Total bytes including the terminator; 0 for null. For lists the shell gave us: these walk
+// until the terminator.
 UINT IDListSize(TBorrowedIDList list);
 // Number of items; 0 for null and for the empty list.
 int IDListItemCount(TBorrowedIDList list);
 TOwnedIDList CopyIDList(TBorrowedIDList list);
+
+// For list bytes from outside (a data object, the clipboard, a shell extension) that may be
+// read in `capacity` bytes: the list's size, or 0 when it does not end properly within them.
+UINT IDListSizeWithin(const void* data, size_t capacity);
+// A copy of such a list; null when it is malformed.
+TOwnedIDList CopyIDListWithin(const void* data, size_t capacity);
 TOwnedIDList ConcatIDLists(TBorrowedIDList first, TBorrowedIDList second);
 // One-item copy of item `index`; the empty list when index equals the count; null past it.
 TOwnedIDList IDListItem(TBorrowedIDList list, int index);

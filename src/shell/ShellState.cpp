@@ -99,17 +99,6 @@ std::wstring WindowsRootPath;
 std::wstring NewFolderName;
 TShellEntryPoints ShellEntries;
 
-HMODULE LoadSystemLibrary(const wchar_t* fileName)
-{
-    wchar_t directory[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return nullptr;
-    std::wstring path(directory, length);
-    path = IncludeTrailingBackslash(path) + fileName;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 void SetShellFailureHook(TShellFailureHook hook)
 {
     FailureHook() = std::move(hook);

@@ -4,6 +4,7 @@
 // points bound at start-up from the system's shell32 and shlwapi.
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
+#include "core/SystemLibrary.h"
 
 #include <shlobj.h>
 
@@ -59,7 +60,3 @@ struct TShellEntryPoints {
     StrFormatByteSizeWProc StrFormatByteSizeEntry = nullptr;
 };
 extern TShellEntryPoints ShellEntries;
-
-// Loads a DLL from the system directory by full path, never through the search path, so a
-// DLL of the same name beside the program or in the current directory is not picked up.
-HMODULE LoadSystemLibrary(const wchar_t* fileName);

@@ -2,6 +2,9 @@
 
 #include "core/ComPtr.h"
 #include "core/TextConversion.h"
+#include "parse/DropFileList.h"
+#include "parse/ShellIDListArray.h"
+#include "shell/IDList.h"
 #include "shell/ShellState.h"
 #include "ui/Application.h"
 #include "ui/ListView.h"
@@ -40,37 +43,100 @@ std::wstring ResolveLinkTarget(const std::wstring& path)
     return target;
 }
 
+namespace {
+
+// Hands the bytes of one HGLOBAL format of a data object to `read`, the block's whole size with
+// them: its contents come from another program and are checked by the parsers. False when the
+// object does not give the format.
+template <typename TRead>
+bool ReadGlobalFormat(IDataObject* dataObject, CLIPFORMAT format, const char* caller, TRead read)
+{
+    FORMATETC request{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    const HRESULT result = dataObject->GetData(&request, &medium);
+    if (FAILED(result)) {
+        std::string text = WideToNarrow(SystemErrorMessage(static_cast<DWORD>(result)));
+        if (text.size() > 1023)
+            text.resize(1023);
+        OutputDebugStringA((std::string(caller) + ": " + text).c_str());
+        return false;
+    }
+    struct TMediumRelease {
+        STGMEDIUM& medium;
+        ~TMediumRelease() { ReleaseStgMedium(&medium); }
+    } release{medium};
+    if (medium.tymed != TYMED_HGLOBAL || medium.hGlobal == nullptr)
+        return true;
+    const void* block = GlobalLock(medium.hGlobal);
+    if (block == nullptr)
+        return true;
+    struct TUnlock {
+        HGLOBAL global;
+        ~TUnlock() { GlobalUnlock(global); }
+    } unlock{medium.hGlobal};
+    read(block, GlobalSize(medium.hGlobal));
+    return true;
+}
+
+TByteSpan SpanOf(const void* block, size_t size)
+{
+    return block != nullptr ? TByteSpan(static_cast<const std::uint8_t*>(block), size)
+                            : TByteSpan();
+}
+
+}  // namespace
+
+TWideStringList FileNamesFromDropFiles(const void* block, size_t size)
+{
+    TWideStringList names;
+    const std::optional<TDropFileList> list = ParseDropFileList(SpanOf(block, size));
+    if (!list)
+        return names;
+    for (const std::u16string& name : list->WideNames)
+        names.emplace_back(name.begin(), name.end());
+    for (const std::string& name : list->NarrowNames)
+        names.push_back(NarrowToWide(name));
+    return names;
+}
+
 std::unique_ptr<TWideStringList> GetFilenamesFromDataObject(IDataObject* dataObject)
 {
     if (dataObject == nullptr)
         return nullptr;
     auto names = std::make_unique<TWideStringList>();
-    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium{};
-    const HRESULT result = dataObject->GetData(&format, &medium);
-    if (FAILED(result)) {
-        std::string text = WideToNarrow(SystemErrorMessage(static_cast<DWORD>(result)));
-        if (text.size() > 1023)
-            text.resize(1023);
-        OutputDebugStringA(("GetFilenamesFromDataObject: " + text).c_str());
-        return names;
-    }
-    if (medium.hGlobal != nullptr) {
-        auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal));
-        if (drop != nullptr) {
-            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-            for (UINT index = 0; index < count; ++index) {
-                const UINT length = DragQueryFileW(drop, index, nullptr, 0);
-                std::wstring name(length + 1, L'\0');
-                const UINT copied = DragQueryFileW(drop, index, name.data(), length + 1);
-                name.resize(copied);
-                names->push_back(std::move(name));
-            }
-            GlobalUnlock(medium.hGlobal);
-        }
-    }
-    ReleaseStgMedium(&medium);
+    ReadGlobalFormat(
+        dataObject, CF_HDROP, "GetFilenamesFromDataObject",
+        [&names](const void* block, size_t size) { *names = FileNamesFromDropFiles(block, size); });
     return names;
+}
+
+std::vector<TOwnedIDList> IDListsFromShellIDListArray(const void* block, size_t size)
+{
+    std::vector<TOwnedIDList> lists;
+    const std::optional<TShellIDListArray> array = ParseShellIDListArray(SpanOf(block, size));
+    if (!array)
+        return lists;
+    for (const TByteSpan child : array->Children) {
+        TOwnedIDList list = ConcatIDLists(reinterpret_cast<TBorrowedIDList>(array->Folder.data()),
+                                          reinterpret_cast<TBorrowedIDList>(child.data()));
+        if (!list)
+            return {};
+        lists.push_back(std::move(list));
+    }
+    return lists;
+}
+
+std::vector<TOwnedIDList> GetIDListsFromDataObject(IDataObject* dataObject)
+{
+    std::vector<TOwnedIDList> lists;
+    const CLIPFORMAT format = static_cast<CLIPFORMAT>(RegisterClipboardFormatW(CFSTR_SHELLIDLIST));
+    if (dataObject == nullptr || format == 0)
+        return lists;
+    ReadGlobalFormat(dataObject, format, "GetIDListsFromDataObject",
+                     [&lists](const void* block, size_t size) {
+                         lists = IDListsFromShellIDListArray(block, size);
+                     });
+    return lists;
 }
 
 bool EnableAutoComplete(HWND edit, bool fileSystem, bool urls)

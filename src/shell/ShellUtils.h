@@ -1,6 +1,7 @@
 #pragma once
 // Shell helpers above the ID-list layer: shortcut targets, dropped file names, auto-complete,
 // the main window, the icon-title font and the explorer look of list and tree views.
+#include "core/IDListPtr.h"
 #include "core/ScopedResource.h"
 
 #include <objidl.h>
@@ -17,6 +18,14 @@ std::wstring ResolveLinkTarget(const std::wstring& path);
 // File names carried by a data object as CF_HDROP; null for a null data object, an empty list
 // when the object carries none.
 std::unique_ptr<TWideStringList> GetFilenamesFromDataObject(IDataObject* dataObject);
+// The names of a CF_HDROP block of `size` bytes; empty when the block is malformed.
+TWideStringList FileNamesFromDropFiles(const void* block, size_t size);
+
+// The absolute ID lists of the objects a data object carries as a shell ID-list array
+// (CFSTR_SHELLIDLIST); empty when it carries none or the array is malformed.
+std::vector<TOwnedIDList> GetIDListsFromDataObject(IDataObject* dataObject);
+// The same from an array block of `size` bytes.
+std::vector<TOwnedIDList> IDListsFromShellIDListArray(const void* block, size_t size);
 
 bool EnableAutoComplete(HWND edit, bool fileSystem, bool urls);
 

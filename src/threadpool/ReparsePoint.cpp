@@ -1,41 +1,21 @@
 #include "threadpool/ReparsePoint.h"
 
 #include "core/ScopedResource.h"
+#include "parse/ReparseData.h"
 #include "shell/PathUtils.h"
 
 #include <winioctl.h>
 
-#include <cstddef>
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 const DWORD kReparseBufferSize = 16384;
-const ULONG kSymlinkFlagRelative = 1;
 
-// The reparse data layouts of the file system (kept here: the user-mode headers lack them).
-struct TReparseHeader {
-    ULONG ReparseTag;
-    USHORT ReparseDataLength;
-    USHORT Reserved;
-};
-struct TNameOffsets {
-    USHORT SubstituteNameOffset;
-    USHORT SubstituteNameLength;
-    USHORT PrintNameOffset;
-    USHORT PrintNameLength;
-};
-// Symbolic links carry a flags word between the offsets and the path buffer; mount points
-// (junctions) do not.
-const size_t kMountPointPathBuffer = sizeof(TReparseHeader) + sizeof(TNameOffsets);
-const size_t kSymlinkPathBuffer = kMountPointPathBuffer + sizeof(ULONG);
-
-// The NT prefix "\??\" has no letters, so a plain search is case-insensitive.
-void RemoveAll(std::wstring& text, const std::wstring& what)
+std::wstring WideOf(const std::u16string& text)
 {
-    for (size_t at = 0; (at = text.find(what, at)) != std::wstring::npos;)
-        text.erase(at, what.size());
+    return std::wstring(text.begin(), text.end());
 }
 
 std::wstring FullPathOf(const std::wstring& path)
@@ -99,30 +79,11 @@ std::wstring ReparsePointTarget(const std::wstring& path)
     // where opening the link leads.
     if (!ok)
         return PlainPath(FinalPathOf(ExcludeTrailingBackslash(path)));
-    if (returned < kMountPointPathBuffer)
+    const std::optional<TReparseLink> link =
+        ParseReparseData(TByteSpan(buffer.data(), std::min<DWORD>(returned, kReparseBufferSize)));
+    if (!link)
         return {};
-    TReparseHeader header;
-    TNameOffsets names;
-    std::memcpy(&header, buffer.data(), sizeof(header));
-    std::memcpy(&names, buffer.data() + sizeof(header), sizeof(names));
-    const bool symlink = header.ReparseTag == IO_REPARSE_TAG_SYMLINK;
-    const size_t pathBuffer = symlink ? kSymlinkPathBuffer : kMountPointPathBuffer;
-    // The name must lie wholly inside what the file system returned.
-    const size_t nameStart = pathBuffer + names.SubstituteNameOffset;
-    if (returned < pathBuffer || nameStart + names.SubstituteNameLength > returned ||
-        names.SubstituteNameLength % sizeof(wchar_t) != 0)
-        return {};
-    std::wstring target(names.SubstituteNameLength / sizeof(wchar_t), L'\0');
-    std::memcpy(target.data(), buffer.data() + nameStart, names.SubstituteNameLength);
-
-    if (symlink) {
-        ULONG flags = 0;
-        std::memcpy(&flags, buffer.data() + kMountPointPathBuffer, sizeof(flags));
-        if ((flags & kSymlinkFlagRelative) != 0)
-            return FullPathOf(ExtractFilePath(ExcludeTrailingBackslash(path)) + target);
-    }
-    if (StartsWithText(target, L"\\??\\UNC\\"))
-        target = L"\\\\" + target.substr(8);
-    RemoveAll(target, L"\\??\\");
-    return target;
+    if (link->Relative)
+        return FullPathOf(ExtractFilePath(ExcludeTrailingBackslash(path)) + WideOf(link->Target));
+    return WideOf(PlainReparseTarget(link->Target));
 }

@@ -124,6 +124,19 @@ TEST(BookmarkStream, ForeignAndCorruptContentsAreRefused)
         EXPECT_THROW(ReadBookmarkStream(bytes), EBookmarkStreamError);
 }
 
+TEST(BookmarkStream, ListsNestedInTheLinesAreRefusedAtAnyDepth)
+{
+    // A list inside the lines is refused before it is read: a file of nested lists must not
+    // take the reader down into as many calls as it has bytes.
+    const std::string whole = WriteBookmarkStream(InitialState());
+    const size_t lines = whole.find("Items.Strings") + 13;
+    for (size_t depth : {size_t{1}, size_t{4000000}}) {
+        const std::string nested =
+            whole.substr(0, lines) + std::string(depth + 1, '\x01') + std::string(depth + 1, '\0');
+        EXPECT_THROW(ReadBookmarkStream(nested), EBookmarkStreamError) << "depth " << depth;
+    }
+}
+
 class BookmarkFileTest : public testing::Test {
 protected:
     TTempTree tree_;

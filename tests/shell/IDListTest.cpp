@@ -116,6 +116,22 @@ TEST(IDListOperations, ItemsNeedNoAlignment)
     EXPECT_EQ(BytesOf(IDListLastItem(list)), BytesOf(MakeList({{2, 3, 4, 5}})));
 }
 
+TEST(IDListOperations, ListsFromOutsideAreCopiedOnlyWhenTheyEndInsideTheirBytes)
+{
+    const TOwnedIDList list = MakeList(kThreeItems);
+    const UINT size = IDListSize(list);
+    EXPECT_EQ(IDListSizeWithin(list, size), size);
+    EXPECT_EQ(IDListSizeWithin(list, size + 10), size);
+    EXPECT_EQ(BytesOf(CopyIDListWithin(list, size)), BytesOf(list));
+    // One byte short of the terminator, and a list whose item claims more than there is.
+    EXPECT_EQ(IDListSizeWithin(list, size - 1), 0u);
+    EXPECT_FALSE(CopyIDListWithin(list, size - 1));
+    const TOwnedIDList overlong = MakeList({{1, 2, 3}});
+    reinterpret_cast<unsigned char*>(overlong.get())[0] = 0xF0;
+    EXPECT_FALSE(CopyIDListWithin(overlong, IDListSize(MakeList({{1, 2, 3}}))));
+    EXPECT_FALSE(CopyIDListWithin(nullptr, 100));
+}
+
 TEST(ShellEntryPoints, EmptyPathGivesTheComputerFolder)
 {
     const TOwnedIDList computer = IDListFromPath(nullptr, L"");
