@@ -8,11 +8,10 @@
 #include "shell/ShellUtils.h"
 #include "shell/Verbs.h"
 
-#include <ole2.h>
 #include <algorithm>
 #include <memory>
+#include <ole2.h>
 #include <shlobj.h>
-
 
 namespace {
 
@@ -187,7 +186,8 @@ bool TZelShellList::InvokeVerb(const std::string& verb)
     SetBrowserRename();
     const bool paste = SameVerb(verb, kVerbPaste);
     const bool remove = SameVerb(verb, kVerbDelete);
-    const std::vector<std::wstring> clipboard = paste ? ClipboardFiles() : std::vector<std::wstring>();
+    const std::vector<std::wstring> clipboard =
+        paste ? ClipboardFiles() : std::vector<std::wstring>();
     const std::vector<std::wstring> paths = remove ? SelectedPaths() : std::vector<std::wstring>();
 
     bool result = false;
@@ -233,7 +233,8 @@ bool TZelShellList::InvokeFolderVerb(const std::string& verb)
     if (ReadOnly() && BlockedWhenReadOnly(verb))
         return false;
     const bool paste = SameVerb(verb, kVerbPaste);
-    const std::vector<std::wstring> clipboard = paste ? ClipboardFiles() : std::vector<std::wstring>();
+    const std::vector<std::wstring> clipboard =
+        paste ? ClipboardFiles() : std::vector<std::wstring>();
     bool result = false;
     try {
         // The folder as an object of its parent: a browser of its own, so that the list's
@@ -289,7 +290,8 @@ void TZelShellList::ShowSelectionContextMenu(POINT screen)
         StartRefreshTimer();
     } else if (SameVerb(verb, kVerbPaste)) {
         TListItem* target = Selected();
-        ReportPaste(clipboard, GetPath() + (target != nullptr ? target->Caption() : std::wstring()));
+        ReportPaste(clipboard,
+                    GetPath() + (target != nullptr ? target->Caption() : std::wstring()));
     } else if (SameVerb(verb, kVerbCut)) {
         MarkClipboardAsCut(paths, WindowHandle());
         ShowSelectionCut();

@@ -112,14 +112,28 @@ TEST_F(ShellListKeysTest, EnterAndDoubleClickOpenFoldersAndTheParentItemGoesUp)
 
         Select(kParentFolderCaption);
         if (entry.DoubleClick)
-            ClickAt(list->Handle(), LabelCenter(kParentFolderCaption), TMouseButton::mbLeft,
-                    true);
+            ClickAt(list->Handle(), LabelCenter(kParentFolderCaption), TMouseButton::mbLeft, true);
         else
             PressKey(VK_RETURN);
         FlushInput();
         EXPECT_TRUE(SameFileName(Shown(), tree.Root()));
         ParkMouse();
     }
+    EXPECT_TRUE(commands.empty());
+}
+
+TEST_F(ShellListKeysTest, EnterOnAShortcutToAFolderOpensTheTarget)
+{
+    tree.Shortcut(L"to docs.lnk", tree.Path(L"docs"));
+    Show();
+    TListItem* shortcut = nullptr;
+    for (int index = 0; index < list->Items()->Count(); ++index)
+        if (HasExtension(list->ItemPath(list->Items()->Item(index)), L".lnk"))
+            shortcut = list->Items()->Item(index);
+    ASSERT_NE(shortcut, nullptr);
+    list->SetSelected(shortcut);
+    Press(VK_RETURN);
+    EXPECT_TRUE(SameFileName(Shown(), tree.Path(L"docs\\")));
     EXPECT_TRUE(commands.empty());
 }
 

@@ -160,8 +160,8 @@ TEST_F(ShellListVerbsTest, CopyAndCutThenPasteInAnotherFolderReportThePaste)
         EXPECT_EQ(ItemNamed(entry.File)->Cut(), entry.Key == 'X');
         Show(L"target");
         Press('V', ssCtrl);
-        EXPECT_TRUE(PumpMessagesUntil([&] { return Exists(L"target\\" + std::wstring(entry.File)); },
-                                      5000));
+        EXPECT_TRUE(PumpMessagesUntil(
+            [&] { return Exists(L"target\\" + std::wstring(entry.File)); }, 5000));
         EXPECT_EQ(Exists(entry.File), entry.SourceStays);
         ASSERT_EQ(reports.size(), 1u);
         EXPECT_EQ(reports[0].Operation, entry.Expected);
@@ -199,6 +199,20 @@ TEST_F(ShellListVerbsTest, DeleteRunsTheShellVerbWithItsConfirmationAndReportsTh
     EXPECT_TRUE(SameFileName(reports[0].Files[0], tree.Path(L"alpha.txt")));
     EXPECT_TRUE(reports[0].Destination.empty());
     EXPECT_EQ(other.RefreshChangesCount, 1);
+}
+
+TEST_F(ShellListVerbsTest, DeleteOnSeveralItemsRemovesThemAll)
+{
+    Show();
+    list->SetSelected(ItemNamed(L"alpha.txt"));
+    ItemNamed(L"beta.txt")->SetSelected(true);
+    const TDialogAnswerer accepted(L"", IDYES);
+    Press(VK_DELETE);
+    EXPECT_FALSE(Exists(L"alpha.txt"));
+    EXPECT_FALSE(Exists(L"beta.txt"));
+    EXPECT_EQ(CaptionSet(), (Names{L"gamma.dat", L"docs"}));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].Files.size(), 2u);
 }
 
 TEST_F(ShellListVerbsTest, DeleteFromTheContextMenuReportsTheRemoval)
@@ -255,8 +269,41 @@ TEST_F(ShellListVerbsTest, SpaceAndTheCheckBoxClickToggleTheStateAndTheTotalsFol
     EXPECT_FALSE(selection->IsChecked(tree.Path(L"alpha.txt")));
     EXPECT_EQ(selection->FileCount(), 1);
     EXPECT_EQ(selection->TotalSize(), 20);
-    EXPECT_EQ(changes, (std::vector<std::pair<std::wstring, TZelSelectionState>>{
-                           {L"alpha.txt", ssChecked},
-                           {L"beta.txt", ssChecked},
-                           {L"alpha.txt", ssUnChecked}}));
+    EXPECT_EQ(
+        changes,
+        (std::vector<std::pair<std::wstring, TZelSelectionState>>{
+            {L"alpha.txt", ssChecked}, {L"beta.txt", ssChecked}, {L"alpha.txt", ssUnChecked}}));
+}
+
+TEST_F(ShellListVerbsTest, TheCheckBoxAreaFollowsTheViewStyle)
+{
+    Link();
+    list->SetCheckboxes(true);
+    Show();
+    const int stateWidth = list->StateImages()->Width();
+    const int stateHeight = list->StateImages()->Height();
+    struct TCase {
+        const char* Name;
+        TViewStyle Style;
+        int X;  // from the icon's left edge
+        int Y;  // from the icon's bottom edge
+        bool Hit;
+    };
+    // Wine loads version 6.0 of the common controls with the manifest: beside a large icon the
+    // check box reaches 20 pixels past the state image.
+    const TCase cases[] = {
+        {"report, left of the icon", vsReport, -4, -4, true},
+        {"report, on the icon", vsReport, 2, -4, false},
+        {"report, above the state image", vsReport, -4, -stateHeight - 2, false},
+        {"icon, inside the reach", vsIcon, stateWidth + 16, -4, true},
+        {"icon, past the reach", vsIcon, stateWidth + 24, -4, false},
+    };
+    for (const TCase& entry : cases) {
+        SCOPED_TRACE(entry.Name);
+        list->SetViewStyle(entry.Style);
+        Draw();
+        TListItem* item = ItemNamed(L"alpha.txt");
+        const RECT icon = item->DisplayRect(TDisplayCode::drIcon);
+        EXPECT_EQ(list->CheckBoxHit(item, icon.left + entry.X, icon.bottom + entry.Y), entry.Hit);
+    }
 }
