@@ -325,6 +325,8 @@ void TZelShellList::AttachNormalImageList()
 
 void TZelShellList::WndProc(TMessage& message)
 {
+    if (InteractionMessage(message))
+        return;
     TListView::WndProc(message);
     if (message.Msg == WM_CAPTURECHANGED)
         DrawSortArrows();
@@ -343,6 +345,20 @@ bool TZelShellList::Notify(NMHDR& header, LRESULT& result)
     }
     case HDN_ENDTRACKW:
     case HDN_ENDDRAG: DrawSortArrows(); break;
+    case LVN_ENDLABELEDITW: {
+        // The list view's own handling takes the caption first; the object follows it.
+        const auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+        TListItem* item = info.item.iItem >= 0 && info.item.iItem < Items()->Count()
+                              ? Items()->Item(info.item.iItem)
+                              : nullptr;
+        const std::wstring oldCaption = item != nullptr ? item->Caption() : std::wstring();
+        const bool handled = TListView::Notify(header, result);
+        // An OnEdited handler may have taken the item out.
+        if (item != nullptr && info.item.pszText != nullptr && info.item.iItem < Items()->Count() &&
+            Items()->Item(info.item.iItem) == item)
+            CaptionEdited(item, oldCaption);
+        return handled;
+    }
     default: break;
     }
     return TListView::Notify(header, result);

@@ -12,6 +12,7 @@
 #include "controls/ShellOptions.h"
 #include "core/IDListPtr.h"
 #include "core/ScopedResource.h"
+#include "link/ZelSelectionState.h"
 #include "link/ZelShellControl.h"
 #include "shell/Nautilex.h"
 #include "shell/PidlHistory.h"
@@ -61,6 +62,8 @@ using TOnThumbnailUpdated =
 using TOnOperation =
     std::function<void(TObject* Sender, TZelShellOperations Operation,
                        const std::vector<std::wstring>& Files, const std::wstring& Destination)>;
+using TOnCheckStateChanged = std::function<void(
+    TObject* Sender, int ItemIndex, const std::wstring& Path, TZelSelectionState CheckState)>;
 
 class TZelShellList : public TListView,
                       public IZelShellControl,
@@ -227,6 +230,20 @@ public:
     // The hint of an item, as the list shows it while the mouse rests on the item.
     std::wstring ItemHint(TListItem* item);
 
+    // ---- What the user does with the objects (keys, mouse, verbs, renaming, check boxes) ----
+    // A shell verb on the selection; true when something was done.
+    bool InvokeVerb(const std::string& verb);
+    // A shell verb on the current folder as an object of its parent (pasting into it).
+    bool InvokeFolderVerb(const std::string& verb);
+    // Creates the folder `name` (the shell's new-folder name when empty) in the current folder;
+    // with `edit`, selects its item and starts editing the caption. True when it exists.
+    bool CreateFolder(const std::wstring& name, bool edit);
+    // Checks or unchecks the item's object in the link's selection list.
+    void ToggleCheck(TListItem* item);
+    // Whether a client point of the item lies on its check box.
+    bool CheckBoxHit(TListItem* item, int x, int y);
+    TOnCheckStateChanged OnCheckStateChanged;
+
 protected:
     void CreateWnd() override;
     void WindowDestroying() override;
@@ -243,6 +260,12 @@ protected:
     bool IsCustomDrawn() const override { return true; }
     void CustomDrawItem(TListItem* item, TListViewDraw& draw, bool& defaultDraw) override;
     void HeaderCreated(HWND header) override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(wchar_t& key) override;
+    void DblClick() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DoContextPopup(POINT mousePos, bool& handled) override;
+    bool CanEdit(TListItem* item) override;
 
     // Rebuilds the report columns from the folder's details columns.
     virtual void CreateColumns();
@@ -311,6 +334,16 @@ private:
     void StopRefreshTimer();
     void HandleHeaderMessage(TMessage& message);
     void DrainEnumeration() noexcept;
+    // Interaction helpers (ShellListKeys, ShellListMouse, ShellListVerbs, ShellListRename).
+    // True when the message was handled entirely.
+    bool InteractionMessage(TMessage& message);
+    void ShowSelectionContextMenu(POINT screen);
+    // The browser's rename request starts editing the selected caption, unless ReadOnly.
+    void SetBrowserRename();
+    std::vector<std::wstring> SelectedPaths();
+    void ReportPaste(const std::vector<std::wstring>& files, const std::wstring& destination);
+    void ShowSelectionCut();
+    void CaptionEdited(TListItem* item, const std::wstring& oldCaption);
 
     TNautilex* browser_ = nullptr;
     // Reached by the receivers of this list's requests; cut when the list goes.
@@ -378,4 +411,7 @@ private:
     bool suppressRefill_ = false;
     std::wstring loadingPath_;
     std::unique_ptr<TWindowSubclass> headerSubclass_;
+    // Shift+F10 showed the menu: the context-menu request that the key's release brings is
+    // the same request.
+    bool contextMenuByKey_ = false;
 };
