@@ -40,6 +40,39 @@ std::wstring ResolveLinkTarget(const std::wstring& path)
     return target;
 }
 
+TWideStringList FileNamesFromDropBlock(const void* block, size_t size)
+{
+    // One pass over the block: asking DragQueryFile for each index walks the names from the
+    // start every time, which takes minutes for tens of thousands of files.
+    TWideStringList names;
+    if (block == nullptr || size < sizeof(DROPFILES))
+        return names;
+    const auto* header = static_cast<const DROPFILES*>(block);
+    const auto* bytes = static_cast<const char*>(block);
+    size_t offset = header->pFiles;
+    if (header->fWide) {
+        while (offset + sizeof(wchar_t) <= size) {
+            const auto* name = reinterpret_cast<const wchar_t*>(bytes + offset);
+            const size_t room = (size - offset) / sizeof(wchar_t);
+            const size_t length = wcsnlen(name, room);
+            if (length == 0 || length == room)
+                break;
+            names.emplace_back(name, length);
+            offset += (length + 1) * sizeof(wchar_t);
+        }
+    } else {
+        while (offset < size) {
+            const char* name = bytes + offset;
+            const size_t length = strnlen(name, size - offset);
+            if (length == 0 || length == size - offset)
+                break;
+            names.push_back(NarrowToWide(std::string(name, length)));
+            offset += length + 1;
+        }
+    }
+    return names;
+}
+
 std::unique_ptr<TWideStringList> GetFilenamesFromDataObject(IDataObject* dataObject)
 {
     if (dataObject == nullptr)
@@ -56,16 +89,8 @@ std::unique_ptr<TWideStringList> GetFilenamesFromDataObject(IDataObject* dataObj
         return names;
     }
     if (medium.hGlobal != nullptr) {
-        auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal));
-        if (drop != nullptr) {
-            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-            for (UINT index = 0; index < count; ++index) {
-                const UINT length = DragQueryFileW(drop, index, nullptr, 0);
-                std::wstring name(length + 1, L'\0');
-                const UINT copied = DragQueryFileW(drop, index, name.data(), length + 1);
-                name.resize(copied);
-                names->push_back(std::move(name));
-            }
+        if (const void* block = GlobalLock(medium.hGlobal)) {
+            *names = FileNamesFromDropBlock(block, GlobalSize(medium.hGlobal));
             GlobalUnlock(medium.hGlobal);
         }
     }

@@ -14,6 +14,10 @@ using TWideStringList = std::vector<std::wstring>;
 // Target path of a shortcut file; empty when it cannot be read or does not fit MAX_PATH.
 std::wstring ResolveLinkTarget(const std::wstring& path);
 
+// The file names of a CF_HDROP block (a DROPFILES header and its names) of `size` bytes; a
+// name cut off by the end of the block is left out.
+TWideStringList FileNamesFromDropBlock(const void* block, size_t size);
+
 // File names carried by a data object as CF_HDROP; null for a null data object, an empty list
 // when the object carries none.
 std::unique_ptr<TWideStringList> GetFilenamesFromDataObject(IDataObject* dataObject);

@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include <cstring>
+
 TEST(ShellState, StartupNestsAndKeepsTheState)
 {
     ASSERT_TRUE(ShellStarted());
@@ -84,6 +88,51 @@ TEST(GetFilenamesFromDataObject, ListsTheFilesOfAShellDataObject)
     EXPECT_TRUE(SameFileName((*names)[1], tree.Path(L"two.txt")));
 
     EXPECT_EQ(GetFilenamesFromDataObject(nullptr), nullptr);
+}
+
+namespace {
+
+// A CF_HDROP block: the header, then the names, each ended by a zero, then one more zero.
+template <class Char>
+std::vector<char> DropBlock(const std::vector<std::basic_string<Char>>& names)
+{
+    std::vector<char> block(sizeof(DROPFILES));
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = sizeof(Char) == sizeof(wchar_t);
+    std::memcpy(block.data(), &header, sizeof(header));
+    auto append = [&](const Char* text, size_t count) {
+        const auto* bytes = reinterpret_cast<const char*>(text);
+        block.insert(block.end(), bytes, bytes + count * sizeof(Char));
+    };
+    const Char zero = 0;
+    for (const auto& name : names) {
+        append(name.c_str(), name.size());
+        append(&zero, 1);
+    }
+    append(&zero, 1);
+    return block;
+}
+
+}  // namespace
+
+TEST(GetFilenamesFromDataObject, ReadsWideAndNarrowBlocksAndStopsAtTheirEnd)
+{
+    const std::vector<char> wide = DropBlock<wchar_t>({L"C:\\one.txt", L"C:\\tw\u00f6.txt"});
+    EXPECT_EQ(FileNamesFromDropBlock(wide.data(), wide.size()),
+              (TWideStringList{L"C:\\one.txt", L"C:\\tw\u00f6.txt"}));
+    const std::vector<char> narrow = DropBlock<char>({"C:\\one.txt", "C:\\two.txt"});
+    EXPECT_EQ(FileNamesFromDropBlock(narrow.data(), narrow.size()),
+              (TWideStringList{L"C:\\one.txt", L"C:\\two.txt"}));
+    // A block cut inside its second name, or one whose names begin past its end.
+    EXPECT_EQ(FileNamesFromDropBlock(wide.data(), wide.size() - 8),
+              (TWideStringList{L"C:\\one.txt"}));
+    DROPFILES outside{};
+    outside.pFiles = 4096;
+    outside.fWide = TRUE;
+    EXPECT_TRUE(FileNamesFromDropBlock(&outside, sizeof(outside)).empty());
+    EXPECT_TRUE(FileNamesFromDropBlock(wide.data(), sizeof(DROPFILES) - 1).empty());
+    EXPECT_TRUE(FileNamesFromDropBlock(nullptr, 100).empty());
 }
 
 TEST(MainWindowHandle, FollowsTheApplicationObject)
