@@ -185,6 +185,9 @@ HRESULT TZelShellList::Drop(IDataObject* data, DWORD keyState, POINT point, DWOR
     const DWORD lastKeyState = dragDrop_->KeyState != 0 ? dragDrop_->KeyState : keyState;
     TListItem* item = dropItem_;
     TComPtr<IDropTarget> target = item != nullptr ? dragDrop_->Target : dragDrop_->BackgroundTarget;
+    // As over it: the list's own folder takes a drag from the list only with the right button.
+    if (item == nullptr && dragDrop_->DragButton() != 0 && (lastKeyState & MK_RBUTTON) == 0)
+        target.Reset();
     bool forwarded = false;
     bool execute = true;
     HRESULT result = E_UNEXPECTED;

@@ -371,6 +371,36 @@ TEST_F(ShellDragDropTest, DragOverAnItemHighlightsItUntilTheDragLeaves)
 
 // ---- The drag source, with DoDragDrop answered by the test ----
 
+TEST_F(ShellDragDropTest, TheListsOwnFolderTakesItsOwnDragOnlyWithTheRightButton)
+{
+    TListItem* item = ItemNamed(source, L"alpha.txt");
+    ASSERT_NE(item, nullptr);
+    source->SetSelected(item);
+    const POINT point = Screen(source->Handle(), BackgroundPoint(source));
+    std::vector<DWORD> overEffects;
+    std::vector<HRESULT> drops;
+    for (const DWORD button : {DWORD{MK_LBUTTON}, DWORD{MK_RBUTTON}}) {
+        TShellDragDrop::DoDragDropHook = [&](IDataObject* data, IDropSource*, DWORD allowed,
+                                             DWORD*) {
+            DWORD effect = allowed;
+            source->DragEnter(data, button, point, effect);
+            effect = allowed;
+            source->DragOver(button, point, effect);
+            overEffects.push_back(effect);
+            effect = allowed;
+            drops.push_back(source->Drop(data, 0, point, effect));
+            return DRAGDROP_S_CANCEL;
+        };
+        source->StartOleDrag(button);
+    }
+    ASSERT_EQ(drops.size(), 2u);
+    EXPECT_EQ(overEffects[0], static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(drops[0], E_UNEXPECTED);
+    // Only the right-button drag reaches the folder.
+    ASSERT_EQ(beforeDrops.size(), 1u);
+    EXPECT_EQ(beforeDrops[0].Target, nullptr);
+}
+
 TEST_F(ShellDragDropTest, DragEffectsFollowTheCopyModeAndTheEndingEffect)
 {
     struct TCase {
