@@ -68,6 +68,7 @@ TZelShellList::TZelShellList(TComponent* owner)
     arrowUp_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWUP", false);
     arrowDown_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWDOWN", true);
     headerSubclass_ = std::make_unique<TWindowSubclass>();
+    dragDrop_ = std::make_unique<TShellDragDrop>(this, *this);
 }
 
 TZelShellList::~TZelShellList()
@@ -250,6 +251,8 @@ void TZelShellList::CreateWnd()
     SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_HEADERDRAGDROP,
                  LVS_EX_HEADERDRAGDROP);
     DrawSortArrows();
+    if (oleDragDrop_ && !IsDesigning() && !dragDrop_->Register(window))
+        oleDragDrop_ = false;
     if (!createdOnce_) {
         createdOnce_ = true;
         browser_->UseOwnerWindow(true);
@@ -272,6 +275,8 @@ void TZelShellList::CreateWnd()
 void TZelShellList::WindowDestroying()
 {
     headerSubclass_->Detach();
+    EndDropDrag();
+    dragDrop_->Revoke();
     TListView::WindowDestroying();
 }
 
@@ -343,6 +348,13 @@ bool TZelShellList::Notify(NMHDR& header, LRESULT& result)
             EnsureSubItems(Items()->Item(info.item.iItem));
         break;
     }
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+        if (oleDragDrop_ && Selected() != nullptr) {
+            StartOleDrag(header.code == LVN_BEGINDRAG ? MK_LBUTTON : MK_RBUTTON);
+            return true;
+        }
+        break;
     case HDN_ENDTRACKW:
     case HDN_ENDDRAG: DrawSortArrows(); break;
     case LVN_ENDLABELEDITW: {

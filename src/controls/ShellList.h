@@ -8,6 +8,7 @@
 // Speed: a fill only enumerates the folder, asks the attributes the visibility rule needs and
 // sorts with the folder's comparison. Captions, column texts, icons and marks are read when
 // the list view first asks for them, which it does only for the rows it draws.
+#include "controls/ShellDragDrop.h"
 #include "controls/ShellListItem.h"
 #include "controls/ShellOptions.h"
 #include "core/IDListPtr.h"
@@ -40,35 +41,18 @@ class TZelShellList;
 struct TShellListResultLink;
 
 enum TZelBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
-enum TZelCopyMode { cmDefault, cmCopy, cmMove, cmLink };
-
-enum TZelShellOperation : unsigned {
-    sopCopy = 0x001,
-    sopMove = 0x002,
-    sopDrag = 0x004,
-    sopDrop = 0x008,
-    sopCut = 0x010,
-    sopPaste = 0x020,
-    sopDelete = 0x040,
-    sopRemove = 0x080,
-    sopAdd = 0x100,
-    sopRename = 0x200,
-};
-using TZelShellOperations = unsigned;
 
 using TOnAddItem = std::function<void(TObject* Sender, TListItem* Item, bool& CanAdd)>;
 using TOnThumbnailUpdated =
     std::function<void(TObject* Sender, int ImageIndex, HBITMAP& ThumbnailBitmap)>;
-using TOnOperation =
-    std::function<void(TObject* Sender, TZelShellOperations Operation,
-                       const std::vector<std::wstring>& Files, const std::wstring& Destination)>;
 using TOnCheckStateChanged = std::function<void(
     TObject* Sender, int ItemIndex, const std::wstring& Path, TZelSelectionState CheckState)>;
 
 class TZelShellList : public TListView,
                       public IZelShellControl,
                       public IIconViewer,
-                      public IThumbnailViewer {
+                      public IThumbnailViewer,
+                      public TShellDropHandler {
 public:
     static constexpr int kMaxColumns = 256;
     // Item counts above this are refilled rather than refreshed in place.
@@ -122,7 +106,7 @@ public:
     TZelShellFolder GetSpecialFolder();
     void SetSpecialFolder(TZelShellFolder value);
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
-    void SetOleDragDrop(bool value) { oleDragDrop_ = value; }
+    void SetOleDragDrop(bool value);
     bool ShellContextMenu = true;
     TPopupMenu* GetBackgroundPopupMenu() const noexcept { return backgroundPopupMenu_; }
     void SetBackgroundPopupMenu(TPopupMenu* menu);
@@ -186,6 +170,7 @@ public:
     TNotifyEvent OnCreateColumns;
     TOnThumbnailUpdated OnThumbnailUpdated;
     TOnOperation OnOperation;
+    TBeforeShellDropEvent<TListItem> OnBeforeShellDrop;
 
     // ---- Operations ----
     TNautilex& Browser() noexcept { return *browser_; }
@@ -216,6 +201,18 @@ public:
     bool Descending() const noexcept { return descending_; }
     // Fills the item's texts, icon placeholder and marks now, as its first drawing does.
     void FillDisplayData(TListItem* item);
+
+    // ---- OLE drag and drop (ShellListDragDrop.cpp) ----
+    HRESULT DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override;
+    HRESULT DragOver(DWORD keyState, POINT point, DWORD& effect) override;
+    HRESULT DragLeave() override;
+    HRESULT Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override;
+    HRESULT QueryContinueDrag(bool escapePressed, DWORD keyState) override;
+    HRESULT GiveFeedback(DWORD effect) override;
+    // Drags the selected objects; `button` is the key-state bit of the mouse button.
+    void StartOleDrag(DWORD button);
+    // The item under a drag, shown as drop target; null for none.
+    TListItem* DropItem() const noexcept { return dropItem_; }
 
     // ---- Columns ----
     int ColumnCount() const noexcept { return columnCount_; }
@@ -344,6 +341,9 @@ private:
     void ReportPaste(const std::vector<std::wstring>& files, const std::wstring& destination);
     void ShowSelectionCut();
     void CaptionEdited(TListItem* item, const std::wstring& oldCaption);
+    TComPtr<IDropTarget> ItemDropTarget(TListItem* item);
+    void SetDropItem(TListItem* item);
+    void EndDropDrag();
 
     TNautilex* browser_ = nullptr;
     // Reached by the receivers of this list's requests; cut when the list goes.
@@ -414,4 +414,6 @@ private:
     // Shift+F10 showed the menu: the context-menu request that the key's release brings is
     // the same request.
     bool contextMenuByKey_ = false;
+    std::unique_ptr<TShellDragDrop> dragDrop_;
+    TListItem* dropItem_ = nullptr;
 };

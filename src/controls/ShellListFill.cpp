@@ -80,6 +80,8 @@ uint32_t TZelShellList::WorkSequence(TListItem* item)
 void TZelShellList::Delete(TListItem* item)
 {
     CancelItemWork(item);
+    if (item == dropItem_)
+        SetDropItem(nullptr);
     std::unique_ptr<TZelShellListItem> record(RecordOf(item));
     item->Data = nullptr;
     TListView::Delete(item);

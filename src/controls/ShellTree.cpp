@@ -56,6 +56,7 @@ TZelShellTree::TZelShellTree(TComponent* owner) : TTreeView(owner)
         [this](TZelShellChangeNotifier*, TNotificationEvent event, TBorrowedIDList first,
                TBorrowedIDList second) { ReportChange(event, first, second); });
     notifier_->SetEnabled(automaticRefresh_);
+    dragDrop_ = std::make_unique<TShellDragDrop>(this, *this);
 }
 
 TZelShellTree::~TZelShellTree()
@@ -217,6 +218,8 @@ bool TZelShellTree::IsValidNode(const TTreeNode* node) const noexcept
 void TZelShellTree::CreateWnd()
 {
     TTreeView::CreateWnd();
+    if (oleDragDrop_ && !IsDesigning() && !dragDrop_->Register(WindowHandle()))
+        oleDragDrop_ = false;
     if (Items()->Count() <= 1 && !destroying_)
         Root(rootedAt_);
     if (!createdOnce_) {

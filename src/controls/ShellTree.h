@@ -11,6 +11,7 @@
 // object among the existing children through an index, and change reports that arrive in a
 // burst are answered once, after the burst.
 #include "controls/NotificationEvents.h"
+#include "controls/ShellDragDrop.h"
 #include "controls/ShellList.h"
 #include "controls/ShellOptions.h"
 #include "controls/ShellTreeNode.h"
@@ -23,6 +24,7 @@
 #include "ui/TreeView.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,7 +40,10 @@ using TOnUpdatedFolder = std::function<void(TObject* Sender, TZelShellTreeNode* 
 // What LocateIDList does with the node it finds.
 enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
 
-class TZelShellTree : public TTreeView, public IZelShellControl, public IIconViewer {
+class TZelShellTree : public TTreeView,
+                      public IZelShellControl,
+                      public IIconViewer,
+                      public TShellDropHandler {
 public:
     // Change reports are answered this long after the last one of a burst.
     static constexpr UINT kReportDelay = 15;
@@ -73,9 +78,9 @@ public:
     void SetSelectedFolder(const std::wstring& value);
     TZelShellFolder GetSpecialFolder();
     void SetSpecialFolder(TZelShellFolder value);
-    // Stored here; the drag and drop of the tree acts on them.
+    // Registers the window as a drop target (falls back to off when that fails).
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
-    void SetOleDragDrop(bool value) { oleDragDrop_ = value; }
+    void SetOleDragDrop(bool value);
     bool ShellContextMenu = true;
 
     // The option word and its one setter; the flags below read and write single bits of it.
@@ -136,6 +141,7 @@ public:
     TOnAddNode OnAddFolder;
     TOnUpdatedFolder OnUpdatedFolder;
     TOnOperation OnOperation;
+    TBeforeShellDropEvent<TZelShellTreeNode> OnBeforeShellDrop;
     // Kept in the browser, which raises it from its context menus.
     void SetOnContextMenuSelect(TContextMenuSelectEvent handler)
     {
@@ -163,11 +169,25 @@ public:
     bool IsValidNode(const TTreeNode* node) const noexcept;
     void NotifyLink(TZelShellTreeNode* node);
     bool NavigateHistory(int delta);
+    // ---- OLE drag and drop (ShellTreeDragDrop.cpp) ----
+    HRESULT DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override;
+    HRESULT DragOver(DWORD keyState, POINT point, DWORD& effect) override;
+    HRESULT DragLeave() override;
+    HRESULT Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override;
+    HRESULT QueryContinueDrag(bool escapePressed, DWORD keyState) override;
+    HRESULT GiveFeedback(DWORD effect) override;
+    // Drags the node's object out of the tree; `button` is the key-state bit of the mouse
+    // button. The root cannot be dragged.
+    void StartOleDrag(TZelShellTreeNode* node, DWORD button);
+    // The node under a drag, shown as drop target; null for none.
+    TZelShellTreeNode* DropNode() const noexcept { return dropNode_; }
     // Change reports received and not answered yet.
     int PendingReportCount() const noexcept { return static_cast<int>(reports_.size()); }
 
 protected:
     void CreateWnd() override;
+    void WindowDestroying() override;
+    bool Notify(NMHDR& header, LRESULT& result) override;
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     void KeyDown(WORD& key, TShiftState shift) override;
@@ -240,6 +260,10 @@ private:
     // Change reports
     void ReportChange(TNotificationEvent event, TBorrowedIDList first, TBorrowedIDList second);
     void AnswerReports();
+    // Drag and drop
+    void SetDropNode(TZelShellTreeNode* node);
+    void EndDropDrag();
+    void ForgetDragNode(TTreeNode* node) noexcept;
 
     TNautilex* browser_ = nullptr;
     TZelSystemImageList* systemImages_ = nullptr;
@@ -267,4 +291,8 @@ private:
     bool destroying_ = false;
     int busy_ = 0;
     std::vector<TChangeReport> reports_;
+    std::unique_ptr<TShellDragDrop> dragDrop_;
+    TZelShellTreeNode* dropNode_ = nullptr;
+    // The parent of the node being dragged out, refreshed when the drag ends.
+    TZelShellTreeNode* dragParent_ = nullptr;
 };

@@ -401,5 +401,6 @@ void STDMETHODCALLTYPE TZelShellTree::RefreshChanges()
 void TZelShellTree::Delete(TTreeNode* node)
 {
     TBusyScope busy(this);
+    ForgetDragNode(node);
     TTreeView::Delete(node);
 }

@@ -3,6 +3,11 @@
 #include "common/TempTree.h"
 #include "ui/Application.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -107,6 +112,75 @@ void ClickAt(HWND window, POINT client, TMouseButton button, bool doubleClick)
         inputs.push_back(MouseInput(up));
     }
     Send(inputs);
+}
+
+namespace {
+
+DWORD ButtonFlag(TMouseButton button, bool down)
+{
+    switch (button) {
+    case TMouseButton::mbRight: return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    case TMouseButton::mbMiddle: return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+    default: return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+}
+
+void MoveScreen(POINT screen)
+{
+    std::vector<INPUT> inputs{AbsoluteMove(screen)};
+    Send(inputs);
+}
+
+}  // namespace
+
+void SendMouseButton(TMouseButton button, bool down)
+{
+    std::vector<INPUT> inputs{MouseInput(ButtonFlag(button, down))};
+    Send(inputs);
+}
+
+void DragMouse(HWND from, POINT fromClient, HWND to, POINT toClient, TMouseButton button,
+               const std::function<void()>& beforeRelease)
+{
+    POINT start = fromClient;
+    ClientToScreen(from, &start);
+    POINT end = toClient;
+    ClientToScreen(to, &end);
+    std::atomic<bool> done{false};
+    std::thread input([&] {
+        // Pauses let each step reach the windows before the next one, as a hand would.
+        MoveScreen(start);
+        Sleep(60);
+        SendMouseButton(button, true);
+        Sleep(60);
+        // Past the drag threshold first, then on in steps of about 20 pixels.
+        for (int step = 1; step <= 3; ++step) {
+            MoveScreen(POINT{start.x + step * 4, start.y + step * 2});
+            Sleep(40);
+        }
+        const int distance = std::max(std::abs(end.x - start.x), std::abs(end.y - start.y));
+        const int steps = std::max(1, distance / 20);
+        for (int step = 1; step <= steps; ++step) {
+            MoveScreen(POINT{start.x + (end.x - start.x) * step / steps,
+                             start.y + (end.y - start.y) * step / steps});
+            Sleep(40);
+        }
+        // A few small moves over the target, so that it sees the drag rest there.
+        for (int step = 0; step < 3; ++step) {
+            MoveScreen(POINT{end.x + (step % 2), end.y});
+            Sleep(40);
+        }
+        if (beforeRelease) {
+            beforeRelease();
+            Sleep(100);
+        }
+        SendMouseButton(button, false);
+        Sleep(100);
+        done = true;
+    });
+    PumpMessagesUntil([&] { return done.load(); }, 30000);
+    input.join();
+    FlushInput();
 }
 
 void ParkMouse()
