@@ -13,8 +13,13 @@ namespace {
 std::wstring ShellErrorText(DWORD code)
 {
     const auto result = static_cast<HRESULT>(code);
-    if (HRESULT_FACILITY(result) == FACILITY_WIN32)
+    // Wine answers a reserved character with a cancel and an existing name with E_FAIL.
+    if (result == E_FAIL)
+        code = 0;
+    else if (HRESULT_FACILITY(result) == FACILITY_WIN32)
         code = HRESULT_CODE(result);
+    if (code == ERROR_CANCELLED || code == 0)
+        return L"The name is not valid, or an object of that name exists.";
     std::wstring text = SystemErrorMessage(code);
     if (text.empty())
         text = L"Error " + std::to_wstring(code) + L".";
@@ -48,6 +53,7 @@ void TZelShellTree::Edit(TTreeNode* node, std::wstring& text)
     const std::wstring oldText = shellNode->Text();
     const std::wstring oldPath = NodePath(shellNode);
     const LPARAM serial = shellNode->Serial();
+    const std::wstring requested = text;
     std::wstring name = text;
     bool renamed = false;
     DWORD failure = 0;
@@ -62,20 +68,12 @@ void TZelShellTree::Edit(TTreeNode* node, std::wstring& text)
     if (!renamed) {
         // The object keeps its name, and the node its caption; the user learns why.
         text = oldText;
-        if (HRESULT_CODE(static_cast<HRESULT>(failure)) != ERROR_CANCELLED || failure == 0)
-            MessageBoxW(WindowHandle(),
-                        (L"Cannot rename \"" + oldText + L"\" to \"" + name + L"\":\n" +
-                         ShellErrorText(failure))
-                            .c_str(),
-                        Application != nullptr ? Application->Title.c_str() : L"",
-                        MB_OK | MB_ICONERROR);
-        else
-            MessageBoxW(WindowHandle(),
-                        (L"Cannot rename \"" + oldText + L"\" to \"" + name +
-                         L"\": the name is not valid.")
-                            .c_str(),
-                        Application != nullptr ? Application->Title.c_str() : L"",
-                        MB_OK | MB_ICONERROR);
+        MessageBoxW(WindowHandle(),
+                    (L"Cannot rename \"" + oldText + L"\" to \"" + requested + L"\":\n" +
+                     ShellErrorText(failure))
+                        .c_str(),
+                    Application != nullptr ? Application->Title.c_str() : L"",
+                    MB_OK | MB_ICONERROR);
         // Back in the tree, where the user was.
         if (HandleAllocated())
             SetFocus();

@@ -108,8 +108,8 @@ bool TZelShellTree::ExecuteVerb(const std::string& verb)
     });
     const std::wstring path = NodePath(selected);
     const bool paste = SameVerb(verb, kVerbPaste);
-    const std::vector<std::wstring> clipboard = paste ? ClipboardFileNames()
-                                                      : std::vector<std::wstring>{};
+    const std::vector<std::wstring> clipboard =
+        paste ? ClipboardFileNames() : std::vector<std::wstring>{};
     const LPARAM serial = selected->Serial();
     bool done = false;
     try {

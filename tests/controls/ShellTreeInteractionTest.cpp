@@ -4,6 +4,7 @@
 #include "common/DialogAnswerer.h"
 #include "common/Input.h"
 #include "common/MenuDriver.h"
+#include "common/Screen.h"
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "controls/ShellList.h"
@@ -16,8 +17,8 @@
 #include "shell/ShellState.h"
 #include "shell/Verbs.h"
 #include "threadpool/ThreadPool.h"
-#include "ui/Menus.h"
 #include "ui/MenuItem.h"
+#include "ui/Menus.h"
 
 #include <gtest/gtest.h>
 
@@ -80,8 +81,8 @@ protected:
         shellTree = new TDrawableTree(form.get());
         shellTree->SetParent(form.get());
         shellTree->SetBounds(0, 0, 320, 480);
-        shellTree->OnOperation = [this](TObject*, TZelShellOperations operation,
-                                        const Texts& files, const std::wstring& destination) {
+        shellTree->OnOperation = [this](TObject*, TZelShellOperations operation, const Texts& files,
+                                        const std::wstring& destination) {
             reports.push_back(TReport{operation, files, destination});
         };
         form->Activate();
@@ -266,13 +267,16 @@ TEST_F(ShellTreeInteraction, KeysAskForTheirVerbsAndReadOnlyHoldsBackTheChanging
     struct TCase {
         WORD key;
         TShiftState shift;
-        const char* verb;     // asked for with ReadOnly off
-        bool readOnlyToo;     // asked for with ReadOnly on as well
+        const char* verb;  // asked for with ReadOnly off
+        bool readOnlyToo;  // asked for with ReadOnly on as well
     };
     const TCase cases[] = {
-        {VK_RETURN, ssAlt, "PROPERTIES", true}, {'C', ssCtrl, "COPY", true},
-        {'X', ssCtrl, "CUT", false},            {VK_DELETE, 0, "DELETE", false},
-        {VK_F2, 0, "RENAME", true},             {VK_RETURN, 0, nullptr, false},
+        {VK_RETURN, ssAlt, "PROPERTIES", true},
+        {'C', ssCtrl, "COPY", true},
+        {'X', ssCtrl, "CUT", false},
+        {VK_DELETE, 0, "DELETE", false},
+        {VK_F2, 0, "RENAME", true},
+        {VK_RETURN, 0, nullptr, false},
         {'C', 0, nullptr, false},
     };
     for (const bool readOnly : {false, true}) {
@@ -461,8 +465,8 @@ TEST_F(ShellTreeInteraction, CreateNewFolderMakesSelectsAndOpensItsNameForEditin
     Press(VK_RETURN);
     EXPECT_TRUE(PathExists(parent + L"\\named"));
     EXPECT_NE(Child(parentNode, L"named"), nullptr);
-    EXPECT_EQ(reports,
-              (std::vector<TReport>{{sopRename, {parent + L"\\" + defaultName}, parent + L"\\named"}}));
+    EXPECT_EQ(reports, (std::vector<TReport>{
+                           {sopRename, {parent + L"\\" + defaultName}, parent + L"\\named"}}));
 
     // Without editing, deeper, and again for a folder that exists: no error, no editing.
     for (int round = 0; round < 2; ++round) {
@@ -686,14 +690,12 @@ TEST_F(ShellTreeInteraction, CompressedAndEncryptedNamesAreColouredWhenAsked)
         COLORREF expected;
     };
     constexpr COLORREF plain = RGB(1, 2, 3);
-    for (const TCase& item : {TCase{false, false, true, true, plain},
-                              TCase{true, false, true, true, RGB(0, 0, 255)},
-                              TCase{true, false, false, true, plain},
-                              TCase{false, true, true, true, RGB(0, 128, 0)},
-                              TCase{false, true, true, false, plain},
-                              TCase{true, true, true, true, RGB(0, 128, 0)}}) {
-        SCOPED_TRACE(testing::Message() << item.compressed << item.encrypted
-                                        << item.colorCompressed << item.colorEncrypted);
+    for (const TCase& item :
+         {TCase{false, false, true, true, plain}, TCase{true, false, true, true, RGB(0, 0, 255)},
+          TCase{true, false, false, true, plain}, TCase{false, true, true, true, RGB(0, 128, 0)},
+          TCase{false, true, true, false, plain}, TCase{true, true, true, true, RGB(0, 128, 0)}}) {
+        SCOPED_TRACE(testing::Message() << item.compressed << item.encrypted << item.colorCompressed
+                                        << item.colorEncrypted);
         shellTree->SetColorCompressed(item.colorCompressed);
         shellTree->SetColorEncrypted(item.colorEncrypted);
         node = Child(Root(), L"a");
@@ -705,6 +707,29 @@ TEST_F(ShellTreeInteraction, CompressedAndEncryptedNamesAreColouredWhenAsked)
         shellTree->CustomDrawItem(node, draw, defaultDraw);
         EXPECT_EQ(draw.TextColor, item.expected);
     }
+}
+
+TEST_F(ShellTreeInteraction, AMarkedNameIsDrawnInItsColourAndWineMarksNone)
+{
+    tree.Folder(L"marked");
+    tree.Folder(L"plain");
+    shellTree->SetColorCompressed(true);
+    TZelShellTreeNode* root = RootAtTemp();
+    TZelShellTreeNode* marked = Child(root, L"marked");
+    TZelShellTreeNode* plain = Child(root, L"plain");
+    // Wine's file system knows neither compression nor encryption: no folder is marked.
+    EXPECT_FALSE(marked->IsCompressed() || marked->IsEncrypted());
+    // So the mark is set by hand, and the window must draw it.
+    marked->SetFlag(TZelShellTreeNode::kCompressed, true);
+    InvalidateRect(shellTree->Handle(), nullptr, TRUE);
+    Draw();
+    const auto blue = [](BYTE red, BYTE green, BYTE blueValue) {
+        return red < 40 && green < 40 && blueValue > 200;
+    };
+    const RECT markedLabel = marked->DisplayRect(true);
+    const RECT plainLabel = plain->DisplayRect(true);
+    EXPECT_GT(CountPixels(shellTree->Handle(), blue, &markedLabel), 0);
+    EXPECT_EQ(CountPixels(shellTree->Handle(), blue, &plainLabel), 0);
 }
 
 }  // namespace
