@@ -48,13 +48,6 @@ void PrintTo(const TReport& report, std::ostream* out)
          << "}";
 }
 
-// Opens the custom-draw step to the test.
-class TDrawableTree : public TZelShellTree {
-public:
-    using TZelShellTree::CustomDrawItem;
-    using TZelShellTree::TZelShellTree;
-};
-
 // The mouse's back (1) or forward (2) button over a client point.
 void ClickXButton(HWND window, POINT client, DWORD button)
 {
@@ -78,7 +71,7 @@ protected:
     void SetUp() override
     {
         form = std::make_unique<TTestForm>(nullptr, 760, 520);
-        shellTree = new TDrawableTree(form.get());
+        shellTree = new TZelShellTree(form.get());
         shellTree->SetParent(form.get());
         shellTree->SetBounds(0, 0, 320, 480);
         shellTree->OnOperation = [this](TObject*, TZelShellOperations operation, const Texts& files,
@@ -148,7 +141,7 @@ protected:
 
     TTempTree tree;
     std::unique_ptr<TTestForm> form;
-    TDrawableTree* shellTree = nullptr;
+    TZelShellTree* shellTree = nullptr;
     TZelShellLink* link = nullptr;
     std::vector<TReport> reports;
 };
@@ -681,55 +674,39 @@ TEST_F(ShellTreeInteraction, MouseEnterAndLeaveAreRaised)
 
 // ---- Colours ----
 
-TEST_F(ShellTreeInteraction, CompressedAndEncryptedNamesAreColouredWhenAsked)
-{
-    tree.Folder(L"a");
-    TZelShellTreeNode* node = Child(RootAtTemp(), L"a");
-    struct TCase {
-        bool compressed, encrypted, colorCompressed, colorEncrypted;
-        COLORREF expected;
-    };
-    constexpr COLORREF plain = RGB(1, 2, 3);
-    for (const TCase& item :
-         {TCase{false, false, true, true, plain}, TCase{true, false, true, true, RGB(0, 0, 255)},
-          TCase{true, false, false, true, plain}, TCase{false, true, true, true, RGB(0, 128, 0)},
-          TCase{false, true, true, false, plain}, TCase{true, true, true, true, RGB(0, 128, 0)}}) {
-        SCOPED_TRACE(testing::Message() << item.compressed << item.encrypted << item.colorCompressed
-                                        << item.colorEncrypted);
-        shellTree->SetColorCompressed(item.colorCompressed);
-        shellTree->SetColorEncrypted(item.colorEncrypted);
-        node = Child(Root(), L"a");
-        node->SetFlag(TZelShellTreeNode::kCompressed, item.compressed);
-        node->SetFlag(TZelShellTreeNode::kEncrypted, item.encrypted);
-        TItemDraw draw;
-        draw.TextColor = plain;
-        bool defaultDraw = true;
-        shellTree->CustomDrawItem(node, draw, defaultDraw);
-        EXPECT_EQ(draw.TextColor, item.expected);
-    }
-}
-
-TEST_F(ShellTreeInteraction, AMarkedNameIsDrawnInItsColourAndWineMarksNone)
+TEST_F(ShellTreeInteraction, MarkedNamesAreDrawnInTheirColoursAndWineMarksNone)
 {
     tree.Folder(L"marked");
     tree.Folder(L"plain");
     shellTree->SetColorCompressed(true);
+    shellTree->SetColorEncrypted(true);
     TZelShellTreeNode* root = RootAtTemp();
     TZelShellTreeNode* marked = Child(root, L"marked");
     TZelShellTreeNode* plain = Child(root, L"plain");
     // Wine's file system knows neither compression nor encryption: no folder is marked.
     EXPECT_FALSE(marked->IsCompressed() || marked->IsEncrypted());
-    // So the mark is set by hand, and the window must draw it.
-    marked->SetFlag(TZelShellTreeNode::kCompressed, true);
-    InvalidateRect(shellTree->Handle(), nullptr, TRUE);
-    Draw();
-    const auto blue = [](BYTE red, BYTE green, BYTE blueValue) {
-        return red < 40 && green < 40 && blueValue > 200;
+    // So the marks are set by hand, and the window must draw them; green wins over blue.
+    struct TCase {
+        BYTE flags;
+        COLORREF colour;
     };
-    const RECT markedLabel = marked->DisplayRect(true);
-    const RECT plainLabel = plain->DisplayRect(true);
-    EXPECT_GT(CountPixels(shellTree->Handle(), blue, &markedLabel), 0);
-    EXPECT_EQ(CountPixels(shellTree->Handle(), blue, &plainLabel), 0);
+    for (const TCase& item :
+         {TCase{TZelShellTreeNode::kCompressed, RGB(0, 0, 255)},
+          TCase{TZelShellTreeNode::kEncrypted, RGB(0, 128, 0)},
+          TCase{TZelShellTreeNode::kCompressed | TZelShellTreeNode::kEncrypted, RGB(0, 128, 0)}}) {
+        SCOPED_TRACE(item.flags);
+        marked->SetFlag(TZelShellTreeNode::kCompressed | TZelShellTreeNode::kEncrypted, false);
+        marked->SetFlag(item.flags, true);
+        InvalidateRect(shellTree->Handle(), nullptr, TRUE);
+        Draw();
+        const auto inColour = [&](BYTE red, BYTE green, BYTE blue) {
+            return RGB(red, green, blue) == item.colour;
+        };
+        const RECT markedLabel = marked->DisplayRect(true);
+        const RECT plainLabel = plain->DisplayRect(true);
+        EXPECT_GT(CountPixels(shellTree->Handle(), inColour, &markedLabel), 0);
+        EXPECT_EQ(CountPixels(shellTree->Handle(), inColour, &plainLabel), 0);
+    }
 }
 
 }  // namespace
