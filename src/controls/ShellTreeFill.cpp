@@ -169,7 +169,7 @@ void TZelShellTree::ApplyObjectState(TZelShellTreeNode* node, bool full, bool ic
             node->SetOverlayIndex(-1);
         }
     }
-    if (checkBoxes_ || node->StateIndex() != 0)
+    if (checkBoxes_ || node->StateIndex() > 0)
         ApplyCheckState(node, full);
 }
 
