@@ -48,15 +48,19 @@ void TfrmMain::ParentButtonClick(TObject*)
 
 void TfrmMain::NewFolderButtonClick(TObject*)
 {
-    // The tree's CreateNewFolder and the list's CreateFolder (a new folder named "New
-    // Folder", its name open for editing) come with the controls' editing operations; until
-    // they exist the button has nothing to call.
+    TZelShellTree* tree = TreeOf(FocusPane());
+    if (tree->ContainsFocus())
+        tree->CreateNewFolder(tree->GetSelectedFolder(), L"New Folder", true);
+    // The list's CreateFolder (a new folder named "New Folder", its name open for editing)
+    // comes with the list's editing operations.
 }
 
 void TfrmMain::PropertiesButtonClick(TObject*)
 {
-    // The list's InvokeVerb and the tree's ExecuteVerb ("properties", for pane 1 only) come
-    // with the controls' verb operations; until they exist the button has nothing to call.
+    // The list's InvokeVerb comes with the list's verb operations. Pane 2 has no properties
+    // command.
+    if (ShellTree->ContainsFocus())
+        ShellTree->ExecuteVerb("properties");
 }
 
 void TfrmMain::IconListButtonClick(TObject*)

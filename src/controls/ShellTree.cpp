@@ -255,10 +255,3 @@ void TZelShellTree::Loaded()
     if (useSystemFont_)
         SetUseSystemFont(true);
 }
-
-void TZelShellTree::KeyDown(WORD& key, TShiftState shift)
-{
-    // Walking the tree with the keyboard acts on a node once the keys rest.
-    SetChangeDelay(shellLink_ != nullptr ? 600 : 100);
-    TTreeView::KeyDown(key, shift);
-}

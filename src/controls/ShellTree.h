@@ -31,11 +31,14 @@
 class TZelShellChangeNotifier;
 class TZelShellLink;
 class TZelSystemImageList;
+class TZelSelectionStateImageList;
 class TTimer;
 
 using TOnAddNode = std::function<void(TObject* Sender, TZelShellTreeNode* Node,
                                       const std::wstring& Path, bool& CanAdd)>;
 using TOnUpdatedFolder = std::function<void(TObject* Sender, TZelShellTreeNode* Node)>;
+using TOnCheckStateChanged =
+    std::function<void(TObject* Sender, int ItemIndex, const std::wstring& Path, int CheckState)>;
 
 // What LocateIDList does with the node it finds.
 enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
@@ -113,9 +116,9 @@ public:
     bool ExpandOnSelected = false;
     std::wstring GetFilter() const;
     void SetFilter(const std::wstring& value);
-    // Stored here; the check boxes of the tree act on it.
+    // Check boxes bound to the link's selection list; needs a link.
     bool GetCheckBoxes() const noexcept { return checkBoxes_; }
-    void SetCheckBoxes(bool value) { checkBoxes_ = value; }
+    void SetCheckBoxes(bool value);
     bool GetCreateLinkOnDrop() const noexcept { return createLinkOnDrop_; }
     void SetCreateLinkOnDrop(bool value) { createLinkOnDrop_ = value; }
     // Reads cmLink while CreateLinkOnDrop is on.
@@ -184,13 +187,36 @@ public:
     // Change reports received and not answered yet.
     int PendingReportCount() const noexcept { return static_cast<int>(reports_.size()); }
 
+    // ---- Interaction: verbs, context menu, new folder, check boxes ----
+    // Runs a shell verb on the selected node; false without a selected node, when the shell
+    // fails, and for verbs that change folders while ReadOnly.
+    bool ExecuteVerb(const std::string& verb);
+    // The shell's menu for the selected node with PopupMenu merged, at a screen point.
+    void ShowShellContextMenu(POINT screenPoint, std::string& verb);
+    void CreateNewFolder(const std::wstring& parentPath, const std::wstring& name, bool edit);
+    void ToggleCheck(TZelShellTreeNode* node);
+    void UpdateCheckStatesUp(TZelShellTreeNode* node);
+    void UpdateCheckStatesDown(TZelShellTreeNode* node);
+    TOnCheckStateChanged OnCheckStateChanged;
+    TTVExpandedEvent OnEditCanceled;
+    // The file names a copy or cut put on the clipboard.
+    static std::vector<std::wstring> ClipboardFileNames();
+
 protected:
     void CreateWnd() override;
     void WindowDestroying() override;
     bool Notify(NMHDR& header, LRESULT& result) override;
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
+    void WndProc(TMessage& message) override;
+    bool Notify(NMHDR& header, LRESULT& result) override;
     void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
+    void KeyPress(wchar_t& key) override;
+    void DblClick() override;
+    bool CanEdit(TTreeNode* node) override;
+    void Edit(TTreeNode* node, std::wstring& text) override;
+    void EditCanceled(TTreeNode* node) override;
     std::unique_ptr<TTreeNode> CreateNode() override;
     TTreeNodeClass DefaultNodeClass() const override;
     bool CanExpand(TTreeNode* node) override;
@@ -257,6 +283,25 @@ private:
     // Locating
     TZelShellTreeNode* FindForLocate(TBorrowedIDList list, TLocateAction& action, bool& found);
     void ActOn(TZelShellTreeNode* node, TLocateAction action);
+    // Interaction
+    void ReportOperation(TZelShellOperations operation, const std::vector<std::wstring>& files,
+                         const std::wstring& destination);
+    void ReportPaste(const std::vector<std::wstring>& files, const std::wstring& destination);
+    void AfterDelete(const std::wstring& path);
+    void AfterPaste(const std::vector<std::wstring>& files, const std::wstring& destination);
+    // Shows the context menu for the context-menu message's point; false when the tree's own
+    // handling should run instead.
+    bool ContextMenuAt(POINT screenPoint);
+    // The context-menu keys: the shell's menu, or the control's own popup.
+    void ContextMenuFromKeyboard();
+    POINT SelectedLabelCorner() const;
+    // The node whose state image lies under the client point, or null.
+    TZelShellTreeNode* StateImageHit(int x, int y) const;
+    bool CheckBoxesShown() const noexcept { return checkBoxes_ && shellLink_ != nullptr; }
+    // The check state of the node for UpdateNode.
+    void ApplyCheckState(TZelShellTreeNode* node, bool full);
+    int RootCheckState() const;
+    int AbsoluteIndex(const TTreeNode* node) const;
     // Change reports
     void ReportChange(TNotificationEvent event, TBorrowedIDList first, TBorrowedIDList second);
     void AnswerReports();
@@ -283,6 +328,7 @@ private:
     TZelShellOptions options_ = soShowNethood | soShowRecycleBin;
     bool oleDragDrop_ = true;
     bool checkBoxes_ = false;
+    TZelSelectionStateImageList* checkImages_ = nullptr;
     bool createLinkOnDrop_ = false;
     TZelCopyMode copyMode_ = cmDefault;
     bool automaticRefresh_ = true;

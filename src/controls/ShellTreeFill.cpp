@@ -169,6 +169,8 @@ void TZelShellTree::ApplyObjectState(TZelShellTreeNode* node, bool full, bool ic
             node->SetOverlayIndex(-1);
         }
     }
+    if (checkBoxes_ || node->StateIndex() > 0)
+        ApplyCheckState(node, full);
 }
 
 // ---- Expansion ----
@@ -386,16 +388,20 @@ void STDMETHODCALLTYPE TZelShellTree::RefreshChanges()
     TUpdateScope update(Items());
     TZelShellTreeNode* node =
         selected->Text().empty() && selected->Parent() != nullptr ? selected->Parent() : selected;
+    const LPARAM serial = node->Serial();
     RefreshNode(node, true, false);
-    if (automaticRefresh_)
-        return;
-    // Without the notifier, objects cut and pasted elsewhere are found by their parents.
-    std::vector<LPARAM> parents;
-    for (TZelShellTreeNode* walk = RootNode(); walk != nullptr; walk = walk->GetNext())
-        if (walk->Cut() && walk->Parent() != nullptr)
-            parents.push_back(walk->Parent()->Serial());
-    for (LPARAM parent : parents)
-        RefreshNode(static_cast<TZelShellTreeNode*>(Items()->FindBySerial(parent)), false, false);
+    if (!automaticRefresh_) {
+        // Without the notifier, objects cut and pasted elsewhere are found by their parents.
+        std::vector<LPARAM> parents;
+        for (TZelShellTreeNode* walk = RootNode(); walk != nullptr; walk = walk->GetNext())
+            if (walk->Cut() && walk->Parent() != nullptr)
+                parents.push_back(walk->Parent()->Serial());
+        for (LPARAM parent : parents)
+            RefreshNode(static_cast<TZelShellTreeNode*>(Items()->FindBySerial(parent)), false,
+                        false);
+    }
+    if (CheckBoxesShown())
+        UpdateCheckStatesUp(Typed(Items()->FindBySerial(serial)));
 }
 
 void TZelShellTree::Delete(TTreeNode* node)

@@ -2,7 +2,9 @@
 // acts on, the deletion check and the OnBeforeShellCommand veto.
 #include "shell/Nautilex.h"
 
+#include "core/PathText.h"
 #include "core/TextConversion.h"
+#include "shell/ClipboardPaste.h"
 #include "shell/PathList.h"
 #include "shell/PathUtils.h"
 #include "shell/Verbs.h"
@@ -166,6 +168,11 @@ bool TNautilex::ExecuteCommand(const std::string& verb)
         const TErrorModeScope errorMode(ShellErrorMode());
         result = SameVerb(command, kVerbDefault) ? InvokeDefaultCommand(contextMenu.Get())
                                                  : InvokeVerb(contextMenu.Get(), command);
+        // Shells without a paste on folder items (Wine's) get a file operation instead.
+        if (FAILED(result) && SameVerb(command, kVerbPaste) && multiObjects_->empty() &&
+            IsFolder() && !target.empty() &&
+            PasteClipboardFiles(IncludeTrailingBackslash(target), OwnerWindow()))
+            result = S_OK;
     }
     if (FAILED(result)) {
         SetLastError(static_cast<DWORD>(result));

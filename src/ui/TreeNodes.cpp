@@ -168,8 +168,9 @@ UINT TTreeNode::NativeState() const noexcept
         state |= TVIS_DROPHILITED;
     if (overlayIndex_ >= 0)
         state |= INDEXTOOVERLAYMASK(overlayIndex_ + 1);
-    if (stateIndex_ >= 0)
-        state |= INDEXTOSTATEIMAGEMASK(stateIndex_ + 1);
+    // A tree view draws the state image of the index itself (a list view the one before).
+    if (stateIndex_ > 0)
+        state |= INDEXTOSTATEIMAGEMASK(stateIndex_);
     return state;
 }
 

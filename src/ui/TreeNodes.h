@@ -65,7 +65,8 @@ public:
     // An overlay image of the image list (0 for the first overlay); -1 for none.
     int OverlayIndex() const noexcept { return overlayIndex_; }
     void SetOverlayIndex(int index);
-    // An image of the state image list, drawn beside the node; -1 for none.
+    // An image of the state image list, drawn beside the node; 0 or -1 for none (a tree
+    // view never draws the first image).
     int StateIndex() const noexcept { return stateIndex_; }
     void SetStateIndex(int index);
     // Shows the expand button, whether or not the node has children yet.

@@ -218,7 +218,9 @@ TEST_F(TreeViewTest, MarksAndStateImagesReachTheWindow)
     EXPECT_NE(ShownState(node, TVIS_CUT), 0u);
     EXPECT_NE(ShownState(node, TVIS_DROPHILITED), 0u);
     EXPECT_EQ(ShownState(node, TVIS_OVERLAYMASK), static_cast<UINT>(INDEXTOOVERLAYMASK(2)));
-    EXPECT_EQ(ShownState(node, TVIS_STATEIMAGEMASK), static_cast<UINT>(INDEXTOSTATEIMAGEMASK(3)));
+    EXPECT_EQ(ShownState(node, TVIS_STATEIMAGEMASK), static_cast<UINT>(INDEXTOSTATEIMAGEMASK(2)));
+    node->SetStateIndex(0);
+    EXPECT_EQ(ShownState(node, TVIS_STATEIMAGEMASK), 0u);
     node->SetCut(false);
     node->SetOverlayIndex(-1);
     EXPECT_EQ(ShownState(node, TVIS_CUT), 0u);
