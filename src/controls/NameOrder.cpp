@@ -53,8 +53,7 @@ bool OrderByName(IShellFolder* folder, const std::vector<TNameOrderEntry>& entri
     for (size_t place = 1; place < order.size(); ++place) {
         const size_t before = order[place - 1];
         const size_t after = order[place];
-        const HRESULT result =
-            folder->CompareIDs(0, entries[before].IDList, entries[after].IDList);
+        const HRESULT result = folder->CompareIDs(0, entries[before].IDList, entries[after].IDList);
         if (FAILED(result))
             return false;
         const int compare = static_cast<short>(HRESULT_CODE(result)) * direction;

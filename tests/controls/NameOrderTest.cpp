@@ -50,8 +50,8 @@ public:
     {
         return inner_->BindToObject(list, context, iid, object);
     }
-    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE list, IBindCtx* context,
-                                            REFIID iid, void** object) override
+    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE list, IBindCtx* context, REFIID iid,
+                                            void** object) override
     {
         return inner_->BindToStorage(list, context, iid, object);
     }
@@ -97,10 +97,11 @@ protected:
     void SetUp() override
     {
         for (const wchar_t* name :
-             {L"b.txt", L"A.txt", L"file10.txt", L"file2.txt", L"_under.txt", L"-dash.txt",
-              L"x y.txt", L"x-y.txt", L"9.txt", L"~tilde.txt", L"apple", L"Apple pie.txt",
-              L"\u00c4rger.txt", L"stra\u00dfe.txt", L"strasse2.txt", L"\u6570.txt", L"a.b.c",
-              L"UPPER.TXT", L"lower.txt", L"z"})
+             {L"b.txt",          L"A.txt",           L"file10.txt",   L"file2.txt",
+              L"_under.txt",     L"-dash.txt",       L"x y.txt",      L"x-y.txt",
+              L"9.txt",          L"~tilde.txt",      L"apple",        L"Apple pie.txt",
+              L"\u00c4rger.txt", L"stra\u00dfe.txt", L"strasse2.txt", L"\u6570.txt",
+              L"a.b.c",          L"UPPER.TXT",       L"lower.txt",    L"z"})
             tree.File(name);
         for (const wchar_t* name : {L"Zeta", L"a folder", L"10 folder", L"\u00e9t\u00e9"})
             tree.Folder(name);
@@ -117,8 +118,8 @@ protected:
             if (enumerator->Next(1, item.put(), nullptr) != S_OK)
                 break;
             WIN32_FIND_DATAW data{};
-            ASSERT_HRESULT_SUCCEEDED(SHGetDataFromIDListW(folder.Get(), item, SHGDFIL_FINDDATA,
-                                                          &data, sizeof(data)));
+            ASSERT_HRESULT_SUCCEEDED(
+                SHGetDataFromIDListW(folder.Get(), item, SHGDFIL_FINDDATA, &data, sizeof(data)));
             entries.push_back({item.get(), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                                data.cFileName});
             lists.push_back(std::move(item));
@@ -207,8 +208,7 @@ TEST_F(ShellListFixture, FillOrderIsTheFoldersOrderByName)
             const HRESULT result = shown->CompareIDs(
                 0, TZelShellList::RecordOf(list->Items()->Item(index - 1))->IDList(),
                 TZelShellList::RecordOf(list->Items()->Item(index))->IDList());
-            EXPECT_LE(static_cast<short>(HRESULT_CODE(result)) * (descending ? -1 : 1), 0)
-                << index;
+            EXPECT_LE(static_cast<short>(HRESULT_CODE(result)) * (descending ? -1 : 1), 0) << index;
         }
     }
 }
