@@ -3,7 +3,10 @@
 // tree that reads every node's text pays. (a) is the enumeration alone.
 // - expand: the folder's node opened for the first time, its children sorted and in the tree
 //   view, the first screen drawn; also with an OnAddFolder handler, as the program has one;
-// - refresh: one subfolder made and announced (SHChangeNotify), until its node is shown.
+// - refresh: one subfolder made and announced (SHChangeNotify), until its node is shown;
+// - bare tree view: the system's tree view alone, made like the shell tree's window, taking
+//   the same number of children (texts made beforehand) under a collapsed item, expanding it
+//   and drawing the first screen: the share of the expansion that is the tree view's own.
 //
 // Usage: bench_shelltree.exe <fixture folder holding folders-20000> [count]
 #include "ShellBenchSupport.h"
@@ -17,8 +20,10 @@
 #include "threadpool/ThreadPool.h"
 #include "ui/Application.h"
 
+#include <commctrl.h>
 #include <psapi.h>
 #include <shlobj.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -51,6 +56,60 @@ double TimeExpansion(TZelShellTree& tree, TZelShellTreeNode* node)
     node->Expand(false);
     UpdateWindow(tree.Handle());
     return Seconds() - start;
+}
+
+// Seconds of the system's tree view alone: `count` children inserted under a collapsed item,
+// expanded, the first screen drawn. The window copies the shell tree's styles, font and images.
+double TimeBareTreeView(TZelShellTree& tree, int count)
+{
+    std::vector<std::wstring> texts;
+    texts.reserve(static_cast<size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        wchar_t text[32];
+        swprintf(text, 32, L"folder%06d", index);
+        texts.emplace_back(text);
+    }
+    const HWND shell = tree.Handle();
+    RECT bounds{};
+    GetClientRect(shell, &bounds);
+    const HWND window = CreateWindowExW(
+        static_cast<DWORD>(GetWindowLongPtrW(shell, GWL_EXSTYLE)), WC_TREEVIEWW, L"",
+        static_cast<DWORD>(GetWindowLongPtrW(shell, GWL_STYLE)) & ~WS_TABSTOP, 0, 0, bounds.right,
+        bounds.bottom, GetParent(shell), nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr)
+        return 0;
+    SendMessageW(window, WM_SETFONT, SendMessageW(shell, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(window, TVM_SETEXTENDEDSTYLE, ~0u,
+                 SendMessageW(shell, TVM_GETEXTENDEDSTYLE, 0, 0));
+    SendMessageW(window, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 SendMessageW(shell, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    SetWindowTheme(window, L"explorer", nullptr);
+    ShowWindow(shell, SW_HIDE);
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<wchar_t*>(L"folders");
+    insert.item.cChildren = 1;
+    const auto parent = reinterpret_cast<HTREEITEM>(
+        SendMessageW(window, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    UpdateWindow(window);
+    const double start = Seconds();
+    SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    insert.hParent = parent;
+    insert.item.cChildren = 0;
+    for (const std::wstring& text : texts) {
+        insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(window, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+    }
+    SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(window, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    UpdateWindow(window);
+    const double seconds = Seconds() - start;
+    DestroyWindow(window);
+    ShowWindow(shell, SW_SHOW);
+    UpdateWindow(shell);
+    return seconds;
 }
 
 }  // namespace
@@ -90,7 +149,8 @@ int wmain(int argc, wchar_t** argv)
         }
         UpdateWindow(tree->Handle());
 
-        std::vector<double> enumTimes, nameTimes, expandTimes, handlerTimes, refreshTimes;
+        std::vector<double> enumTimes, nameTimes, expandTimes, handlerTimes, refreshTimes,
+            bareTimes;
         const std::wstring added = folder + L"\\added by the bench";
         for (int round = 0; round < kRounds && result == 0; ++round) {
             double start = Seconds();
@@ -100,6 +160,8 @@ int wmain(int argc, wchar_t** argv)
             Enumerate(folder, true);
             nameTimes.push_back(Seconds() - start);
 
+            bareTimes.push_back(TimeBareTreeView(*tree, kFolders));
+            PumpMessages();
             tree->OnAddFolder = nullptr;
             expandTimes.push_back(TimeExpansion(*tree, node));
             if (node->Count() != kFolders)
@@ -139,6 +201,7 @@ int wmain(int argc, wchar_t** argv)
             const double expand = Median(expandTimes);
             const double withHandler = Median(handlerTimes);
             const double refresh = Median(refreshTimes);
+            const double bare = Median(bareTimes);
             std::printf("%8s %10s %14s %10s %10s %10s %12s %12s %12s %10s\n", "folders", "enum (a)",
                         "enum+name (b)", "expand", "+handler", "refresh", "expand/(b)",
                         "+handler/(b)", "refresh/(b)", "peak MB");
@@ -146,6 +209,9 @@ int wmain(int argc, wchar_t** argv)
                         kFolders, a, b, expand, withHandler, refresh, expand / b, withHandler / b,
                         refresh / b, PeakMegabytes());
             std::printf("targets: expand <= 1.0 x (b), refresh <= 1.2 x (b)\n");
+            std::printf("the system's tree view alone, %d children inserted, expanded, drawn: "
+                        "%.3fs = %.2f x (b); expansion without it: %.2f x (b)\n",
+                        kFolders, bare, bare / b, (expand - bare) / b);
         }
     }
     ThreadPoolShutdown();

@@ -2,6 +2,7 @@
 // change reports.
 #include "controls/ShellList.h"
 
+#include "controls/NameOrder.h"
 #include "controls/ShellChangeNotifier.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 
 namespace {
 
@@ -126,7 +128,9 @@ void TZelShellList::AddCurrentObject(TZelVisibilityRule& rule)
 }
 
 // The usual fill: the records are ordered by the folder's comparison before they become
-// items, so the list view never has to move its items (nor its selection) about.
+// items, so the list view never has to move its items (nor its selection) about. By name in a
+// file-system folder, the order of the names' sort keys is only confirmed by the folder, pair
+// by pair: a fraction of the comparisons a sort asks it for.
 bool TZelShellList::FillPresorted(TZelVisibilityRule& rule)
 {
     IShellFolder* folder = browser_->ShellFolder();
@@ -138,22 +142,31 @@ bool TZelShellList::FillPresorted(TZelVisibilityRule& rule)
         return false;
     sortDirection_ = descending_ ? -1 : 1;
     const LPARAM column = static_cast<LPARAM>(columnMap_[static_cast<size_t>(sortColumn_)]);
+    const bool byName = column == 0 && GetSpecialFolder() == SF_FILESYSTEMFOLDER;
     std::vector<std::unique_ptr<TZelShellListItem>> records;
+    std::vector<TNameOrderEntry> names;
     while (browser_->NextObject())
-        if (std::unique_ptr<TZelShellListItem> record = AcceptCurrentObject(rule))
+        if (std::unique_ptr<TZelShellListItem> record = AcceptCurrentObject(rule)) {
+            if (byName)
+                names.push_back({record->IDList(), record->Folder, browser_->GetObjectName()});
             records.push_back(std::move(record));
-    std::stable_sort(records.begin(), records.end(),
-                     [folder, column, this](const std::unique_ptr<TZelShellListItem>& first,
-                                            const std::unique_ptr<TZelShellListItem>& second) {
-                         const HRESULT result =
-                             folder->CompareIDs(column, first->IDList(), second->IDList());
-                         if (FAILED(result))
-                             return false;
-                         return static_cast<short>(HRESULT_CODE(result)) * sortDirection_ < 0;
-                     });
+        }
+    std::vector<size_t> order;
+    if (!byName || !OrderByName(folder, names, sortDirection_, order)) {
+        order.resize(records.size());
+        std::iota(order.begin(), order.end(), size_t{0});
+        std::stable_sort(order.begin(), order.end(),
+                         [folder, column, this, &records](size_t first, size_t second) {
+                             const HRESULT result = folder->CompareIDs(
+                                 column, records[first]->IDList(), records[second]->IDList());
+                             if (FAILED(result))
+                                 return false;
+                             return static_cast<short>(HRESULT_CODE(result)) * sortDirection_ < 0;
+                         });
+    }
     AddParentFolderItem();
-    for (auto& record : records)
-        AddRecord(std::move(record));
+    for (const size_t index : order)
+        AddRecord(std::move(records[index]));
     return true;
 }
 

@@ -6,7 +6,6 @@
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
-#include "ui/RedrawPause.h"
 
 #include <unordered_set>
 
@@ -337,7 +336,8 @@ void TZelShellList::FindNamesInOtherForms(
 // Selects the items (nulls are skipped); the last one becomes focused and is scrolled to, once.
 // Under Wine each item whose state changes costs the list view a message and two notifications,
 // and with drawing on, an invalidation that costs more still: the window draws nothing until
-// the end, and when most items are to be selected, all are at once and the rest unselected.
+// the end (a state batch), and when most items are to be selected, all are at once and the rest
+// unselected.
 void TZelShellList::SelectItems(const std::vector<TListItem*>& items)
 {
     const int count = Items()->Count();
@@ -352,7 +352,7 @@ void TZelShellList::SelectItems(const std::vector<TListItem*>& items)
         }
     if (last == nullptr)
         return;
-    const TRedrawPause pause(WindowHandle(), Items()->Updating());
+    const TStateBatch batch(*this);
     if (chosenCount > count / 2 && MultiSelect()) {
         TListView::SelectAll();
         for (int index = 0; index < count; ++index)

@@ -1,12 +1,12 @@
 #include "ui/ListView.h"
 
 #include "core/TextCompare.h"
-#include "ui/RedrawPause.h"
 
 #include <uxtheme.h>
 
 #include <algorithm>
 #include <cwctype>
+#include <optional>
 
 namespace {
 
@@ -477,9 +477,44 @@ UINT TListView::NativeState(int index, UINT mask) const
         SendMessageW(WindowHandle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), mask));
 }
 
+TListView::TStateBatch::TStateBatch(TListView& list) noexcept : list_(list)
+{
+    if (list_.stateBatch_++ > 0 || !list_.HandleAllocated())
+        return;
+    const HWND window = list_.WindowHandle();
+    list_.batchPausedDrawing_ = !list_.items_.Updating();
+    if (list_.batchPausedDrawing_)
+        SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    list_.batchLeftOut_ =
+        static_cast<DWORD>(SendMessageW(window, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)) &
+        LVS_EX_FULLROWSELECT;
+    if (list_.batchLeftOut_ != 0)
+        SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, list_.batchLeftOut_, 0);
+}
+
+TListView::TStateBatch::~TStateBatch()
+{
+    if (--list_.stateBatch_ > 0 || !list_.HandleAllocated())
+        return;
+    const HWND window = list_.WindowHandle();
+    if (list_.batchLeftOut_ != 0)
+        SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, list_.batchLeftOut_,
+                     list_.batchLeftOut_);
+    list_.batchLeftOut_ = 0;
+    if (list_.batchPausedDrawing_) {
+        list_.batchPausedDrawing_ = false;
+        SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+}
+
 void TListView::SetNativeState(int index, UINT state, UINT mask)
 {
     SyncItemCount();
+    // A change of every item touches every row.
+    std::optional<TStateBatch> batch;
+    if (index < 0)
+        batch.emplace(*this);
     LVITEMW item{};
     item.state = state;
     item.stateMask = mask;
@@ -521,6 +556,7 @@ void TListView::RestoreSelection(const TSelection& selection)
     if (!HandleAllocated())
         return;
     SyncItemCount();
+    const TStateBatch batch(*this);
     ++quietSelection_;
     // Clearing over all items touches every item (slow in large lists): only when needed.
     HWND window = WindowHandle();
@@ -606,7 +642,6 @@ void TListView::SelectAll()
             item->selected_ = true;
         return;
     }
-    const TRedrawPause pause(WindowHandle(), items_.Updating());
     SetNativeState(-1, LVIS_SELECTED, LVIS_SELECTED);
 }
 

@@ -97,6 +97,21 @@ public:
     int SelCount() const;
     void ClearSelection();
     void SelectAll();
+    // Many selection or focus changes at once: for the life of the scope the window draws
+    // nothing, and full-row selection is off (under Wine a window with it works out each
+    // changed row's rectangle even while it draws nothing: 20,000 rows took seconds). Nested
+    // scopes act as one; at the end of the outermost the look is back and the whole window is
+    // drawn again.
+    class TStateBatch {
+    public:
+        explicit TStateBatch(TListView& list) noexcept;
+        ~TStateBatch();
+        TStateBatch(const TStateBatch&) = delete;
+        TStateBatch& operator=(const TStateBatch&) = delete;
+
+    private:
+        TListView& list_;
+    };
     // The next selected item after `item` (from the start for null), in list order.
     TListItem* GetNextSelected(const TListItem* item) const;
     // The item at a client point, or null.
@@ -241,6 +256,9 @@ private:
     TSelection pendingSelection_;
     int nativeColumnCount_ = 0;
     int quietSelection_ = 0;  // >0: selection changes are the control's own, not reported
+    int stateBatch_ = 0;      // open state batches
+    bool batchPausedDrawing_ = false;
+    DWORD batchLeftOut_ = 0;                // extended styles the open batches took off
     const TListItem* answering_ = nullptr;  // the item whose display data is being asked for
     HWND header_ = nullptr;
 };

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -331,6 +334,110 @@ TEST_F(ListViewTest, MarksAreShownThroughTheItemState)
     item->SetCut(false);
     EXPECT_EQ(SendMessageW(Window(), LVM_GETITEMSTATE, 1, mask),
               static_cast<LRESULT>(LVIS_DROPHILITED));
+}
+
+// Counts the notifications a window sends its parent, by code.
+class TNotificationCounter {
+public:
+    TNotificationCounter(HWND parent, HWND source) : parent_(parent), source_(source)
+    {
+        SetWindowSubclass(parent_, Procedure, reinterpret_cast<UINT_PTR>(this),
+                          reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~TNotificationCounter()
+    {
+        RemoveWindowSubclass(parent_, Procedure, reinterpret_cast<UINT_PTR>(this));
+    }
+    TNotificationCounter(const TNotificationCounter&) = delete;
+    TNotificationCounter& operator=(const TNotificationCounter&) = delete;
+
+    int Count(UINT code) const
+    {
+        const auto found = counts_.find(code);
+        return found != counts_.end() ? found->second : 0;
+    }
+    void Reset() { counts_.clear(); }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR data)
+    {
+        auto* self = reinterpret_cast<TNotificationCounter*>(data);
+        if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == self->source_)
+            ++self->counts_[reinterpret_cast<NMHDR*>(lParam)->code];
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+
+    HWND parent_;
+    HWND source_;
+    std::map<UINT, int> counts_;
+};
+
+// Selecting or clearing a whole large list is one change for the window: it neither asks for
+// each item's marks nor reports each item; and the look the list had (full-row selection, the
+// marks it keeps) is there again afterwards, also after a batch of one-by-one changes.
+TEST_F(ListViewTest, SelectingAllAtOnceReportsNothingPerItemAndKeepsTheLook)
+{
+    constexpr int kItems = 2000;
+    const auto rowSelect = [this] {
+        return (SendMessageW(Window(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) &
+                LVS_EX_FULLROWSELECT) != 0;
+    };
+    list_->SetViewStyle(vsReport);
+    list_->SetRowSelect(true);
+    AddColumns({L"Name"});
+    list_->Items()->BeginUpdate();
+    for (int i = 0; i < kItems; ++i)
+        list_->Items()->Add()->SetCaption(L"item " + std::to_wstring(i));
+    list_->Items()->EndUpdate();
+    list_->Items()->Item(1500)->SetCut(true);
+    list_->Items()->Item(1500)->SetStateIndex(1);
+    list_->Update();
+    int changes = 0;
+    list_->OnChange = [&](TObject*, TListItem*, TItemChange) { ++changes; };
+    const UINT kPerItem[] = {LVN_GETDISPINFOW, LVN_ITEMCHANGING, LVN_ITEMCHANGED};
+    TNotificationCounter counter(GetParent(Window()), Window());
+
+    list_->SelectAll();
+    EXPECT_EQ(list_->SelCount(), kItems);
+    EXPECT_TRUE(rowSelect());
+    for (const UINT code : kPerItem)
+        EXPECT_LT(counter.Count(code), 50) << "select all, notification " << code;
+    EXPECT_LT(changes, 50);
+
+    counter.Reset();
+    changes = 0;
+    list_->ClearSelection();
+    EXPECT_EQ(list_->SelCount(), 0);
+    EXPECT_TRUE(rowSelect());
+    for (const UINT code : kPerItem)
+        EXPECT_LT(counter.Count(code), 50) << "clear, notification " << code;
+    EXPECT_LT(changes, 50);
+    EXPECT_EQ(SendMessageW(Window(), LVM_GETITEMSTATE, 1500, LVIS_CUT | LVIS_STATEIMAGEMASK),
+              static_cast<LRESULT>(LVIS_CUT | INDEXTOSTATEIMAGEMASK(2)));
+
+    // One-by-one changes in nested batches: each is still reported, the look comes back once
+    // the outer batch ends, and what was selected is selected.
+    changes = 0;
+    {
+        const TListView::TStateBatch outer(*list_);
+        {
+            const TListView::TStateBatch inner(*list_);
+            list_->Items()->Item(3)->SetSelected(true);
+        }
+        list_->Items()->Item(7)->SetSelected(true);
+        list_->SelectAll();
+        list_->Items()->Item(5)->SetSelected(false);
+    }
+    EXPECT_TRUE(rowSelect());
+    EXPECT_EQ(list_->SelCount(), kItems - 1);
+    EXPECT_FALSE(list_->Items()->Item(5)->Selected());
+    EXPECT_GE(changes, 3);
+    list_->SetRowSelect(false);
+    {
+        const TListView::TStateBatch batch(*list_);
+    }
+    EXPECT_FALSE(rowSelect());
 }
 
 TEST_F(ListViewTest, KeysMoveTheSelectionUnlessAHandlerTakesThem)

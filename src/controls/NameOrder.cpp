@@ -1,0 +1,64 @@
+#include "controls/NameOrder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+namespace {
+
+// The name's collation key, ignoring case as the file system does: comparing two keys byte
+// by byte orders the names as comparing the names themselves would, at a fraction of the cost.
+std::string SortKey(const std::wstring& name)
+{
+    const int length = static_cast<int>(name.size());
+    const int size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE,
+                                  name.c_str(), length, nullptr, 0);
+    if (size <= 0)
+        return {};
+    std::string key(static_cast<size_t>(size), '\0');
+    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, name.c_str(), length,
+                 reinterpret_cast<LPWSTR>(key.data()), size);
+    // The key ends with a zero byte, which the comparison does not need.
+    while (!key.empty() && key.back() == '\0')
+        key.pop_back();
+    return key;
+}
+
+}  // namespace
+
+bool OrderByName(IShellFolder* folder, const std::vector<TNameOrderEntry>& entries, int direction,
+                 std::vector<size_t>& order)
+{
+    order.resize(entries.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    if (folder == nullptr)
+        return false;
+    std::vector<std::string> keys;
+    keys.reserve(entries.size());
+    for (const TNameOrderEntry& entry : entries) {
+        if (entry.IDList == nullptr || entry.Name.empty())
+            return false;
+        keys.push_back(SortKey(entry.Name));
+        if (keys.back().empty())
+            return false;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](size_t first, size_t second) {
+        if (entries[first].Folder != entries[second].Folder)
+            return entries[first].Folder == (direction > 0);
+        const int compare = keys[first].compare(keys[second]);
+        return direction > 0 ? compare < 0 : compare > 0;
+    });
+    // Confirmed pair by pair: each object comes before the next, or ties with it and came
+    // first in the walk, which is the one order a stable sort by the folder gives.
+    for (size_t place = 1; place < order.size(); ++place) {
+        const size_t before = order[place - 1];
+        const size_t after = order[place];
+        const HRESULT result = folder->CompareIDs(0, entries[before].IDList, entries[after].IDList);
+        if (FAILED(result))
+            return false;
+        const int compare = static_cast<short>(HRESULT_CODE(result)) * direction;
+        if (compare > 0 || (compare == 0 && before > after))
+            return false;
+    }
+    return true;
+}
