@@ -3,6 +3,7 @@
 #include "controls/ShellList.h"
 
 #include "controls/ShellChangeNotifier.h"
+#include "core/CallbackException.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
@@ -118,7 +119,7 @@ void TZelShellList::AddCurrentObject(TZelVisibilityRule& rule)
     if (details_)
         FillSubItems(item);
     bool canAdd = true;
-    OnAddItem(this, item, canAdd);
+    CallEventHandler(OnAddItem, this, item, canAdd);
     if (!canAdd)
         item->Delete();
 }
@@ -189,8 +190,7 @@ void TZelShellList::RefreshContents()
     TWaitCursor waitCursor;
     notifier_->SetEnabled(false);
     CancelAllWork();
-    if (OnBeforeFullRefresh)
-        OnBeforeFullRefresh(this);
+    CallEventHandler(OnBeforeFullRefresh, this);
     filling_ = true;
     try {
         // The items' ID lists mean nothing to another folder than their own.
@@ -225,10 +225,8 @@ void TZelShellList::RefreshContents()
         DrawSortArrows();
         selectedNames_.clear();
         SelectNames(names, false);
-        if (OnPopulated)
-            OnPopulated(this);
-        if (OnPathChanged)
-            OnPathChanged(this);
+        CallEventHandler(OnPopulated, this);
+        CallEventHandler(OnPathChanged, this);
         if (automaticRefresh_)
             notifier_->WatchIDList(FolderIDList());
     } catch (...) {
@@ -330,8 +328,8 @@ void TZelShellList::ReportOperation(TZelShellOperations operation,
             if (Items()->Item(index)->Selected())
                 Items()->Delete(index);
     }
-    if (!files.empty() && OnOperation)
-        OnOperation(this, operation, files, destination);
+    if (!files.empty())
+        CallEventHandler(OnOperation, this, operation, files, destination);
     if ((operation & (sopMove | sopDelete | sopRemove | sopRename)) != 0 && shellLink_ != nullptr)
         shellLink_->BroadcastRefreshChanges(this);
 }
