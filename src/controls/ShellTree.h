@@ -10,6 +10,7 @@
 // marks and expand button; icons come from the worker pool). A refresh finds each enumerated
 // object among the existing children through an index, and change reports that arrive in a
 // burst are answered once, after the burst.
+#include "controls/NetworkFolderProbe.h"
 #include "controls/NotificationEvents.h"
 #include "controls/ShellList.h"
 #include "controls/ShellOptions.h"
@@ -76,6 +77,8 @@ public:
     // Stored here; the drag and drop of the tree acts on them.
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
     void SetOleDragDrop(bool value) { oleDragDrop_ = value; }
+    // Milliseconds a network folder has to answer before its expansion is given up.
+    DWORD NetworkWaitLimit = kNetworkFolderWaitLimit;
     bool ShellContextMenu = true;
 
     // The option word and its one setter; the flags below read and write single bits of it.
