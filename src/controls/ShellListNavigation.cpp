@@ -64,7 +64,7 @@ void TZelShellList::SetPath(const std::wstring& value)
         TPathProbeResult probe;
         {
             TWaitCursor waitCursor;
-            probe = ProbePath(value, kNetworkFolderWaitLimit, GetShowErrorMessages());
+            probe = ProbePath(value, NetworkWaitLimit, GetShowErrorMessages());
         }
         if (probe.State == TPathProbeResult::psTimedOut)
             throw ENautilexError(NoAnswerMessage(value));

@@ -162,6 +162,8 @@ public:
     bool LocateIDList(TBorrowedIDList list, TLocateAction action);
     // File-system path of the node's object; empty for virtual objects and invalid nodes.
     std::wstring NodePath(const TTreeNode* node) const;
+    // False when the node's folder is on the network and did not answer in NetworkWaitLimit.
+    bool NetworkFolderReady(TZelShellTreeNode* node);
     // Non-null and still in this tree.
     bool IsValidNode(const TTreeNode* node) const noexcept;
     void NotifyLink(TZelShellTreeNode* node);

@@ -200,6 +200,19 @@ private:
 
 }  // namespace
 
+bool TZelShellTree::NetworkFolderReady(TZelShellTreeNode* node)
+{
+    if (!IsNetworkFolder(node->AbsoluteIDList()))
+        return true;
+    bool answered;
+    {
+        TWaitCursor waitCursor;
+        answered =
+            NetworkFolderAnswers(node->AbsoluteIDList(), NetworkWaitLimit, GetShowErrorMessages());
+    }
+    return answered && IsValidNode(node);
+}
+
 bool TZelShellTree::CanExpand(TTreeNode* node)
 {
     bool answer = TTreeView::CanExpand(node);
@@ -210,16 +223,8 @@ bool TZelShellTree::CanExpand(TTreeNode* node)
     if (answer && shellNode->Count() == 0) {
         // A network folder is walked here on the GUI thread only once it has answered: one
         // that does not keeps its button, for another try.
-        if (IsNetworkFolder(shellNode->AbsoluteIDList())) {
-            bool answered;
-            {
-                TWaitCursor waitCursor;
-                answered = NetworkFolderAnswers(shellNode->AbsoluteIDList(), NetworkWaitLimit,
-                                                GetShowErrorMessages());
-            }
-            if (!answered || !IsValidNode(shellNode))
-                return false;
-        }
+        if (!NetworkFolderReady(shellNode))
+            return false;
         FillNode(shellNode);
     }
     return answer;

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -251,13 +252,16 @@ TEST_F(BadPlacesTest, ANetworkFolderThatDoesNotAnswerIsNotWaitedFor)
     ASSERT_NE(node, nullptr);
     ASSERT_TRUE(IsNetworkFolder(node->AbsoluteIDList()));
 
-    // The server stops answering until the test lets it go.
-    TScopedHandle answer(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    HANDLE released = answer.get();
-    std::atomic<int> asked{0};
-    NetworkProbeTestHook = [released] { WaitForSingleObject(released, 60000); };
-    cleanups.push_back([released] { SetEvent(released); });
+    // The server stops answering until the test lets it go. The event is shared: the probing
+    // thread may still hold it after the test.
+    const auto answer =
+        std::make_shared<TScopedHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    HANDLE released = answer->get();
+    const auto asked = std::make_shared<std::atomic<int>>(0);
+    NetworkProbeTestHook = [answer] { WaitForSingleObject(answer->get(), 60000); };
+    cleanups.push_back([answer] { SetEvent(answer->get()); });
     shellTree->NetworkWaitLimit = 300;
+    list->NetworkWaitLimit = 300;
     DWORD start = GetTickCount();
     node->Expand(false);
     EXPECT_LT(GetTickCount() - start, kHangBound);
@@ -270,16 +274,18 @@ TEST_F(BadPlacesTest, ANetworkFolderThatDoesNotAnswerIsNotWaitedFor)
 
     // It answers again.
     SetEvent(released);
-    NetworkProbeTestHook = [&asked] { ++asked; };
+    NetworkProbeTestHook = [asked] { ++*asked; };
+    shellTree->NetworkWaitLimit = kHangBound;
+    list->NetworkWaitLimit = kHangBound;
     node->Expand(false);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(asked->load(), 1);
     ASSERT_EQ(node->Count(), 1);
     EXPECT_EQ(node->Item(0)->Text(), L"sub");
     list->FolderChanged(node->AbsoluteIDList());
     EXPECT_EQ(ListNames(), (Names{L"sub", L"file.txt"}));
     // Folders elsewhere are not asked.
     ExpectUsable(L"one", {L"a.txt", L"b.txt", L"inner"});
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(asked->load(), 2);
 }
 
 }  // namespace
