@@ -6,7 +6,8 @@
 # 1,000, 20,000 and 100,000 files, and the shell tree bench expands a folder of 20,000
 # subfolders and refreshes it after one more is announced; the fixtures are built once from the
 # host side (files made through Wine are slow to create) and kept in the build tree's Wine
-# prefix.
+# prefix. The long-use run drives one pane through 1,000 navigations and checks that nothing
+# grows.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/i686"
@@ -56,3 +57,10 @@ wine "$build/bench/bench_shelltree.exe" 'C:\bivista-bench'
 
 echo
 "$root/scripts/bench-startup.sh" "$build"
+
+# Long use: 1,000 navigations of one pane and 100 context menus; prints the handle, GDI, USER
+# and private-memory levels after warming up and at the end (the test suite runs fewer).
+echo
+BIVISTA_LONG_USE_NAVIGATIONS=1000 wine "$build/tests/test_controls.exe" \
+  --gtest_filter='LongUseTest.*' | grep -E '^(navigations|context menus):|OK|FAILED'
+

@@ -9,6 +9,7 @@
 // sorts with the folder's comparison. Captions, column texts, icons and marks are read when
 // the list view first asks for them, which it does only for the rows it draws.
 #include "controls/ShellDragDrop.h"
+#include "controls/NetworkFolderProbe.h"
 #include "controls/ShellListItem.h"
 #include "controls/ShellOptions.h"
 #include "core/IDListPtr.h"
@@ -108,6 +109,8 @@ public:
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
     void SetOleDragDrop(bool value);
     bool ShellContextMenu = true;
+    // Milliseconds a network folder has to answer before the list gives up showing it.
+    DWORD NetworkWaitLimit = kNetworkFolderWaitLimit;
     TPopupMenu* GetBackgroundPopupMenu() const noexcept { return backgroundPopupMenu_; }
     void SetBackgroundPopupMenu(TPopupMenu* menu);
     bool GetShowFolders() const noexcept { return showFolders_; }

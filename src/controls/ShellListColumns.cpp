@@ -3,6 +3,7 @@
 #include "controls/ShellList.h"
 
 #include "controls/ShellListColumns.h"
+#include "core/CallbackException.h"
 #include "shell/Nautilex.h"
 #include "ui/UpdateScope.h"
 
@@ -48,8 +49,7 @@ void TZelShellList::CreateColumns()
         }
     }
     columnCount_ = Columns()->Count();
-    if (OnCreateColumns)
-        OnCreateColumns(this);
+    CallEventHandler(OnCreateColumns, this);
 }
 
 void TZelShellList::FillSubItems(TListItem* item)

@@ -3,6 +3,7 @@
 #include "controls/ShellList.h"
 
 #include "controls/ShellListReceiver.h"
+#include "core/CallbackException.h"
 #include "link/ShellLink.h"
 #include "link/ZelSelectionList.h"
 #include "shell/IDList.h"
@@ -134,7 +135,7 @@ void TZelShellList::QueueThumbnail(TListItem* item, TBorrowedIDList absolute)
     const int imageIndex = thumbnailImages_->Add(static_cast<HBITMAP>(placeholder.get()), nullptr);
     if (imageIndex >= 0 && OnThumbnailUpdated) {
         HBITMAP bitmap = static_cast<HBITMAP>(placeholder.get());
-        OnThumbnailUpdated(this, imageIndex, bitmap);
+        CallEventHandler(OnThumbnailUpdated, this, imageIndex, bitmap);
         if (bitmap != placeholder.get())
             placeholder.reset(bitmap);
         if (bitmap != nullptr)
@@ -302,7 +303,7 @@ void TZelShellList::ApplyThumbnail(HBITMAP bitmap, int imageIndex)
 
         HBITMAP handed = static_cast<HBITMAP>(owned.get());
         if (OnThumbnailUpdated) {
-            OnThumbnailUpdated(this, imageIndex, handed);
+            CallEventHandler(OnThumbnailUpdated, this, imageIndex, handed);
             if (handed != owned.get())
                 owned.reset(handed);
         }

@@ -4,6 +4,7 @@
 
 #include "controls/NameOrder.h"
 #include "controls/ShellChangeNotifier.h"
+#include "core/CallbackException.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
@@ -122,7 +123,7 @@ void TZelShellList::AddCurrentObject(TZelVisibilityRule& rule)
     if (details_)
         FillSubItems(item);
     bool canAdd = true;
-    OnAddItem(this, item, canAdd);
+    CallEventHandler(OnAddItem, this, item, canAdd);
     if (!canAdd)
         item->Delete();
 }
@@ -204,8 +205,7 @@ void TZelShellList::RefreshContents()
     TWaitCursor waitCursor;
     notifier_->SetEnabled(false);
     CancelAllWork();
-    if (OnBeforeFullRefresh)
-        OnBeforeFullRefresh(this);
+    CallEventHandler(OnBeforeFullRefresh, this);
     filling_ = true;
     try {
         // The items' ID lists mean nothing to another folder than their own.
@@ -240,10 +240,8 @@ void TZelShellList::RefreshContents()
         DrawSortArrows();
         selectedNames_.clear();
         SelectNames(names, false);
-        if (OnPopulated)
-            OnPopulated(this);
-        if (OnPathChanged)
-            OnPathChanged(this);
+        CallEventHandler(OnPopulated, this);
+        CallEventHandler(OnPathChanged, this);
         if (automaticRefresh_)
             notifier_->WatchIDList(FolderIDList());
     } catch (...) {
@@ -345,8 +343,8 @@ void TZelShellList::ReportOperation(TZelShellOperations operation,
             if (Items()->Item(index)->Selected())
                 Items()->Delete(index);
     }
-    if (!files.empty() && OnOperation)
-        OnOperation(this, operation, files, destination);
+    if (!files.empty())
+        CallEventHandler(OnOperation, this, operation, files, destination);
     if ((operation & (sopMove | sopDelete | sopRemove | sopRename)) != 0 && shellLink_ != nullptr)
         shellLink_->BroadcastRefreshChanges(this);
 }

@@ -2,12 +2,37 @@
 // shell link) and the selection, by item and by name.
 #include "controls/ShellList.h"
 
+#include "controls/NetworkFolderProbe.h"
+#include "controls/ShellComboPathProbe.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
+#include "ui/Cursor.h"
+
+#include <shellapi.h>
 
 #include <unordered_set>
+
+namespace {
+
+std::wstring NoAnswerMessage(const std::wstring& where)
+{
+    return L"The location does not answer:\r\n" + where;
+}
+
+// The folder's path, or its name where it has none.
+std::wstring DisplayPath(TBorrowedIDList folder)
+{
+    std::wstring text = LongPathFromIDList(folder);
+    SHFILEINFOW info{};
+    if (text.empty() && SHGetFileInfoW(reinterpret_cast<LPCWSTR>(folder), 0, &info, sizeof(info),
+                                       SHGFI_PIDL | SHGFI_DISPLAYNAME) != 0)
+        text = info.szDisplayName;
+    return text;
+}
+
+}  // namespace
 
 // ---- Current folder ----
 
@@ -32,6 +57,17 @@ void TZelShellList::SetPath(const std::wstring& value)
         SameFileName(IncludeTrailingBackslash(value), IncludeTrailingBackslash(current));
     if (sameFolder && Items()->Count() > 1)
         return;
+    // Parsing a path on a server that does not answer waits for the network: asked on a
+    // thread of its own first.
+    if (IsUNCPath(value)) {
+        TPathProbeResult probe;
+        {
+            TWaitCursor waitCursor;
+            probe = ProbePath(value, NetworkWaitLimit, GetShowErrorMessages());
+        }
+        if (probe.State == TPathProbeResult::psTimedOut)
+            throw ENautilexError(NoAnswerMessage(value));
+    }
     browser_->SetFolder(value);
     AnnounceFolder();
     RefreshContents();
@@ -85,6 +121,16 @@ void TZelShellList::AnnounceFolder()
 
 void TZelShellList::BrowseToIDList(TBorrowedIDList folder)
 {
+    if (IsNetworkFolder(folder)) {
+        bool answered;
+        {
+            TWaitCursor waitCursor;
+            answered =
+                NetworkFolderAnswers(folder, kNetworkFolderWaitLimit, GetShowErrorMessages());
+        }
+        if (!answered)
+            throw ENautilexError(NoAnswerMessage(DisplayPath(folder)));
+    }
     browser_->SetFolderIDList(folder);
     AnnounceFolder();
     RefreshContents();

@@ -2,6 +2,7 @@
 // and the sort marks in the header.
 #include "controls/ShellList.h"
 
+#include "core/CallbackException.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 
@@ -53,8 +54,7 @@ int TZelShellList::CompareItems(TListItem* item1, TListItem* item2, LPARAM key,
     } else {
         compare = CompareNames(item1->Caption(), item2->Caption()) * sortDirection_;
     }
-    if (OnCompare)
-        OnCompare(this, item1, item2, key, compare);
+    CallEventHandler(OnCompare, this, item1, item2, key, compare);
     return compare;
 }
 

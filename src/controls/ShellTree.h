@@ -10,6 +10,7 @@
 // marks and expand button; icons come from the worker pool). A refresh finds each enumerated
 // object among the existing children through an index, and change reports that arrive in a
 // burst are answered once, after the burst.
+#include "controls/NetworkFolderProbe.h"
 #include "controls/NotificationEvents.h"
 #include "controls/ShellDragDrop.h"
 #include "controls/ShellList.h"
@@ -84,6 +85,8 @@ public:
     // Registers the window as a drop target (falls back to off when that fails).
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
     void SetOleDragDrop(bool value);
+    // Milliseconds a network folder has to answer before its expansion is given up.
+    DWORD NetworkWaitLimit = kNetworkFolderWaitLimit;
     bool ShellContextMenu = true;
 
     // The option word and its one setter; the flags below read and write single bits of it.
@@ -168,6 +171,8 @@ public:
     bool LocateIDList(TBorrowedIDList list, TLocateAction action);
     // File-system path of the node's object; empty for virtual objects and invalid nodes.
     std::wstring NodePath(const TTreeNode* node) const;
+    // False when the node's folder is on the network and did not answer in NetworkWaitLimit.
+    bool NetworkFolderReady(TZelShellTreeNode* node);
     // Non-null and still in this tree.
     bool IsValidNode(const TTreeNode* node) const noexcept;
     void NotifyLink(TZelShellTreeNode* node);
@@ -205,7 +210,8 @@ public:
 protected:
     void CreateWnd() override;
     void WindowDestroying() override;
-    bool Notify(NMHDR& header, LRESULT& result) override;
+    // Starts an OLE drag for the tree view's begin-drag notifications; true when it did.
+    bool BeginDragNotify(NMHDR& header, LRESULT& result);
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     void WndProc(TMessage& message) override;

@@ -48,7 +48,7 @@ void TZelShellTree::WindowDestroying()
     TTreeView::WindowDestroying();
 }
 
-bool TZelShellTree::Notify(NMHDR& header, LRESULT& result)
+bool TZelShellTree::BeginDragNotify(NMHDR& header, LRESULT& result)
 {
     if ((header.code == TVN_BEGINDRAGW || header.code == TVN_BEGINRDRAGW) && oleDragDrop_ &&
         !destroying_) {
@@ -59,7 +59,7 @@ bool TZelShellTree::Notify(NMHDR& header, LRESULT& result)
         result = 0;
         return true;
     }
-    return TTreeView::Notify(header, result);
+    return false;
 }
 
 void TZelShellTree::ForgetDragNode(TTreeNode* node) noexcept

@@ -2,7 +2,9 @@
 // a node against a new enumeration of its folder.
 #include "controls/ShellTree.h"
 
+#include "controls/NetworkFolderProbe.h"
 #include "controls/ShellChangeNotifier.h"
+#include "core/CallbackException.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/SystemImageList.h"
@@ -117,7 +119,7 @@ TZelShellTreeNode* TZelShellTree::AddChild(TZelShellTreeNode* parent, bool pinne
         parent->ChildrenInOrder = false;
     if ((visible || OnAddFolder) && OnUpdatedFolder) {
         const LPARAM serial = node->Serial();
-        OnUpdatedFolder(this, node);
+        CallEventHandler(OnUpdatedFolder, this, node);
         if (Items()->FindBySerial(serial) != node)
             return nullptr;
     }
@@ -130,7 +132,7 @@ bool TZelShellTree::AskAddFolder(TZelShellTreeNode* node)
 {
     const LPARAM serial = node->Serial();
     bool canAdd = true;
-    OnAddFolder(this, node, NodePath(node), canAdd);
+    CallEventHandler(OnAddFolder, this, node, NodePath(node), canAdd);
     if (Items()->FindBySerial(serial) != node)
         return false;  // the handler took it out itself
     if (!canAdd) {
@@ -143,8 +145,7 @@ bool TZelShellTree::AskAddFolder(TZelShellTreeNode* node)
 void TZelShellTree::UpdateNode(TZelShellTreeNode* node, bool full)
 {
     ApplyObjectState(node, full, true);
-    if (OnUpdatedFolder)
-        OnUpdatedFolder(this, node);
+    CallEventHandler(OnUpdatedFolder, this, node);
 }
 
 void TZelShellTree::ApplyObjectState(TZelShellTreeNode* node, bool full, bool icons)
@@ -201,6 +202,19 @@ private:
 
 }  // namespace
 
+bool TZelShellTree::NetworkFolderReady(TZelShellTreeNode* node)
+{
+    if (!IsNetworkFolder(node->AbsoluteIDList()))
+        return true;
+    bool answered;
+    {
+        TWaitCursor waitCursor;
+        answered =
+            NetworkFolderAnswers(node->AbsoluteIDList(), NetworkWaitLimit, GetShowErrorMessages());
+    }
+    return answered && IsValidNode(node);
+}
+
 bool TZelShellTree::CanExpand(TTreeNode* node)
 {
     bool answer = TTreeView::CanExpand(node);
@@ -208,8 +222,13 @@ bool TZelShellTree::CanExpand(TTreeNode* node)
     if (shellNode == nullptr || destroying_)
         return answer;
     answer = answer && (expandBelowRoot_ || (shellNode->Level() == 0 && !IsLoading()));
-    if (answer && shellNode->Count() == 0)
+    if (answer && shellNode->Count() == 0) {
+        // A network folder is walked here on the GUI thread only once it has answered: one
+        // that does not keeps its button, for another try.
+        if (!NetworkFolderReady(shellNode))
+            return false;
         FillNode(shellNode);
+    }
     return answer;
 }
 
@@ -318,8 +337,13 @@ void TZelShellTree::RefreshChildren(TZelShellTreeNode* node, bool recursive, boo
                 continue;
             const TOwnedIDList object = browser_->ObjectIDList();
             TZelShellTreeNode* child = lookUp(object);
-            if (child == nullptr)
-                child = FindChild(node, object);  // the same object with other bytes?
+            // The same object with other bytes? Not when the names differ by case: that is
+            // another object, on a file system that tells such names apart.
+            if (child == nullptr) {
+                child = FindChild(node, object);
+                if (child != nullptr && child->Text() != browser_->DisplayName())
+                    child = nullptr;
+            }
             if (child == nullptr) {
                 if (!IsEditing() && AddChild(node, false, rule, isFolder, true) != nullptr)
                     added = true;

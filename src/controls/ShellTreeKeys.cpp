@@ -178,6 +178,8 @@ TZelShellTreeNode* TZelShellTree::StateImageHit(int x, int y) const
 
 bool TZelShellTree::Notify(NMHDR& header, LRESULT& result)
 {
+    if (BeginDragNotify(header, result))
+        return true;
     if (header.code != NM_RCLICK || destroying_)
         return TTreeView::Notify(header, result);
     // The right click selects (RightClickSelect) and asks for the menu here, where the mouse

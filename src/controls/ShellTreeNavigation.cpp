@@ -3,6 +3,7 @@
 #include "controls/ShellTree.h"
 
 #include "controls/ShellChangeNotifier.h"
+#include "core/CallbackException.h"
 #include "core/TextConversion.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
@@ -146,6 +147,29 @@ void TZelShellTree::SetRootedAtFileSystemFolder(const std::wstring& value)
 
 // ---- Locating ----
 
+namespace {
+
+bool SameBytes(TBorrowedIDList first, TBorrowedIDList second)
+{
+    const UINT size = IDListSize(first);
+    return size == IDListSize(second) && std::memcmp(first, second, size) == 0;
+}
+
+// Names that differ only by case (on a file system that tells them apart) compare equal in
+// their folder: the child with the very same bytes is the one meant.
+TZelShellTreeNode* ExactChild(TZelShellTreeNode* parent, TZelShellTreeNode* found,
+                              TBorrowedIDList item)
+{
+    if (SameBytes(found->RelativeIDList(), item))
+        return found;
+    for (int index = 0; index < parent->Count(); ++index)
+        if (SameBytes(parent->Item(index)->RelativeIDList(), item))
+            return parent->Item(index);
+    return found;
+}
+
+}  // namespace
+
 TZelShellTreeNode* TZelShellTree::FindChild(TZelShellTreeNode* parent, TBorrowedIDList item)
 {
     const int count = parent->Count();
@@ -159,7 +183,7 @@ TZelShellTreeNode* TZelShellTree::FindChild(TZelShellTreeNode* parent, TBorrowed
         TZelShellTreeNode* child = parent->Item(middle);
         const int order = CompareChildren(child->ParentFolder.Get(), item, child->RelativeIDList());
         if (order == 0)
-            return child;
+            return ExactChild(parent, child, item);
         if (low == high)
             break;
         if (order < 0)
@@ -173,7 +197,7 @@ TZelShellTreeNode* TZelShellTree::FindChild(TZelShellTreeNode* parent, TBorrowed
     for (int index = 0; index < count; ++index) {
         TZelShellTreeNode* child = parent->Item(index);
         if (CompareChildren(child->ParentFolder.Get(), item, child->RelativeIDList()) == 0)
-            return child;
+            return ExactChild(parent, child, item);
     }
     return nullptr;
 }
@@ -195,6 +219,7 @@ TZelShellTreeNode* TZelShellTree::FindForLocate(TBorrowedIDList list, TLocateAct
         // Below a root that is no ancestor of the list there is nothing to find.
         bool reached = StartsWithIDList(list, root->AbsoluteIDList()) || depth == 0;
         while (reached && depth + current->Level() < total) {
+            const bool filledBefore = current->Count() > 0;
             if (action == laSelect) {
                 current->SetHasChildren(true);
                 current->Expand(false);
@@ -205,6 +230,15 @@ TZelShellTreeNode* TZelShellTree::FindForLocate(TBorrowedIDList list, TLocateAct
             }
             const TOwnedIDList item = IDListItem(list, depth + current->Level());
             TZelShellTreeNode* child = FindChild(current, item);
+            // A folder made since the node was read, with no change report about it (the shell
+            // does not watch every file system): the node is read again, once.
+            if (child == nullptr && action == laSelect && filledBefore) {
+                const LPARAM serial = current->Serial();
+                RefreshNode(current, false, false);
+                if (Items()->FindBySerial(serial) != current)
+                    return deepest;  // the folder went as it was read
+                child = FindChild(current, item);
+            }
             if (child == nullptr) {
                 reached = false;
                 break;
@@ -421,7 +455,8 @@ void TZelShellTree::SetSpecialFolder(TZelShellFolder value)
 
 bool TZelShellTree::CanChange(TTreeNode* node)
 {
-    bool answer = TTreeView::CanChange(node);
+    bool answer = true;
+    CallEventHandler(OnChanging, this, node, answer);
     TZelShellTreeNode* shellNode = Typed(node);
     if (shellNode == nullptr || destroying_)
         return answer;
@@ -450,7 +485,8 @@ void TZelShellTree::Change(TTreeNode* node)
     TZelShellTreeNode* shellNode = Typed(node);
     if (shellNode != nullptr && !navigatingHistory_)
         history_.Push(CopyIDList(shellNode->AbsoluteIDList()));
-    TTreeView::Change(node);
+    // The handler's failure must not keep the link from hearing of the new folder.
+    CallEventHandler(OnChange, this, node);
     shellNode = Typed(node);
     NotifyLink(shellNode);
     if (ExpandOnSelected && IsValidNode(shellNode)) {

@@ -1,11 +1,14 @@
 #include "core/CallbackException.h"
 
 #include "core/Exception.h"
+#include "core/SyncCall.h"
 #include "core/TextConversion.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <exception>
+#include <memory>
 #include <string>
 
 namespace {
@@ -15,6 +18,8 @@ TCallbackExceptionHandler& Handler()
     static TCallbackExceptionHandler handler;
     return handler;
 }
+
+std::atomic<bool> reportWaiting{false};
 
 }  // namespace
 
@@ -40,5 +45,27 @@ void HandleCallbackException(TObject* sender) noexcept
             OutputDebugStringW(L"Unhandled exception\n");
         }
     } catch (...) {
+    }
+}
+
+void HandleCallbackExceptionLater() noexcept
+{
+    try {
+        if (reportWaiting.exchange(true))
+            return;
+        // The mark goes with the last copy of the call: after the report (failures while its
+        // message box is up are dropped too), or when the call is dropped unrun.
+        std::shared_ptr<void> waiting(nullptr, [](void*) { reportWaiting = false; });
+        std::exception_ptr error = std::current_exception();
+        // No sender: the object may be gone by the time the report runs.
+        Queue([error, waiting] {
+            try {
+                std::rethrow_exception(error);
+            } catch (...) {
+                HandleCallbackException();
+            }
+        });
+    } catch (...) {
+        reportWaiting = false;
     }
 }

@@ -1,5 +1,6 @@
 #include "core/SyncCall.h"
 
+#include "core/CallbackException.h"
 #include "core/CriticalSection.h"
 #include "core/Exception.h"
 #include "core/MessageWindow.h"
@@ -14,6 +15,7 @@
 namespace {
 
 const UINT kSyncMessage = WM_APP + 0x5C1;
+const UINT kQueuedMessage = WM_APP + 0x5C2;
 
 struct TSyncRecord {
     TThreadMethod method;
@@ -27,6 +29,7 @@ struct TSyncRecord {
 struct TSyncState {
     TCriticalSection lock;
     std::deque<std::shared_ptr<TSyncRecord>> pending;
+    std::deque<TThreadMethod> queued;
     TScopedHandle event{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     std::unique_ptr<TMessageWindow> window;   // GUI thread only
     std::atomic<HWND> windowHandle{nullptr};  // what workers post their wake-up to
@@ -44,8 +47,15 @@ std::atomic<DWORD> mainThreadId{GetCurrentThreadId()};
 // The wake-up message runs the pending calls. Each call's own exception goes back to its
 // worker; nothing else may cross into the system's dispatch, and there is nobody here to
 // report it to.
+void RunQueuedCalls();
+
 bool HandleSyncMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
 {
+    if (message == kQueuedMessage) {
+        RunQueuedCalls();
+        result = 0;
+        return true;
+    }
     if (message != kSyncMessage)
         return false;
     try {
@@ -67,6 +77,28 @@ std::shared_ptr<TSyncRecord> TakeFirst()
     return record;
 }
 
+// One at a time, each behind its own barrier: one that shows a message box runs a modal loop,
+// where the next wake-up message runs the calls queued after it.
+void RunQueuedCalls()
+{
+    TSyncState& state = State();
+    for (;;) {
+        TThreadMethod method;
+        {
+            TCriticalSectionLock guard(state.lock);
+            if (state.queued.empty())
+                return;
+            method = std::move(state.queued.front());
+            state.queued.pop_front();
+        }
+        try {
+            method();
+        } catch (...) {
+            HandleCallbackException();
+        }
+    }
+}
+
 }  // namespace
 
 void SyncCallStartup()
@@ -86,6 +118,11 @@ void SyncCallShutdown()
         return;
     state.windowHandle = nullptr;
     state.window.reset();
+    std::deque<TThreadMethod> dropped;
+    {
+        TCriticalSectionLock guard(state.lock);
+        dropped.swap(state.queued);
+    }
 }
 
 DWORD MainThreadId() noexcept
@@ -124,6 +161,22 @@ void Synchronize(const TThreadMethod& method)
     WaitForSingleObject(record->done.get(), INFINITE);
     if (record->error)
         std::rethrow_exception(record->error);
+}
+
+bool Queue(TThreadMethod method)
+{
+    if (!method)
+        return false;
+    TSyncState& state = State();
+    const HWND window = state.windowHandle;
+    if (window == nullptr)
+        return false;
+    {
+        TCriticalSectionLock guard(state.lock);
+        state.queued.push_back(std::move(method));
+    }
+    PostMessageW(window, kQueuedMessage, 0, 0);
+    return true;
 }
 
 bool CheckSynchronize(DWORD timeout)

@@ -23,6 +23,13 @@ bool IsMainThread() noexcept;
 // at once. An exception thrown by the method is raised again in the calling thread.
 void Synchronize(const TThreadMethod& method);
 
+// Runs `method` later on the GUI thread, from its message loop, and returns at once. Unlike
+// the synchronised calls, queued ones never run inside a loop that waits for workers, so they
+// never land in the middle of work the GUI thread is doing. An exception they raise goes to
+// HandleCallbackException. False when the call was dropped: the synchronised calls are not
+// running, or they shut down before it ran (then it is dropped silently).
+bool Queue(TThreadMethod method);
+
 // On the GUI thread: runs every pending call. With a timeout, waits up to that long for a call
 // to arrive when none is pending. True when at least one call ran; false on other threads.
 bool CheckSynchronize(DWORD timeout = 0);

@@ -1,5 +1,6 @@
 #include "link/ShellLink.h"
 
+#include "core/CallbackException.h"
 #include "link/ZelSelectionList.h"
 
 TZelShellLink::TZelShellLink(TComponent* owner) : TZelBaseComponent(owner)
@@ -64,8 +65,7 @@ void TZelShellLink::Broadcast(IZelShellControl* sender, Call call)
         throw;
     }
     SetEnabled(true);
-    if (OnChange)
-        OnChange(this);
+    CallEventHandler(OnChange, this);
 }
 
 void TZelShellLink::BroadcastFolderChanged(IZelShellControl* sender, TBorrowedIDList folder)

@@ -1,5 +1,6 @@
 #include "link/ZelSelectionList.h"
 
+#include "core/CallbackException.h"
 #include "link/SelectionPath.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
@@ -65,8 +66,7 @@ void TZelSelectionList::PathsChanged()
         CancelCalculations();
         ZeroTotals();
     }
-    if (OnChange)
-        OnChange(this);
+    CallEventHandler(OnChange, this);
     if (!refreshLocked_ && link_ != nullptr)
         link_->RefreshChangesAll();
 }

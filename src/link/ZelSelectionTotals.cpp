@@ -4,6 +4,7 @@
 // thread unless the entry has left meanwhile.
 #include "link/ZelSelectionList.h"
 
+#include "core/CallbackException.h"
 #include "link/SelectionPath.h"
 #include "shell/PathUtils.h"
 #include "threadpool/ThreadPool.h"
@@ -100,6 +101,5 @@ void TZelSelectionList::SizeCalculated(TZelFolderSizeWorkItem* item, const std::
     totalSize_ += contribution.size;
     fileCount_ += contribution.files;
     folderCount_ += contribution.folders;
-    if (OnCompletedCalculateFiles)
-        OnCompletedCalculateFiles(this);
+    CallEventHandler(OnCompletedCalculateFiles, this);
 }

@@ -155,3 +155,21 @@ void UnmapDrive(wchar_t letter)
     if (!entry.empty() && RunHostProgram(L"/bin/rm", {L"-f", entry}))
         WaitUntil([&] { return GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
+
+bool SetHostMode(const std::wstring& path, const std::wstring& mode)
+{
+    if (!RunningOnWine())
+        return false;
+    const std::wstring unixPath = ExcludeTrailingBackslash(UnixPathOf(path));
+    return !unixPath.empty() && RunHostProgram(L"/bin/chmod", {mode, unixPath});
+}
+
+std::wstring HostPathOf(const std::wstring& path)
+{
+    return RunningOnWine() ? ExcludeTrailingBackslash(UnixPathOf(path)) : std::wstring();
+}
+
+bool RunHostShell(const std::wstring& command)
+{
+    return RunningOnWine() && RunHostProgram(L"/bin/sh", {L"-c", command});
+}

@@ -40,3 +40,10 @@ private:
 // Maps `letter` ("Q") to the folder; false when it cannot. UnmapDrive undoes it.
 bool MapDrive(wchar_t letter, const std::wstring& folder);
 void UnmapDrive(wchar_t letter);
+
+// Under Wine only: chmod from the host side ("000", "755").
+bool SetHostMode(const std::wstring& path, const std::wstring& mode);
+// Under Wine only: the host path of a path (empty elsewhere), and a command run by the host's
+// shell (it may still be running when this returns: poll for its effect).
+std::wstring HostPathOf(const std::wstring& path);
+bool RunHostShell(const std::wstring& command);

@@ -1,4 +1,5 @@
 #include "controls/ShellChangeNotifier.h"
+#include "common/CaughtExceptions.h"
 #include "common/TempTree.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
@@ -37,25 +38,6 @@ public:
             throw std::runtime_error("dispatch failed");
         TZelShellChangeNotifier::DispatchChange(Sender, Event, path1, path2);
     }
-};
-
-// Routes what reaches the application's exception handler into a list while it lives.
-class TCaughtExceptions {
-public:
-    TCaughtExceptions() : previous_(Application->OnException)
-    {
-        Application->OnException = [this](TObject* sender, const std::exception& e) {
-            senders.push_back(sender);
-            messages.push_back(e.what());
-        };
-    }
-    ~TCaughtExceptions() { Application->OnException = previous_; }
-
-    std::vector<TObject*> senders;
-    std::vector<std::string> messages;
-
-private:
-    TExceptionEvent previous_;
 };
 
 class NotifierTest : public testing::Test {

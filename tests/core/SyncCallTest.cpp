@@ -1,11 +1,14 @@
 #include "core/SyncCall.h"
 
 #include "common/TempTree.h"
+#include "core/CallbackException.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -64,6 +67,46 @@ TEST(SyncCallTest, ExceptionOfTheCallIsRaisedInTheWorker)
         CheckSynchronize(10);
     worker.join();
     EXPECT_TRUE(caught);
+}
+
+TEST(SyncCallTest, QueuedCallsRunLaterFromTheMessageLoopOnly)
+{
+    std::vector<int> order;
+    std::thread worker([&] { EXPECT_TRUE(Queue([&] { order.push_back(1); })); });
+    worker.join();
+    EXPECT_TRUE(Queue([&] { order.push_back(2); }));
+    // A loop that waits for workers does not run them: they would land inside its work.
+    CheckSynchronize(20);
+    EXPECT_TRUE(order.empty());
+    EXPECT_TRUE(PumpMessagesUntil([&] { return order.size() == 2; }, 3000));
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
+TEST(SyncCallTest, FailuresReportedLaterComeOncePerBurstFromTheMessageLoop)
+{
+    std::vector<std::string> reported;
+    SetCallbackExceptionHandler([&](TObject*) {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            reported.push_back(e.what());
+        }
+    });
+    const auto fail = [](const char* text) {
+        CallEventHandler([text] { throw std::runtime_error(text); });
+    };
+    fail("first");
+    fail("second");
+    EXPECT_TRUE(reported.empty());
+    PumpMessages(50);
+    EXPECT_EQ(reported, std::vector<std::string>{"first"});
+    // A handler that does not fail, or none at all, reports nothing.
+    CallEventHandler([] {});
+    CallEventHandler(std::function<void()>());
+    fail("third");
+    PumpMessages(50);
+    EXPECT_EQ(reported, (std::vector<std::string>{"first", "third"}));
+    SetCallbackExceptionHandler(nullptr);
 }
 
 }  // namespace
