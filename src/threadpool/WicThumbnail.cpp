@@ -86,6 +86,8 @@ TScopedGdiObject WicThumbnail(const std::wstring& path, int width, int height, C
         return {};
     }
 
+    // Opaque throughout: an image list of 32-bit images draws pixels whose alpha is zero as
+    // see-through.
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -97,16 +99,11 @@ TScopedGdiObject WicThumbnail(const std::wstring& path, int width, int height, C
     TScopedGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || bits == nullptr)
         return {};
-    const BYTE backgroundBlue = GetBValue(background);
-    const BYTE backgroundGreen = GetGValue(background);
-    const BYTE backgroundRed = GetRValue(background);
+    const BYTE backgroundPixel[4] = {GetBValue(background), GetGValue(background),
+                                     GetRValue(background), 255};
     auto* target = static_cast<BYTE*>(bits);
-    for (int index = 0; index < width * height; ++index) {
-        target[index * 4 + 0] = backgroundBlue;
-        target[index * 4 + 1] = backgroundGreen;
-        target[index * 4 + 2] = backgroundRed;
-        target[index * 4 + 3] = 0;
-    }
+    for (size_t index = 0; index < static_cast<size_t>(width) * height; ++index)
+        std::copy_n(backgroundPixel, 4, &target[index * 4]);
     // Centred; transparent parts show the background.
     const int left = (width - size.cx) / 2;
     const int top = (height - size.cy) / 2;

@@ -12,6 +12,6 @@
 bool IsWicImageFile(const std::wstring& path);
 
 // The first frame of the image, scaled to fit `width` by `height` with its aspect kept (never
-// enlarged), centred on `background`: a 32-bit bitmap of exactly that size. Null when the file
-// cannot be read or decoded. Initialises COM for the call when the thread has none.
+// enlarged), centred on `background`: an opaque 32-bit bitmap of exactly that size. Null when the
+// file cannot be read or decoded. Initialises COM for the call when the thread has none.
 TScopedGdiObject WicThumbnail(const std::wstring& path, int width, int height, COLORREF background);

@@ -57,6 +57,12 @@ TEST_F(WicThumbnailTest, EachFormatGivesAFramedPictureOfItsColour)
         EXPECT_TRUE(NearColour(BitmapPixel(picture, 48, 40), format.colour));
         EXPECT_TRUE(NearColour(BitmapPixel(picture, 2, 2), kBackground, 2));
         EXPECT_TRUE(NearColour(BitmapPixel(picture, 93, 77), kBackground, 2));
+        // Opaque everywhere: a 32-bit image list shows pixels of alpha zero as see-through.
+        DIBSECTION section{};
+        ASSERT_EQ(GetObjectW(picture, sizeof(section), &section), sizeof(section));
+        const auto* bits = static_cast<const BYTE*>(section.dsBm.bmBits);
+        for (size_t pixel : {0u, 40u * 96u + 48u})
+            EXPECT_EQ(bits[pixel * 4 + 3], 255) << pixel;
     }
 }
 
