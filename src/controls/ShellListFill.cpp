@@ -231,6 +231,7 @@ void TZelShellList::RefreshContents()
             OnPathChanged(this);
         if (automaticRefresh_)
             notifier_->WatchIDList(FolderIDList());
+        FollowFolderOnDisk();
     } catch (...) {
         filling_ = false;
         notifier_->SetEnabled(automaticRefresh_);
@@ -342,6 +343,7 @@ void TZelShellList::OnChangeReport(int event, TBorrowedIDList first)
 {
     if (closing_)
         return;
+    NoteReportedChange(first);
     switch (event) {
     case neFileDelete:
     case neFolderDelete: {
@@ -388,7 +390,7 @@ void TZelShellList::RefreshTimerFired()
     StopRefreshTimer();
     const std::wstring path = GetPath();
     if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || PathExists(path))
-        RefreshChanges();
+        ApplyPendingChanges();
     else
         SetSpecialFolder(SF_DRIVES);  // the folder shown has vanished
 }

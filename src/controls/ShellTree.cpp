@@ -56,6 +56,7 @@ TZelShellTree::TZelShellTree(TComponent* owner) : TTreeView(owner)
         [this](TZelShellChangeNotifier*, TNotificationEvent event, TBorrowedIDList first,
                TBorrowedIDList second) { ReportChange(event, first, second); });
     notifier_->SetEnabled(automaticRefresh_);
+    CreateDiskWatcher();
 }
 
 TZelShellTree::~TZelShellTree()
@@ -64,6 +65,7 @@ TZelShellTree::~TZelShellTree()
     destroying_ = true;
     notifier_->SetInternalCallback(nullptr);
     notifier_->SetEnabled(false);
+    StopDiskWatch();
     reportTimer_->SetEnabled(false);
     reportTimer_->OnTimer = nullptr;
     reports_.clear();
@@ -149,6 +151,7 @@ void TZelShellTree::SetAutomaticRefresh(bool value)
 {
     automaticRefresh_ = value;
     notifier_->SetEnabled(value);
+    FollowFoldersOnDisk();
 }
 
 void TZelShellTree::SetUseSystemFont(bool value)

@@ -30,6 +30,8 @@ class TZelShellChangeNotifier;
 class TZelShellLink;
 class TZelSystemImageList;
 class TTimer;
+class TDiskWatcher;
+struct TDiskChange;
 
 using TOnAddNode = std::function<void(TObject* Sender, TZelShellTreeNode* Node,
                                       const std::wstring& Path, bool& CanAdd)>;
@@ -165,6 +167,11 @@ public:
     bool NavigateHistory(int delta);
     // Change reports received and not answered yet.
     int PendingReportCount() const noexcept { return static_cast<int>(reports_.size()); }
+    // Watches the expanded folders on screen on disk, for the changes no one announces.
+    TDiskWatcher& DiskWatcher() noexcept { return *diskWatcher_; }
+    // Points the disk watch at the folders on screen now; its timer does so regularly.
+    void FollowFoldersOnDisk();
+    static constexpr UINT kDiskWatchInterval = 400;
 
 protected:
     void CreateWnd() override;
@@ -240,6 +247,10 @@ private:
     // Change reports
     void ReportChange(TNotificationEvent event, TBorrowedIDList first, TBorrowedIDList second);
     void AnswerReports();
+    // Disk watch (ShellTreeWatch.cpp)
+    void CreateDiskWatcher();
+    void StopDiskWatch();
+    void DiskChanges(const std::vector<TDiskChange>& changes);
 
     TNautilex* browser_ = nullptr;
     TZelSystemImageList* systemImages_ = nullptr;
@@ -267,4 +278,8 @@ private:
     bool destroying_ = false;
     int busy_ = 0;
     std::vector<TChangeReport> reports_;
+    TDiskWatcher* diskWatcher_ = nullptr;
+    TTimer* diskWatchTimer_ = nullptr;
+    // The node each watched folder belongs to, by serial.
+    std::vector<std::pair<std::wstring, LPARAM>> diskWatchNodes_;
 };
