@@ -47,7 +47,9 @@ struct TDiskWatcher::TShared {
     bool posted = false;
 
     std::atomic<size_t> active{0};
+    std::atomic<unsigned> appliedVersion{0};
     TScopedHandle wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    TScopedHandle applied{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     TScopedHandle thread;
 
     void Queue(std::vector<TDiskChange>& changes);
@@ -229,6 +231,8 @@ void TDiskWatcher::TShared::Run()
                     refused.push_back(folder);
             }
             active = watches.size();
+            appliedVersion = version;
+            SetEvent(applied.get());
         }
 
         std::vector<HANDLE> handles{wake.get()};
@@ -335,6 +339,25 @@ void TDiskWatcher::SetEnabled(bool value)
 size_t TDiskWatcher::ActiveWatchCount() const
 {
     return shared_->active;
+}
+
+bool TDiskWatcher::WaitUntilApplied()
+{
+    unsigned version = 0;
+    {
+        std::lock_guard guard(shared_->lock);
+        version = shared_->wantedVersion;
+    }
+    if (!shared_->thread)
+        return true;  // nothing was ever opened
+    const DWORD start = GetTickCount();
+    while (shared_->appliedVersion != version) {
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= 1000)
+            return false;
+        WaitForSingleObject(shared_->applied.get(), 1000 - waited);
+    }
+    return true;
 }
 
 void TDiskWatcher::Publish()

@@ -57,6 +57,10 @@ public:
 
     // Watches the thread holds open right now (a folder that could not be opened has none).
     size_t ActiveWatchCount() const;
+    // Waits (a second at most) until the thread has opened and closed the watches for the
+    // folders as they are now. Under Wine a folder deleted while a watch holds it open goes only
+    // when the watch closes: whoever must know whether a folder still exists lets go of it first.
+    bool WaitUntilApplied();
 
     // A folder on a local fixed disk or a network share. Removable and optical media are left
     // to the shell's media reports: an open watch would keep the medium from being ejected.

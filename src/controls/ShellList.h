@@ -337,6 +337,9 @@ private:
     void ApplyPendingChanges();
     void ApplyNamedChanges(const std::vector<std::wstring>& names);
     TListItem* ItemByName(const std::wstring& name);
+    // Whether the folder shown still exists, asked with the disk watch let go of when the whole
+    // folder is in question (a watch would keep a deleted folder in being under Wine).
+    bool FolderStillExists(const std::wstring& path);
     void DrainEnumeration() noexcept;
 
     TNautilex* browser_ = nullptr;

@@ -389,7 +389,7 @@ void TZelShellList::RefreshTimerFired()
 {
     StopRefreshTimer();
     const std::wstring path = GetPath();
-    if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || PathExists(path))
+    if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || FolderStillExists(path))
         ApplyPendingChanges();
     else
         SetSpecialFolder(SF_DRIVES);  // the folder shown has vanished

@@ -85,6 +85,21 @@ void TZelShellList::NoteWholeFolder()
     pendingNames_.clear();
 }
 
+bool TZelShellList::FolderStillExists(const std::wstring& path)
+{
+    if (diskWatchFolder_.empty() || (!pendingWholeFolder_ && !pendingNames_.empty()))
+        return PathExists(path);
+    diskWatcher_->SetFolders({});
+    diskWatcher_->WaitUntilApplied();
+    const bool exists = PathExists(path);
+    if (exists) {
+        // Back before the folder is read again, so that nothing changed meanwhile is missed.
+        diskWatcher_->SetFolders({diskWatchFolder_});
+        diskWatcher_->WaitUntilApplied();
+    }
+    return exists;
+}
+
 void TZelShellList::ApplyPendingChanges()
 {
     ++changeRefreshes_;

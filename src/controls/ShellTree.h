@@ -251,6 +251,9 @@ private:
     void CreateDiskWatcher();
     void StopDiskWatch();
     void DiskChanges(const std::vector<TDiskChange>& changes);
+    // Ends the watches of the folder and of everything below it at once: under Wine a folder
+    // deleted while watched would stay until its watch closed.
+    void ReleaseDiskWatchBelow(TBorrowedIDList folder);
 
     TNautilex* browser_ = nullptr;
     TZelSystemImageList* systemImages_ = nullptr;

@@ -5,6 +5,9 @@
 #include "controls/DiskWatcher.h"
 #include "controls/ShellTree.h"
 #include "controls/ShellTreeNode.h"
+#include "core/PathText.h"
+#include "shell/IDList.h"
+#include "shell/PathUtils.h"
 #include "ui/Timer.h"
 
 #include <algorithm>
@@ -95,4 +98,23 @@ void TZelShellTree::DiskChanges(const std::vector<TDiskChange>& changes)
         if (IsValidNode(node))
             ReportChange(gone ? neFolderDelete : neFolderUpdate, node->AbsoluteIDList(), nullptr);
     }
+}
+
+void TZelShellTree::ReleaseDiskWatchBelow(TBorrowedIDList folder)
+{
+    const std::wstring path = ExcludeTrailingBackslash(PathFromIDList(folder));
+    if (path.empty() || diskWatchNodes_.empty())
+        return;
+    const size_t before = diskWatchNodes_.size();
+    std::erase_if(diskWatchNodes_, [&](const auto& watched) {
+        const std::wstring other = ExcludeTrailingBackslash(watched.first);
+        return SameFileName(other, path) || IsInsideFolder(path, other);
+    });
+    if (diskWatchNodes_.size() == before)
+        return;
+    std::vector<std::wstring> folders;
+    for (const auto& [watched, serial] : diskWatchNodes_)
+        folders.push_back(watched);
+    diskWatcher_->SetFolders(folders);
+    diskWatcher_->WaitUntilApplied();
 }

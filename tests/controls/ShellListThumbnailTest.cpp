@@ -69,8 +69,8 @@ TEST_F(ShellListThumbnailTest, TenThousandImagesShowTheirFirstScreenBeforeAnyThu
     if (!RunningOnWine())
         GTEST_SKIP() << "the folder is made from the host side";
     const std::wstring folder = tree.Folder(L"many");
-    ASSERT_TRUE(RunHostScript(L"cd $1 && seq 10000 | sed s/^/image/ | sed s/$/.png/ | xargs touch",
-                              {UnixPathOf(folder)}));
+    ASSERT_TRUE(
+        RunHostScript(L"cd $1 && seq -f image%g.png 10000 | xargs touch", {UnixPathOf(folder)}));
     const std::wstring last = folder + L"\\image10000.png";
     ASSERT_TRUE(PumpMessagesUntil(
         [&] { return GetFileAttributesW(last.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000));

@@ -9,6 +9,7 @@
 #include "shell/PathUtils.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <memory>
@@ -83,6 +84,28 @@ TEST_F(ShellTreeWatchTest, FoldersMadeRenamedAndRemovedOnTheHostSideReachTheTree
     ASSERT_TRUE(RunHostScript(L"rmdir $1/renamed", {host}));
     EXPECT_TRUE(WaitFor([&] { return Child(root, L"renamed") == nullptr; }));
     EXPECT_NE(Child(root, L"one"), nullptr);
+}
+
+// Under Wine a folder deleted while a watch holds it open would stay until the watch closed.
+TEST_F(ShellTreeWatchTest, AWatchedFolderThatIsDeletedAndReportedGoesAtOnce)
+{
+    tree.File(L"gone\\child\\file.txt");
+    tree.Folder(L"kept");
+    TZelShellTreeNode* root = RootAtTemp();
+    ASSERT_NE(root, nullptr);
+    TTreeNode* gone = Child(root, L"gone");
+    ASSERT_NE(gone, nullptr);
+    gone->Expand(false);
+    shellTree->FollowFoldersOnDisk();
+    ASSERT_TRUE(Watched(L"gone"));
+    ASSERT_TRUE(WaitFor([&] { return shellTree->DiskWatcher().ActiveWatchCount() == 2; }));
+
+    TTempTree::RemoveTree(tree.Path(L"gone"));
+    SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHW | SHCNF_FLUSH, tree.Path(L"gone").c_str(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return !Watched(L"gone"); }));
+    EXPECT_EQ(GetFileAttributesW(tree.Path(L"gone").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(WaitFor([&] { return Child(root, L"gone") == nullptr; }));
+    EXPECT_NE(Child(root, L"kept"), nullptr);
 }
 
 TEST_F(ShellTreeWatchTest, OnlyExpandedFoldersOnScreenAreWatchedWithinTheBudget)
