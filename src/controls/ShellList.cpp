@@ -64,6 +64,7 @@ TZelShellList::TZelShellList(TComponent* owner)
     notifier_->SetInternalCallback([this](TZelShellChangeNotifier*, TNotificationEvent event,
                                           TBorrowedIDList first,
                                           TBorrowedIDList) { OnChangeReport(event, first); });
+    CreateDiskWatcher();
 
     arrowUp_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWUP", false);
     arrowDown_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWDOWN", true);
@@ -84,6 +85,7 @@ TZelShellList::~TZelShellList()
     closing_ = true;
     notifier_->SetInternalCallback(nullptr);
     notifier_->SetEnabled(false);
+    FollowFolderOnDisk();
     refreshTimer_->SetEnabled(false);
     refreshTimer_->OnTimer = nullptr;
     try {
@@ -135,6 +137,7 @@ void TZelShellList::SetAutomaticRefresh(bool value)
 {
     automaticRefresh_ = value;
     notifier_->SetEnabled(value);
+    FollowFolderOnDisk();
 }
 
 void TZelShellList::SetDetails(bool value)

@@ -33,6 +33,8 @@
 
 class TZelShellLink;
 class TZelShellChangeNotifier;
+class TDiskWatcher;
+struct TDiskChange;
 class TZelSystemImageList;
 class TZelSelectionStateImageList;
 class TPopupMenu;
@@ -223,6 +225,17 @@ public:
 
     TCustomImageList* ThumbnailImages() const noexcept { return thumbnailImages_; }
     TZelShellChangeNotifier& Notifier() noexcept { return *notifier_; }
+    // Watches the folder shown on disk, for the changes no one announces to the shell.
+    TDiskWatcher& DiskWatcher() noexcept { return *diskWatcher_; }
+    // Times the refresh timer answered change reports; a burst of reports is answered once.
+    int ChangeRefreshCount() const noexcept { return changeRefreshes_; }
+    // Pending changes named by object are applied one by one, up to this many, in a folder
+    // too large to walk again; more than this, or a change to the folder as a whole, and the
+    // folder is read again.
+    static constexpr size_t kNamedChangeLimit = 64;
+    // Looks at the named objects of the folder at once, as the answer to reports naming them
+    // does: each is added, updated or removed by what the folder holds now.
+    void RefreshNamedObjects(const std::vector<std::wstring>& names);
     // Test hook: sees every icon and thumbnail request, with the receiver its result goes to,
     // before the pool does; answering true keeps the request from the pool.
     static inline std::function<bool(IWorkItem* item, IUnknown* receiver)> WorkRequestHook;
@@ -333,6 +346,23 @@ private:
     void StartRefreshTimer();
     void StopRefreshTimer();
     void HandleHeaderMessage(TMessage& message);
+
+    // ---- Changes by name (ShellListWatch.cpp) ----
+    void CreateDiskWatcher();
+    // Points the disk watch at the folder shown (none with AutomaticRefresh off) and forgets
+    // the changes that a fill has just read.
+    void FollowFolderOnDisk();
+    void DiskChanges(const std::vector<TDiskChange>& changes);
+    void NoteReportedChange(TBorrowedIDList first);
+    void NoteChangedName(const std::wstring& name);
+    void NoteWholeFolder();
+    // What the refresh timer does once the folder is known to still exist.
+    void ApplyPendingChanges();
+    void ApplyNamedChanges(const std::vector<std::wstring>& names);
+    TListItem* ItemByName(const std::wstring& name);
+    // Whether the folder shown still exists, asked with the disk watch let go of when the whole
+    // folder is in question (a watch would keep a deleted folder in being under Wine).
+    bool FolderStillExists(const std::wstring& path);
     void DrainEnumeration() noexcept;
     // Interaction helpers (ShellListKeys, ShellListMouse, ShellListVerbs, ShellListRename).
     // True when the message was handled entirely.
@@ -396,6 +426,13 @@ private:
     TPidlHistory history_;
     TZelShellChangeNotifier* notifier_ = nullptr;
     TTimer* refreshTimer_ = nullptr;
+    TDiskWatcher* diskWatcher_ = nullptr;
+    std::wstring diskWatchFolder_;
+    // Changes waiting for the refresh timer: names of objects (by upper-case key), or the
+    // whole folder.
+    std::map<std::wstring, std::wstring> pendingNames_;
+    bool pendingWholeFolder_ = false;
+    int changeRefreshes_ = 0;
     TZelSystemImageList* smallSystemImages_ = nullptr;
     TZelSystemImageList* largeSystemImages_ = nullptr;
     TCustomImageList* smallImages_ = nullptr;

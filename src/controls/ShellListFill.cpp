@@ -244,6 +244,7 @@ void TZelShellList::RefreshContents()
         CallEventHandler(OnPathChanged, this);
         if (automaticRefresh_)
             notifier_->WatchIDList(FolderIDList());
+        FollowFolderOnDisk();
     } catch (...) {
         filling_ = false;
         notifier_->SetEnabled(automaticRefresh_);
@@ -355,6 +356,7 @@ void TZelShellList::OnChangeReport(int event, TBorrowedIDList first)
 {
     if (closing_)
         return;
+    NoteReportedChange(first);
     switch (event) {
     case neFileDelete:
     case neFolderDelete: {
@@ -400,8 +402,8 @@ void TZelShellList::RefreshTimerFired()
 {
     StopRefreshTimer();
     const std::wstring path = GetPath();
-    if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || PathExists(path))
-        RefreshChanges();
+    if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || FolderStillExists(path))
+        ApplyPendingChanges();
     else
         SetSpecialFolder(SF_DRIVES);  // the folder shown has vanished
 }

@@ -57,6 +57,7 @@ TZelShellTree::TZelShellTree(TComponent* owner) : TTreeView(owner)
                TBorrowedIDList second) { ReportChange(event, first, second); });
     notifier_->SetEnabled(automaticRefresh_);
     dragDrop_ = std::make_unique<TShellDragDrop>(this, *this);
+    CreateDiskWatcher();
 }
 
 TZelShellTree::~TZelShellTree()
@@ -65,6 +66,7 @@ TZelShellTree::~TZelShellTree()
     destroying_ = true;
     notifier_->SetInternalCallback(nullptr);
     notifier_->SetEnabled(false);
+    StopDiskWatch();
     reportTimer_->SetEnabled(false);
     reportTimer_->OnTimer = nullptr;
     reports_.clear();
@@ -150,6 +152,7 @@ void TZelShellTree::SetAutomaticRefresh(bool value)
 {
     automaticRefresh_ = value;
     notifier_->SetEnabled(value);
+    FollowFoldersOnDisk();
 }
 
 void TZelShellTree::SetUseSystemFont(bool value)

@@ -34,6 +34,8 @@ class TZelShellLink;
 class TZelSystemImageList;
 class TZelSelectionStateImageList;
 class TTimer;
+class TDiskWatcher;
+struct TDiskChange;
 
 using TOnAddNode = std::function<void(TObject* Sender, TZelShellTreeNode* Node,
                                       const std::wstring& Path, bool& CanAdd)>;
@@ -191,6 +193,11 @@ public:
     TZelShellTreeNode* DropNode() const noexcept { return dropNode_; }
     // Change reports received and not answered yet.
     int PendingReportCount() const noexcept { return static_cast<int>(reports_.size()); }
+    // Watches the expanded folders on screen on disk, for the changes no one announces.
+    TDiskWatcher& DiskWatcher() noexcept { return *diskWatcher_; }
+    // Points the disk watch at the folders on screen now; its timer does so regularly.
+    void FollowFoldersOnDisk();
+    static constexpr UINT kDiskWatchInterval = 400;
 
     // ---- Interaction: verbs, context menu, new folder, check boxes ----
     // Runs a shell verb on the selected node; false without a selected node, when the shell
@@ -315,6 +322,13 @@ private:
     void SetDropNode(TZelShellTreeNode* node);
     void EndDropDrag();
     void ForgetDragNode(TTreeNode* node) noexcept;
+    // Disk watch (ShellTreeWatch.cpp)
+    void CreateDiskWatcher();
+    void StopDiskWatch();
+    void DiskChanges(const std::vector<TDiskChange>& changes);
+    // Ends the watches of the folder and of everything below it at once: under Wine a folder
+    // deleted while watched would stay until its watch closed.
+    void ReleaseDiskWatchBelow(TBorrowedIDList folder);
 
     TNautilex* browser_ = nullptr;
     TZelSystemImageList* systemImages_ = nullptr;
@@ -347,4 +361,8 @@ private:
     TZelShellTreeNode* dropNode_ = nullptr;
     // The parent of the node being dragged out, refreshed when the drag ends.
     TZelShellTreeNode* dragParent_ = nullptr;
+    TDiskWatcher* diskWatcher_ = nullptr;
+    TTimer* diskWatchTimer_ = nullptr;
+    // The node each watched folder belongs to, by serial.
+    std::vector<std::pair<std::wstring, LPARAM>> diskWatchNodes_;
 };

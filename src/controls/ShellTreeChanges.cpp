@@ -16,6 +16,8 @@ void TZelShellTree::ReportChange(TNotificationEvent event, TBorrowedIDList first
 {
     if (destroying_ || IsLoading())
         return;
+    if (event == neFolderDelete || event == neFolderRename || event == neDriveRemove)
+        ReleaseDiskWatchBelow(first);
     reports_.push_back(TChangeReport{event, CopyIDList(first), CopyIDList(second)});
     reportTimer_->Restart();
 }

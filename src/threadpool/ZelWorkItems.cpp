@@ -5,6 +5,7 @@
 #include "shell/PathUtils.h"
 #include "threadpool/LongPath.h"
 #include "threadpool/ReparsePoint.h"
+#include "threadpool/WicThumbnail.h"
 
 #include <shellapi.h>
 
@@ -23,6 +24,9 @@ std::unique_ptr<TNautilex> WorkerBrowser(TBorrowedIDList absoluteIDList)
     browser->SetAbsoluteIDList(absoluteIDList);
     return browser;
 }
+
+// The size the shell's extractor is asked for when none is given.
+constexpr int kDefaultWicSize = 200;
 
 uint64_t FileSizeOf(const WIN32_FIND_DATAW& data)
 {
@@ -109,8 +113,16 @@ void TThumbnailWorkItem::Execute()
         return;
     try {
         const std::unique_ptr<TNautilex> browser = WorkerBrowser(idList_);
-        idList_.reset();
         bitmap_ = browser->ExtractThumbnail(width_, height_);
+        // The shell's own thumbnail wins; an image it has none for is decoded here.
+        if (!bitmap_ && !Aborted()) {
+            const std::wstring path = PathFromIDList(idList_);
+            const bool sized = width_ > 0 && height_ > 0;
+            if (IsWicImageFile(path))
+                bitmap_ =
+                    WicThumbnail(path, sized ? width_ : kDefaultWicSize,
+                                 sized ? height_ : kDefaultWicSize, GetSysColor(COLOR_WINDOW));
+        }
     } catch (...) {
         bitmap_.reset();
     }

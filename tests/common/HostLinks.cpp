@@ -18,6 +18,8 @@ WineGetUnixFileNameProc UnixFileNameEntry()
                                    GetProcAddress(kernel, "wine_get_unix_file_name"));
 }
 
+}  // namespace
+
 std::wstring UnixPathOf(const std::wstring& path)
 {
     WineGetUnixFileNameProc entry = UnixFileNameEntry();
@@ -51,6 +53,8 @@ bool RunHostProgram(const std::wstring& program, const std::vector<std::wstring>
     CloseHandle(process.hProcess);
     return true;
 }
+
+namespace {
 
 // A host program started through Wine may still be running when its process handle is
 // signalled: the caller polls for the program's effect.
@@ -94,6 +98,15 @@ std::wstring DosDevicesEntry(wchar_t letter)
 bool RunningOnWine()
 {
     return UnixFileNameEntry() != nullptr;
+}
+
+bool RunHostScript(const std::wstring& script, const std::vector<std::wstring>& arguments)
+{
+    if (!RunningOnWine())
+        return false;
+    std::vector<std::wstring> line{L"-c", script, L"sh"};
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    return RunHostProgram(L"/bin/sh", line);
 }
 
 bool CreateDirectoryLink(const std::wstring& link, const std::wstring& target)

@@ -9,6 +9,14 @@
 
 bool RunningOnWine();
 
+// Under Wine: the host path of a Windows path (empty elsewhere), and programs run on the host
+// itself, which change files behind Wine's back as another program of the machine would. The
+// program may still be running when these return: poll for its effect.
+std::wstring UnixPathOf(const std::wstring& path);
+bool RunHostProgram(const std::wstring& program, const std::vector<std::wstring>& arguments);
+// `script` runs under /bin/sh with `arguments` as $1, $2, ...; keep double quotes out of it.
+bool RunHostScript(const std::wstring& script, const std::vector<std::wstring>& arguments);
+
 // A directory symbolic link at `link` pointing to the folder `target`; false when neither way
 // works. RemoveDirectoryLink removes it (not the target's contents).
 bool CreateDirectoryLink(const std::wstring& link, const std::wstring& target);

@@ -1,0 +1,157 @@
+// The shell list follows changes made on disk by other programs (here: the host side, behind
+// Wine's back, announced to no one), and takes each change once however it is reported.
+#include "common/HostLinks.h"
+#include "controls/DiskWatcher.h"
+#include "controls/ShellListFixture.h"
+#include "shell/ZelShellFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// Generous: a change shows within about a second, but the machine is shared.
+constexpr DWORD kPatience = 20000;
+
+class ShellListWatchTest : public ShellListFixture {
+protected:
+    void SetUp() override
+    {
+        ShellListFixture::SetUp();
+        if (!RunningOnWine())
+            GTEST_SKIP() << "the changes are made from the host side";
+    }
+
+    // Shows the folder and waits until its disk watch is in place.
+    void ShowWatched(const std::wstring& relative = L"")
+    {
+        Show(relative);
+        ASSERT_TRUE(WaitFor([&] { return list->DiskWatcher().ActiveWatchCount() == 1; }));
+    }
+    template <class Predicate>
+    bool WaitFor(Predicate done)
+    {
+        return PumpMessagesUntil(done, kPatience);
+    }
+    // Runs `script` on the host with the folder shown as $1.
+    void Host(const std::wstring& script)
+    {
+        ASSERT_TRUE(RunHostScript(script, {UnixPathOf(list->GetPath())}));
+    }
+    int Occurrences(const std::wstring& caption)
+    {
+        const auto captions = Captions();
+        return static_cast<int>(std::count(captions.begin(), captions.end(), caption));
+    }
+    // Files made on the host side in the folder `relative`, before it is shown.
+    void HostFiles(const std::wstring& relative, int count)
+    {
+        const std::wstring folder = tree.Folder(relative);
+        ASSERT_TRUE(RunHostScript(L"cd $1 && seq 1 $2 | sed s/^/bulk/ | xargs touch",
+                                  {UnixPathOf(folder), std::to_wstring(count)}));
+        const std::wstring last = folder + L"\\bulk" + std::to_wstring(count);
+        ASSERT_TRUE(
+            WaitFor([&] { return GetFileAttributesW(last.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    }
+
+    // Created, renamed and deleted on the host side; each change reaches the list by itself.
+    void CreateRenameAndDelete()
+    {
+        Host(L"cd $1 && touch fresh.txt");
+        EXPECT_TRUE(WaitFor([&] { return ItemNamed(L"fresh.txt") != nullptr; }));
+        Host(L"cd $1 && mv fresh.txt renamed.txt");
+        EXPECT_TRUE(WaitFor([&] {
+            return ItemNamed(L"renamed.txt") != nullptr && ItemNamed(L"fresh.txt") == nullptr;
+        }));
+        Host(L"cd $1 && rm renamed.txt");
+        EXPECT_TRUE(WaitFor([&] { return ItemNamed(L"renamed.txt") == nullptr; }));
+        EXPECT_EQ(Occurrences(L"alpha.txt"), 1);
+    }
+};
+
+TEST_F(ShellListWatchTest, HostSideChangesReachASmallList)
+{
+    ShowWatched();
+    const int before = fullFills;
+    CreateRenameAndDelete();
+    EXPECT_EQ(fullFills, before);
+}
+
+// A folder too large to walk again takes the named objects alone, sizes included.
+TEST_F(ShellListWatchTest, HostSideChangesReachALargeListWithoutARefill)
+{
+    HostFiles(L"", 400);
+    ShowWatched();
+    ASSERT_GT(list->Items()->Count(), TZelShellList::kIncrementalRefreshLimit);
+    const int before = fullFills;
+    CreateRenameAndDelete();
+
+    TListItem* alpha = ItemNamed(L"alpha.txt");
+    list->FillDisplayData(alpha);
+    ASSERT_GT(alpha->SubItemCount(), 0);
+    const std::wstring oldSize = alpha->SubItems()[0];
+    const int refreshes = list->ChangeRefreshCount();
+    Host(L"cd $1 && head -c 5000 /dev/zero >> alpha.txt");
+    ASSERT_TRUE(WaitFor([&] { return list->ChangeRefreshCount() > refreshes; }));
+    alpha = ItemNamed(L"alpha.txt");
+    ASSERT_NE(alpha, nullptr);
+    list->FillDisplayData(alpha);
+    ASSERT_GT(alpha->SubItemCount(), 0);
+    EXPECT_NE(alpha->SubItems()[0], oldSize);
+    EXPECT_EQ(fullFills, before);
+}
+
+TEST_F(ShellListWatchTest, AFileReportedByTheShellAndTheDiskIsShownOnce)
+{
+    HostFiles(L"large", 400);
+    for (const std::wstring relative : {L"", L"large"}) {
+        SCOPED_TRACE(relative.empty() ? "small folder" : "large folder");
+        ShowWatched(relative);
+        Host(L"cd $1 && touch twice.txt");
+        ASSERT_TRUE(WaitFor([&] { return ItemNamed(L"twice.txt") != nullptr; }));
+        const int refreshes = list->ChangeRefreshCount();
+        Announce(SHCNE_CREATE, list->GetPath() + L"twice.txt");
+        ASSERT_TRUE(WaitFor([&] { return list->ChangeRefreshCount() > refreshes; }));
+        EXPECT_EQ(Occurrences(L"twice.txt"), 1);
+    }
+}
+
+TEST_F(ShellListWatchTest, ABurstOfFiveThousandFilesEndsInOneConsistentList)
+{
+    ShowWatched();
+    const int shown = list->Items()->Count();
+    const int refreshes = list->ChangeRefreshCount();
+    Host(L"cd $1 && seq 1 5000 | sed s/^/burst/ | xargs touch");
+    ASSERT_TRUE(WaitFor([&] { return list->Items()->Count() >= shown + 5000; }));
+    // Whatever the watch still delivers about the burst finds the list complete.
+    PumpMessages(2 * TZelShellList::kRefreshDelay);
+    const auto captions = Captions();
+    EXPECT_EQ(captions.size(), CaptionSet().size()) << "an object shown twice";
+    EXPECT_EQ(list->Items()->Count(), shown + 5000);
+    EXPECT_NE(ItemNamed(L"burst1"), nullptr);
+    EXPECT_NE(ItemNamed(L"burst5000"), nullptr);
+    // A refresh per batch the watch delivers at most, nowhere near one per file.
+    EXPECT_LE(list->ChangeRefreshCount() - refreshes, 20);
+}
+
+TEST_F(ShellListWatchTest, AutomaticRefreshOffEndsTheDiskWatch)
+{
+    ShowWatched();
+    list->SetAutomaticRefresh(false);
+    EXPECT_TRUE(list->DiskWatcher().Folders().empty());
+    EXPECT_TRUE(WaitFor([&] { return list->DiskWatcher().ActiveWatchCount() == 0; }));
+    list->SetAutomaticRefresh(true);
+    EXPECT_TRUE(WaitFor([&] { return list->DiskWatcher().ActiveWatchCount() == 1; }));
+}
+
+TEST_F(ShellListWatchTest, AFolderDeletedOnTheHostSideMovesTheListToTheComputer)
+{
+    ShowWatched(L"docs");
+    Host(L"rm -rf $1");
+    ASSERT_TRUE(WaitFor([&] { return list->GetSpecialFolder() == SF_DRIVES; }));
+    EXPECT_TRUE(WaitFor([&] { return list->DiskWatcher().ActiveWatchCount() == 0; }));
+}
+
+}  // namespace
