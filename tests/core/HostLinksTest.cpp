@@ -1,5 +1,6 @@
 #include "common/HostLinks.h"
 #include "common/TempTree.h"
+#include "core/ScopedResource.h"
 
 #include <gtest/gtest.h>
 
@@ -24,16 +25,16 @@ TEST(HostLinksTest, HostProgramsLeaveTheProcessHandlesAlone)
     if (!RunningOnWine())
         GTEST_SKIP() << "links are made by the system here";
     ASSERT_TRUE(NewThreadHasDesktop());
-    std::vector<HANDLE> sentinels;
+    std::vector<TScopedHandle> sentinels;
     for (int index = 0; index < 64; ++index)
-        sentinels.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        sentinels.emplace_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     TTempTree tree;
     tree.Folder(L"target");
     {
         TDirectoryLinks links;
         for (int round = 0; round < 8; ++round)
-            ASSERT_TRUE(links.Add(tree.Path(L"link " + std::to_wstring(round)),
-                                  tree.Path(L"target")));
+            ASSERT_TRUE(
+                links.Add(tree.Path(L"link " + std::to_wstring(round)), tree.Path(L"target")));
     }
     // Each drive letter made and removed again, with a look at its root in between.
     for (wchar_t letter : {L'Q', L'R', L'S'}) {
@@ -45,11 +46,9 @@ TEST(HostLinksTest, HostProgramsLeaveTheProcessHandlesAlone)
     }
     EXPECT_TRUE(NewThreadHasDesktop());
     int closed = 0;
-    for (HANDLE sentinel : sentinels) {
+    for (const TScopedHandle& sentinel : sentinels) {
         DWORD flags = 0;
-        if (GetHandleInformation(sentinel, &flags))
-            CloseHandle(sentinel);
-        else
+        if (!GetHandleInformation(sentinel.get(), &flags))
             ++closed;
     }
     EXPECT_EQ(closed, 0);
