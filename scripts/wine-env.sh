@@ -20,16 +20,21 @@ wine_env_cleanup() {
 }
 trap wine_env_cleanup EXIT
 
-# A free display number for Xvfb.
-wine_env_display=
-for n in $(seq 91 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then wine_env_display=$n; break; fi
-done
-[ -n "$wine_env_display" ] || { echo "no free X display number" >&2; exit 1; }
-Xvfb ":$wine_env_display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and names it once it accepts clients: environments set up
+# side by side (the test command runs both architectures at once) never share a display.
+wine_env_display_file="$wine_env_build/home/xvfb-display"
+rm -f "$wine_env_display_file"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$wine_env_display_file" \
+  >/dev/null 2>&1 &
 wine_env_pids+=($!)
+wine_env_display=
+for _ in $(seq 1 100); do
+  wine_env_display=$(tr -dc 0-9 <"$wine_env_display_file" 2>/dev/null || true)
+  [ -n "$wine_env_display" ] && break
+  sleep 0.1
+done
+[ -n "$wine_env_display" ] || { echo "the virtual display did not start" >&2; exit 1; }
 export DISPLAY=":$wine_env_display"
-for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$wine_env_display" ] && break; sleep 0.1; done
 
 if [ ! -f "$WINEPREFIX/.bivista-ready" ]; then
   echo "Creating the Wine prefix in $WINEPREFIX ..."

@@ -28,7 +28,10 @@ struct TSystemBasicInformation {
     ULONG_PTR ActiveProcessorsAffinityMask;
     CCHAR NumberOfProcessors;
 };
-#ifndef _WIN64
+#ifdef _WIN64
+static_assert(sizeof(TSystemBasicInformation) == 64 &&
+              offsetof(TSystemBasicInformation, NumberOfProcessors) == 56);
+#else
 static_assert(sizeof(TSystemBasicInformation) == 44 &&
               offsetof(TSystemBasicInformation, NumberOfProcessors) == 40);
 #endif

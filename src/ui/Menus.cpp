@@ -16,7 +16,10 @@ TMenuItem* FindIn(TMenuItem* item, UINT value, TFindItemKind kind)
             return item;
         break;
     case TFindItemKind::fkHandle:
-        if (item->HandleAllocated() && reinterpret_cast<UINT_PTR>(item->Handle()) == value)
+        // Menu handles carry 32 significant bits; a 64-bit one may come sign-extended, so
+        // only the low half compares with the 32-bit value.
+        if (item->HandleAllocated() &&
+            static_cast<UINT>(reinterpret_cast<UINT_PTR>(item->Handle())) == value)
             return item;
         break;
     case TFindItemKind::fkShortCut:

@@ -32,7 +32,10 @@ std::wstring UnixPathOf(const std::wstring& path)
 }
 
 // Runs a host program (an absolute host path such as "/bin/ln") through Wine and waits for
-// it, at most five seconds.
+// it, at most five seconds. Wine starts a host program outside its own process table: it
+// then hands back no process handle and leaves whatever was on its stack in the thread
+// handle; closing that value would close some other handle of ours (the desktop's, say, after
+// which no new thread can post a message).
 bool RunHostProgram(const std::wstring& program, const std::vector<std::wstring>& arguments)
 {
     std::wstring application = L"Z:" + program;
@@ -48,6 +51,8 @@ bool RunHostProgram(const std::wstring& program, const std::vector<std::wstring>
     if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
         return false;
+    if (process.hProcess == nullptr)
+        return true;
     WaitForSingleObject(process.hProcess, 5000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -50,7 +50,8 @@ TEST(TimerTest, RestartsLeadToOneTickAfterTheLast)
         PumpMessages(40);
     }
     EXPECT_TRUE(ticks.empty());
-    PumpMessagesUntil([&] { return !ticks.empty(); }, 1000);
+    // A busy machine (both architectures' suites run at once) may deliver the tick late.
+    PumpMessagesUntil([&] { return !ticks.empty(); }, 5000);
     PumpMessages(200);
     ASSERT_EQ(ticks.size(), 1u);
     EXPECT_GE(ticks[0] - lastRestart, 140u);
