@@ -8,8 +8,8 @@
 // Speed: a fill only enumerates the folder, asks the attributes the visibility rule needs and
 // sorts with the folder's comparison. Captions, column texts, icons and marks are read when
 // the list view first asks for them, which it does only for the rows it draws.
-#include "controls/ShellDragDrop.h"
 #include "controls/NetworkFolderProbe.h"
+#include "controls/ShellDragDrop.h"
 #include "controls/ShellListItem.h"
 #include "controls/ShellOptions.h"
 #include "core/IDListPtr.h"

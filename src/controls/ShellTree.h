@@ -40,8 +40,6 @@ struct TDiskChange;
 using TOnAddNode = std::function<void(TObject* Sender, TZelShellTreeNode* Node,
                                       const std::wstring& Path, bool& CanAdd)>;
 using TOnUpdatedFolder = std::function<void(TObject* Sender, TZelShellTreeNode* Node)>;
-using TOnCheckStateChanged =
-    std::function<void(TObject* Sender, int ItemIndex, const std::wstring& Path, int CheckState)>;
 
 // What LocateIDList does with the node it finds.
 enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };

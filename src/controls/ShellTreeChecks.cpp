@@ -131,5 +131,6 @@ void TZelShellTree::ToggleCheck(TZelShellTreeNode* node)
     UpdateCheckStatesUp(node);
     UpdateCheckStatesDown(node);
     if (OnCheckStateChanged)
-        OnCheckStateChanged(this, AbsoluteIndex(node), NodePath(node), node->StateIndex());
+        OnCheckStateChanged(this, AbsoluteIndex(node), NodePath(node),
+                            static_cast<TZelSelectionState>(node->StateIndex()));
 }
