@@ -48,17 +48,19 @@ void TfrmMain::ParentButtonClick(TObject*)
 
 void TfrmMain::NewFolderButtonClick(TObject*)
 {
-    TZelShellTree* tree = TreeOf(FocusPane());
+    const int pane = FocusPane();
+    TZelShellTree* tree = TreeOf(pane);
     if (tree->ContainsFocus())
         tree->CreateNewFolder(tree->GetSelectedFolder(), L"New Folder", true);
-    // The list's CreateFolder (a new folder named "New Folder", its name open for editing)
-    // comes with the list's editing operations.
+    else
+        ListOf(pane)->CreateFolder(L"New Folder", true);
 }
 
 void TfrmMain::PropertiesButtonClick(TObject*)
 {
-    // The list's InvokeVerb comes with the list's verb operations. Pane 2 has no properties
-    // command.
+    // Pane 2 has no properties command.
+    if (ShellList->ContainsFocus())
+        ShellList->InvokeVerb("properties");
     if (ShellTree->ContainsFocus())
         ShellTree->ExecuteVerb("properties");
 }

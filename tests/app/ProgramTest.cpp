@@ -42,6 +42,7 @@ std::string Narrow(const std::wstring& text)
 
 // Tool-bar buttons by their design places.
 constexpr int kParent = 4;
+constexpr int kNewFolder = 27;
 constexpr int kIconList = 84;
 constexpr int kDetails = 109;
 constexpr int kThumbnails = 134;
@@ -266,6 +267,28 @@ TEST_F(ProgramTest, ViewButtonsActOnThePaneWithTheFocus)
     EXPECT_EQ(program.Setting("MForm", "Tumbnails1"), "1");
     EXPECT_EQ(program.Setting("MForm", "Details1"), "0");
     EXPECT_EQ(program.Setting("MForm", "Expl1Focus"), "1") << "the last click was in pane 1";
+}
+
+TEST_F(ProgramTest, TheNewFolderButtonMakesTheFolderWhereTheFocusIs)
+{
+    TProgramDriver program(tree_);
+    program.WriteSettings(PaneSettings("Expl2Height=250\r\n"));
+    ASSERT_TRUE(program.Start());
+    // Focus in pane 2's list: the folder lands in pane 2's folder, its name open for editing.
+    program.Click(program.List(2), POINT{300, 120});
+    program.Click(program.ToolButton(kNewFolder), POINT{10, 10});
+    EXPECT_EQ(GetFileAttributesW((folderB_ + L"\\New Folder").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    program.Press(VK_ESCAPE);
+    EXPECT_EQ(GetFileAttributesW((folderA_ + L"\\New Folder").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Focus in pane 1's tree: under the tree's selected folder.
+    program.Click(program.Tree(1), POINT{5, 5});
+    program.Click(program.ToolButton(kNewFolder), POINT{10, 10});
+    program.Press(VK_ESCAPE);
+    EXPECT_EQ(GetFileAttributesW((folderA_ + L"\\New Folder").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(program.Close(), 0u);
 }
 
 TEST_F(ProgramTest, EnteringPaneTwosTreeShowsItsViewOnTheButtons)
