@@ -155,8 +155,28 @@ bool SameBytes(TBorrowedIDList first, TBorrowedIDList second)
     return size == IDListSize(second) && std::memcmp(first, second, size) == 0;
 }
 
+std::wstring InFolderName(IShellFolder* folder, TBorrowedIDList item)
+{
+    STRRET name{};
+    if (folder == nullptr ||
+        FAILED(folder->GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, &name)))
+        return {};
+    return StrRetToString(item, name);
+}
+
+// The child is the object the item names, not merely one its folder compares equal.
+bool SpelledAlike(TZelShellTreeNode* child, TBorrowedIDList item)
+{
+    if (SameBytes(child->RelativeIDList(), item))
+        return true;
+    IShellFolder* folder = child->ParentFolder.Get();
+    const std::wstring name = InFolderName(folder, item);
+    return name.empty() || InFolderName(folder, child->RelativeIDList()) == name;
+}
+
 // Names that differ only by case (on a file system that tells them apart) compare equal in
-// their folder: the child with the very same bytes is the one meant.
+// their folder: the child with the very same bytes is the one meant, else the one whose name
+// is spelled the same (a parsed list need not carry the bytes an enumerated one does).
 TZelShellTreeNode* ExactChild(TZelShellTreeNode* parent, TZelShellTreeNode* found,
                               TBorrowedIDList item)
 {
@@ -165,6 +185,15 @@ TZelShellTreeNode* ExactChild(TZelShellTreeNode* parent, TZelShellTreeNode* foun
     for (int index = 0; index < parent->Count(); ++index)
         if (SameBytes(parent->Item(index)->RelativeIDList(), item))
             return parent->Item(index);
+    IShellFolder* folder = found->ParentFolder.Get();
+    const std::wstring name = InFolderName(folder, item);
+    if (name.empty() || InFolderName(folder, found->RelativeIDList()) == name)
+        return found;
+    for (int index = 0; index < parent->Count(); ++index) {
+        TZelShellTreeNode* child = parent->Item(index);
+        if (child != found && InFolderName(folder, child->RelativeIDList()) == name)
+            return child;
+    }
     return found;
 }
 
@@ -231,8 +260,10 @@ TZelShellTreeNode* TZelShellTree::FindForLocate(TBorrowedIDList list, TLocateAct
             const TOwnedIDList item = IDListItem(list, depth + current->Level());
             TZelShellTreeNode* child = FindChild(current, item);
             // A folder made since the node was read, with no change report about it (the shell
-            // does not watch every file system): the node is read again, once.
-            if (child == nullptr && action == laSelect && filledBefore) {
+            // does not watch every file system): the node is read again, once. So is one whose
+            // only match is spelled otherwise (a name that differs by case, made since).
+            if ((child == nullptr || !SpelledAlike(child, item)) && action == laSelect &&
+                filledBefore) {
                 const LPARAM serial = current->Serial();
                 RefreshNode(current, false, false);
                 if (Items()->FindBySerial(serial) != current)
