@@ -2,6 +2,7 @@
 // menu of the selection, and what the list reports about them.
 #include "controls/ShellList.h"
 
+#include "shell/ClipboardPaste.h"
 #include "shell/Nautilex.h"
 #include "shell/PathList.h"
 #include "shell/PathUtils.h"
@@ -38,26 +39,6 @@ bool IsDirectory(const std::wstring& path)
 bool BlockedWhenReadOnly(const std::string& verb)
 {
     return IsModifyingVerb(verb) || SameVerb(verb, kVerbRename);
-}
-
-// The effect the clipboard's files were put there for: move after a cut, else copy.
-DWORD ClipboardDropEffect()
-{
-    TComPtr<IDataObject> data;
-    if (FAILED(OleGetClipboard(data.GetAddressOf())) || !data)
-        return DROPEFFECT_COPY;
-    FORMATETC format{static_cast<CLIPFORMAT>(RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT)),
-                     nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium{};
-    if (FAILED(data->GetData(&format, &medium)))
-        return DROPEFFECT_COPY;
-    DWORD effect = DROPEFFECT_COPY;
-    if (const auto* value = static_cast<const DWORD*>(GlobalLock(medium.hGlobal))) {
-        effect = *value;
-        GlobalUnlock(medium.hGlobal);
-    }
-    ReleaseStgMedium(&medium);
-    return (effect & DROPEFFECT_MOVE) != 0 ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
 }
 
 struct TGlobalFree {

@@ -41,6 +41,15 @@ std::wstring DoubleZeroList(const TWideStringList& names)
 
 }  // namespace
 
+DWORD ClipboardDropEffect()
+{
+    TComPtr<IDataObject> data;
+    if (FAILED(OleGetClipboard(data.GetAddressOf())) || !data)
+        return DROPEFFECT_COPY;
+    return (PreferredDropEffect(data.Get()) & DROPEFFECT_MOVE) != 0 ? DROPEFFECT_MOVE
+                                                                    : DROPEFFECT_COPY;
+}
+
 bool PasteClipboardFiles(const std::wstring& folder, HWND owner)
 {
     TComPtr<IDataObject> data;

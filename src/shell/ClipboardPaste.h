@@ -9,3 +9,7 @@
 // true when the operation ran and was not aborted. A move empties the clipboard afterwards:
 // what it named is gone.
 bool PasteClipboardFiles(const std::wstring& folder, HWND owner);
+
+// The drop effect the clipboard's files were put there for: DROPEFFECT_MOVE after a cut,
+// otherwise DROPEFFECT_COPY (also when the clipboard says nothing).
+DWORD ClipboardDropEffect();
