@@ -187,7 +187,7 @@ void TTreeNode::Expand(bool recursive)
     if (!InTree())
         return;
     TTreeView* tree = TreeView();
-    if (!expanded_ && tree->CanExpand(this) && InTree() && !children_.empty()) {
+    if (!expanded_ && tree->AskExpand(this) && InTree() && !children_.empty()) {
         tree->NativeExpand(this, TVE_EXPAND);
         if (expanded_)
             tree->Expand(this);
@@ -268,6 +268,7 @@ bool TTreeNode::MakeVisible()
     for (auto parent = ancestors.rbegin(); parent != ancestors.rend(); ++parent)
         (*parent)->Expand(false);
     TTreeView* tree = TreeView();
+    tree->EnsureNativeItem(this);
     if (!tree->HandleAllocated() || item_ == nullptr)
         return false;
     tree->Native(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item_));
@@ -276,12 +277,17 @@ bool TTreeNode::MakeVisible()
 
 RECT TTreeNode::DisplayRect(bool textOnly) const
 {
-    return TreeView()->NativeItemRect(item_, textOnly);
+    // A row still waiting to go into the window has a place all the same.
+    TTreeView* tree = TreeView();
+    tree->EnsureNativeItem(const_cast<TTreeNode*>(this));
+    return tree->NativeItemRect(item_, textOnly);
 }
 
 bool TTreeNode::EditText()
 {
     TTreeView* tree = TreeView();
+    if (InTree())
+        tree->EnsureNativeItem(this);
     if (!InTree() || tree->ReadOnly() || !tree->HandleAllocated() || item_ == nullptr)
         return false;
     tree->SetFocus();
@@ -401,6 +407,7 @@ void TTreeNodes::Unregister(TTreeNode* node) noexcept
     bySerial_.erase(node->serial_);
     node->index_ = -1;
     node->item_ = nullptr;
+    node->nativeChildren_ = 0;
     for (const auto& child : node->children_)
         Unregister(child.get());
 }
@@ -424,6 +431,8 @@ void TTreeNodes::Delete(TTreeNode* node)
     parent->children_.erase(parent->children_.begin() + static_cast<ptrdiff_t>(index));
     parent->Renumber(index);
     const HTREEITEM item = node->item_;
+    if (item != nullptr && parent->nativeChildren_ > 0)
+        --parent->nativeChildren_;
     Unregister(node);
     node->parent_ = nullptr;
     treeView_->DeleteNativeItem(item);
@@ -446,6 +455,10 @@ void TTreeNodes::DeleteChildren(TTreeNode* parent, const std::function<bool(TTre
     }
     parentNode->children_ = std::move(kept);
     parentNode->Renumber(0);
+    // What stays keeps its order, so the children with window items still come first.
+    parentNode->nativeChildren_ = static_cast<size_t>(
+        std::count_if(parentNode->children_.begin(), parentNode->children_.end(),
+                      [](const auto& child) { return child->item_ != nullptr; }));
     if (gone.empty())
         return;
     std::vector<HTREEITEM> items;
@@ -479,6 +492,7 @@ void TTreeNodes::Clear()
         return;
     std::vector<std::unique_ptr<TTreeNode>> gone;
     gone.swap(root_->children_);
+    root_->nativeChildren_ = 0;
     for (const auto& node : gone) {
         Unregister(node.get());
         node->parent_ = nullptr;

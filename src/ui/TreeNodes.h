@@ -31,7 +31,9 @@ public:
     // A number no other node of the process ever gets; the window's items carry it, so that a
     // late message about a node that is gone finds nothing rather than freed memory.
     LPARAM Serial() const noexcept { return serial_; }
-    // The window's item; null without a window or before the node is in the tree.
+    // The window's item; null without a window, before the node is in the tree, and while the
+    // node waits among the children of a large folder that go into the window after the first
+    // screen (TTreeView::ItemsPending).
     HTREEITEM ItemId() const noexcept { return item_; }
 
     // Null for a node at the top level.
@@ -119,6 +121,8 @@ private:
     std::vector<std::unique_ptr<TTreeNode>> children_;
     LPARAM serial_;
     HTREEITEM item_ = nullptr;
+    // The children that have window items: always the first ones, in order.
+    size_t nativeChildren_ = 0;
     int index_ = -1;
     std::wstring text_;
     int imageIndex_ = -1;

@@ -10,6 +10,13 @@
 
 namespace {
 
+// Children that go into the window at once when their node expands; of more, the first
+// screens go in at once and the rest in steps of kPendingStep once the program waits for
+// input. Wine's tree view measures every item again at the end of each step (about 4 us an
+// item), so the steps are few and large: one for most folders, a tenth of a second or so.
+constexpr size_t kEagerChildren = 1000;
+constexpr size_t kPendingStep = 25000;
+
 // The marks a node keeps in the window's item state.
 constexpr UINT kNodeStates = TVIS_CUT | TVIS_DROPHILITED | TVIS_OVERLAYMASK | TVIS_STATEIMAGEMASK;
 
@@ -66,6 +73,10 @@ TTreeView::TTreeView(TComponent* owner) : TWinControl(owner), items_(this)
     changeTimer_ = MakeOwned<TTimer>(this);
     changeTimer_->SetEnabled(false);
     changeTimer_->OnTimer = [this](TObject*) { ChangeTimerFired(); };
+    pendingTimer_ = MakeOwned<TTimer>(this);
+    pendingTimer_->SetEnabled(false);
+    pendingTimer_->SetInterval(1);
+    pendingTimer_->OnTimer = [this](TObject*) { MaterializePendingStep(); };
 }
 
 LRESULT TTreeView::Native(UINT message, WPARAM wParam, LPARAM lParam) const
@@ -81,6 +92,8 @@ TTreeView::~TTreeView()
 {
     changeTimer_->SetEnabled(false);
     changeTimer_->OnTimer = nullptr;
+    pendingTimer_->SetEnabled(false);
+    pendingTimer_->OnTimer = nullptr;
     DestroyHandle();
     for (TCustomImageList* images : {images_, stateImages_})
         if (images != nullptr)
@@ -183,13 +196,17 @@ void TTreeView::WindowDestroying()
         pendingSelection_ = selected->serial_;
     closing_ = true;
     changeTimer_->SetEnabled(false);
+    pendingTimer_->SetEnabled(false);
+    pendingParents_.clear();
     for (TTreeNode* node = items_.GetFirstNode(); node != nullptr; node = node->GetNext()) {
         if (node->item_ != nullptr)
             node->expanded_ =
                 (Native(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->item_), TVIS_EXPANDED) &
                  TVIS_EXPANDED) != 0;
         node->item_ = nullptr;
+        node->nativeChildren_ = 0;
     }
+    items_.root_->nativeChildren_ = 0;
     TWinControl::WindowDestroying();
 }
 
@@ -387,11 +404,16 @@ void TTreeView::CreateNativeItem(TTreeNode* node)
     if (!NativeReady())
         return;
     TTreeNode* parent = node->parent_;
-    if (parent == nullptr || parent->item_ == nullptr)
+    if (parent == nullptr || parent->item_ == nullptr || node->item_ != nullptr)
+        return;
+    // Only next to a sibling already in the window, so those in it stay the first ones; the
+    // children a node gets as it expands wait for PrepareExpansion.
+    const size_t index = static_cast<size_t>(node->index_);
+    if (index > parent->nativeChildren_ ||
+        (index == parent->nativeChildren_ && parent->serial_ == deferredParent_))
         return;
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent->item_;
-    const size_t index = static_cast<size_t>(node->index_);
     if (index + 1 == parent->children_.size())
         insert.hInsertAfter = TVI_LAST;
     else if (index == 0)
@@ -414,6 +436,144 @@ void TTreeView::CreateNativeItem(TTreeNode* node)
     TShownChange change(this, node, node->IsVisible(), true);
     node->item_ =
         reinterpret_cast<HTREEITEM>(Native(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (node->item_ != nullptr)
+        ++parent->nativeChildren_;
+}
+
+bool TTreeView::AskExpand(TTreeNode* node)
+{
+    const LPARAM saved = deferredParent_;
+    deferredParent_ = node->serial_;
+    bool allowed;
+    try {
+        allowed = CanExpand(node);
+    } catch (...) {
+        deferredParent_ = saved;
+        throw;
+    }
+    deferredParent_ = saved;
+    return allowed;
+}
+
+void TTreeView::EnsureNativeItem(TTreeNode* node)
+{
+    if (!NativeReady() || node == nullptr || node->item_ != nullptr || !node->InTree() ||
+        node->owner_ != &items_)
+        return;
+    TTreeNode* parent = node->parent_;
+    if (parent != items_.root_.get())
+        EnsureNativeItem(parent);
+    MaterializeChildren(parent, static_cast<size_t>(node->index_) + 1);
+}
+
+void TTreeView::MaterializeChildren(TTreeNode* parent, size_t count)
+{
+    count = std::min(count, parent->children_.size());
+    if (!NativeReady() || parent->item_ == nullptr || parent->nativeChildren_ >= count)
+        return;
+    const LPARAM serial = parent->serial_;
+    const LPARAM saved = deferredParent_;
+    deferredParent_ = 0;
+    // One measuring pass of the window for the whole batch.
+    items_.BeginUpdate();
+    try {
+        while (items_.FindBySerial(serial) == parent && parent->nativeChildren_ < count) {
+            TTreeNode* child = parent->children_[parent->nativeChildren_].get();
+            CreateNativeItem(child);
+            if (child->item_ == nullptr)
+                break;
+            // Children it got meanwhile go in as it opens; one kept open goes in open.
+            if (child->expanded_) {
+                child->expanded_ = false;
+                if (!child->children_.empty())
+                    NativeExpand(child, TVE_EXPAND);
+            }
+        }
+    } catch (...) {
+        deferredParent_ = saved;
+        items_.EndUpdate();
+        throw;
+    }
+    deferredParent_ = saved;
+    items_.EndUpdate();
+}
+
+size_t TTreeView::FirstScreensOfRows() const
+{
+    const int rowHeight = std::max(1, static_cast<int>(Native(TVM_GETITEMHEIGHT, 0, 0)));
+    RECT client{};
+    GetClientRect(WindowHandle(), &client);
+    // Two screens and a margin: a page down or a few turns of the wheel need nothing more.
+    return static_cast<size_t>(std::max(1L, client.bottom / rowHeight)) * 2 + 64;
+}
+
+void TTreeView::PrepareExpansion(TTreeNode* node)
+{
+    if (!NativeReady())
+        return;
+    EnsureNativeItem(node);
+    const size_t count = node->children_.size();
+    if (node->item_ == nullptr || node->nativeChildren_ >= count)
+        return;
+    MaterializeChildren(node, count <= kEagerChildren ? count : FirstScreensOfRows());
+    if (node->nativeChildren_ < count && std::find(pendingParents_.begin(), pendingParents_.end(),
+                                                   node->serial_) == pendingParents_.end()) {
+        pendingParents_.push_back(node->serial_);
+        pendingTimer_->SetEnabled(true);
+    }
+}
+
+void TTreeView::MaterializePendingStep()
+{
+    while (!pendingParents_.empty()) {
+        TTreeNode* parent = items_.FindBySerial(pendingParents_.front());
+        if (parent != nullptr && parent->item_ != nullptr &&
+            parent->nativeChildren_ < parent->children_.size()) {
+            MaterializeChildren(parent, parent->nativeChildren_ + kPendingStep);
+            break;  // one step per tick: input and painting go between steps
+        }
+        pendingParents_.erase(pendingParents_.begin());
+    }
+    if (pendingParents_.empty())
+        pendingTimer_->SetEnabled(false);
+}
+
+bool TTreeView::ItemsPending() const noexcept
+{
+    return std::any_of(pendingParents_.begin(), pendingParents_.end(), [this](LPARAM serial) {
+        const TTreeNode* parent = items_.FindBySerial(serial);
+        return parent != nullptr && parent->item_ != nullptr &&
+               parent->nativeChildren_ < parent->children_.size();
+    });
+}
+
+void TTreeView::FlushPendingItems()
+{
+    while (!pendingParents_.empty()) {
+        const LPARAM serial = pendingParents_.front();
+        pendingParents_.erase(pendingParents_.begin());
+        if (TTreeNode* parent = items_.FindBySerial(serial))
+            MaterializeChildren(parent, parent->children_.size());
+    }
+    pendingTimer_->SetEnabled(false);
+}
+
+void TTreeView::WndProc(TMessage& message)
+{
+    // Jumps, scrolling and type-ahead search see every row.
+    if (!pendingParents_.empty()) {
+        switch (message.Msg) {
+        case WM_KEYDOWN:
+            if (message.WParam == VK_END || message.WParam == VK_NEXT)
+                FlushPendingItems();
+            break;
+        case WM_CHAR:
+        case WM_VSCROLL:
+        case WM_MOUSEWHEEL: FlushPendingItems(); break;
+        default: break;
+        }
+    }
+    TWinControl::WndProc(message);
 }
 
 void TTreeView::CreateNativeSubtree(TTreeNode* node)
@@ -532,6 +692,8 @@ void TTreeView::DeleteAllNativeItems()
 
 void TTreeView::NativeExpand(TTreeNode* node, UINT action)
 {
+    if (action == TVE_EXPAND)
+        PrepareExpansion(node);
     if (!NativeReady() || node->item_ == nullptr) {
         node->expanded_ = action == TVE_EXPAND;
         return;
@@ -584,6 +746,7 @@ void TTreeView::SetSelected(TTreeNode* node)
         Change(node);
         return;
     }
+    EnsureNativeItem(node);
     // The window asks (TVN_SELCHANGING) and reports (TVN_SELCHANGED) as for the user.
     Native(TVM_SELECTITEM, TVGN_CARET,
            reinterpret_cast<LPARAM>(node != nullptr ? node->item_ : nullptr));
@@ -691,6 +854,9 @@ void TTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare, bool 
         for (size_t i = 1; i < order.size() && sorted; ++i)
             sorted = compare(order[i - 1], order[i]) <= 0;
         if (!sorted) {
+            // The window sorts only whole runs of children.
+            if (parent->nativeChildren_ > 0)
+                MaterializeChildren(parent, children.size());
             // Sorted as a copy: a throwing comparison leaves the children as they were.
             std::stable_sort(order.begin(), order.end(),
                              [&compare](TTreeNode* a, TTreeNode* b) { return compare(a, b) < 0; });
@@ -756,9 +922,12 @@ bool TTreeView::Notify(NMHDR& header, LRESULT& result)
         if (node == nullptr)
             return true;
         bool allowed = true;
-        if ((view.action & TVE_EXPAND) != 0)
-            allowed = CanExpand(node);
-        else if ((view.action & TVE_COLLAPSE) != 0)
+        if ((view.action & TVE_EXPAND) != 0) {
+            const LPARAM serial = node->serial_;
+            allowed = AskExpand(node);
+            if (allowed && NodeOfParam(serial) == node)
+                PrepareExpansion(node);
+        } else if ((view.action & TVE_COLLAPSE) != 0)
             allowed = CanCollapse(node);
         result = allowed ? FALSE : TRUE;
         return true;

@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TTimer;
 
@@ -103,6 +104,12 @@ public:
     void EndEditing(bool cancel);
     void FullExpand();
     void FullCollapse();
+    // The children of a large node go into the window a few screens first when it expands and
+    // the rest in steps once the first screen is drawn (at once when the user scrolls, jumps or
+    // types to search): true while some still wait. The nodes themselves are all there.
+    bool ItemsPending() const noexcept;
+    // Puts every waiting row into the window now.
+    void FlushPendingItems();
     // Orders the top-level nodes (see TTreeNode::CustomSort).
     bool CustomSort(const TTVCompare& compare, bool recurse = false);
     bool AlphaSort(bool recurse = false);
@@ -130,6 +137,7 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void WindowDestroying() override;
+    void WndProc(TMessage& message) override;
     bool ReflectedMessage(TMessage& message) override;
     void Notification(TComponent* component, TOperation operation) override;
 
@@ -182,6 +190,16 @@ private:
     // Native items: only while the window exists and is not going.
     bool NativeReady() const noexcept;
     void CreateNativeItem(TTreeNode* node);
+    // CanExpand, with the children the node gets meanwhile kept out of the window.
+    bool AskExpand(TTreeNode* node);
+    // Gives the node a window item, with the siblings before it (and its ancestors).
+    void EnsureNativeItem(TTreeNode* node);
+    // Window items for the first `count` children.
+    void MaterializeChildren(TTreeNode* parent, size_t count);
+    // Before the node opens: its first screens of children in the window, the rest queued.
+    void PrepareExpansion(TTreeNode* node);
+    void MaterializePendingStep();
+    size_t FirstScreensOfRows() const;
     void CreateNativeSubtree(TTreeNode* node);
     void RestoreExpanded(TTreeNode* node);
     void UpdateNativeText(TTreeNode* node);
@@ -194,7 +212,6 @@ private:
     void DeleteNativeChildren(TTreeNode* node);
     void DeleteAllNativeItems();
     void NativeExpand(TTreeNode* node, UINT action);
-    void SelectQuietly(TTreeNode* node);
     void BeginBulkUpdate();
     void EndBulkUpdate();
     void SortChildren(TTreeNode* parent, const TTVCompare& compare, bool recurse);
@@ -217,6 +234,10 @@ private:
     int indent_ = 0;
     UINT changeDelay_ = 0;
     TTimer* changeTimer_ = nullptr;
+    // Nodes whose children still wait for window items (serials), and the timer that adds them.
+    std::vector<LPARAM> pendingParents_;
+    TTimer* pendingTimer_ = nullptr;
+    LPARAM deferredParent_ = 0;  // the node being expanded: its new children wait
     TCustomImageList* images_ = nullptr;
     TCustomImageList* stateImages_ = nullptr;
     TChangeLink imagesLink_;

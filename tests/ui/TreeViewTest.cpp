@@ -461,3 +461,119 @@ TEST_F(TreeViewTest, TheNodeClassHookMakesEveryNode)
 }
 
 }  // namespace
+
+// A node that gets thousands of children as it opens shows its first screens at once; the
+// other rows follow while the program waits for input, and whatever needs a row meanwhile
+// (selection, a jump to the end, a sort, inserts and deletes) finds the window consistent.
+class LargeNodeTest : public TreeViewTest {
+protected:
+    static constexpr int kChildren = 5000;
+
+    TTreeNode* AddLargeNode(const std::wstring& text)
+    {
+        TTreeNode* node = Nodes()->AddChild(nullptr, text);
+        node->SetHasChildren(true);
+        return node;
+    }
+    void SetUp() override
+    {
+        TreeViewTest::SetUp();
+        tree_->OnExpanding = [](TObject*, TTreeNode* node, bool&) {
+            if (node->Count() > 0)
+                return;
+            TUpdateScope<TTreeNodes> update(node->Owner());
+            for (int i = 0; i < kChildren; ++i) {
+                wchar_t text[16];
+                swprintf(text, 16, L"%05d", i);
+                node->Owner()->AddChild(node, text);
+            }
+        };
+    }
+    bool WaitForRows()
+    {
+        return PumpMessagesUntil([&] { return !tree_->ItemsPending(); }, 20000);
+    }
+    // The window's children agree with the first `count` of the model, item by item.
+    void ExpectShownPrefix(const TTreeNode* parent, size_t count)
+    {
+        const Texts shown = ShownChildren(parent);
+        Texts model = ModelChildren(parent);
+        model.resize(count);
+        EXPECT_EQ(shown, model);
+        for (size_t i = 0; i < static_cast<size_t>(parent->Count()); ++i)
+            EXPECT_EQ(parent->Item(static_cast<int>(i))->ItemId() != nullptr, i < count) << i;
+    }
+};
+
+TEST_F(LargeNodeTest, ExpandingShowsTheFirstScreensAndAddsTheRestAfterwards)
+{
+    TTreeNode* parent = AddLargeNode(L"large");
+    parent->Expand(false);
+    ASSERT_TRUE(parent->Expanded());
+    ASSERT_EQ(parent->Count(), kChildren);
+    EXPECT_TRUE(tree_->ItemsPending());
+    const size_t first = ShownChildren(parent).size();
+    const int rows =
+        400 / std::max(1, static_cast<int>(SendMessageW(Window(), TVM_GETITEMHEIGHT, 0, 0)));
+    EXPECT_GE(first, static_cast<size_t>(rows));
+    EXPECT_LT(first, static_cast<size_t>(kChildren));
+    ExpectShownPrefix(parent, first);
+
+    // Changes meanwhile: an insert among the rows shown, one among those waiting, a delete
+    // of each kind.
+    Nodes()->InsertChild(parent, 1, L"00000a");
+    Nodes()->InsertChild(parent, 3000, L"02998a");
+    parent->Item(2)->Delete();
+    parent->Item(4000)->Delete();
+    ExpectShownPrefix(parent, first);
+
+    ASSERT_TRUE(WaitForRows());
+    ExpectShownPrefix(parent, static_cast<size_t>(parent->Count()));
+    EXPECT_EQ(parent->Count(), kChildren);
+}
+
+TEST_F(LargeNodeTest, WhatNeedsARowGetsItAtOnce)
+{
+    TTreeNode* parent = AddLargeNode(L"large");
+    // Opened as the user opens it: the window asks first.
+    parent->SetSelected(true);
+    tree_->SetFocus();
+    SendMessageW(Window(), WM_KEYDOWN, VK_RIGHT, 0);
+    ASSERT_TRUE(parent->Expanded());
+    ASSERT_TRUE(tree_->ItemsPending());
+
+    TTreeNode* middle = parent->Item(kChildren / 2);
+    middle->SetSelected(true);
+    EXPECT_EQ(tree_->Selected(), middle);
+    EXPECT_TRUE(middle->MakeVisible());
+    const RECT rect = middle->DisplayRect(true);
+    EXPECT_GT(rect.right, rect.left);
+    ExpectShownPrefix(parent, kChildren / 2 + 1);
+
+    // A sort puts every row in and orders them as the nodes.
+    parent->CustomSort([](TTreeNode* a, TTreeNode* b) { return b->Text().compare(a->Text()); });
+    EXPECT_FALSE(tree_->ItemsPending());
+    ExpectShownPrefix(parent, kChildren);
+    EXPECT_EQ(ShownChildren(parent).front(), L"04999");
+}
+
+TEST_F(LargeNodeTest, EndAndScrollingReachTheLastRow)
+{
+    TTreeNode* parent = AddLargeNode(L"large");
+    parent->Expand(false);
+    parent->SetSelected(true);
+    ASSERT_TRUE(tree_->ItemsPending());
+    tree_->SetFocus();
+    SendMessageW(Window(), WM_KEYDOWN, VK_END, 0);
+    EXPECT_FALSE(tree_->ItemsPending());
+    EXPECT_EQ(tree_->Selected(), parent->GetLastChild());
+
+    // Collapsed and made again: a new window gets every row back.
+    TTreeNode* other = AddLargeNode(L"other");
+    other->Expand(false);
+    ASSERT_TRUE(tree_->ItemsPending());
+    tree_->RecreateWnd();
+    EXPECT_FALSE(tree_->ItemsPending());
+    ExpectShownPrefix(other, kChildren);
+    EXPECT_TRUE(other->Expanded());
+}
