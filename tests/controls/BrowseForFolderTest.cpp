@@ -250,15 +250,19 @@ TEST_F(BrowseForFolderTest, TheOpenDialogTakesPositionTitlesAndEnablesOKForFileS
             SendMessageW(d, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(computer.get()));
             return true;
         },
+        // The dialog answers a selection in its own time: a check waits for it (up to the
+        // driver's time limit, which then cancels and leaves the flag false).
         [&](HWND d) {
             computerDisablesOK = dialog->GetPath().empty() && !okEnabled(d);
+            if (!computerDisablesOK)
+                return false;
             const std::wstring other = tree.Path(L"other");
             SendMessageW(d, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(other.c_str()));
             return true;
         },
         [&](HWND d) {
             folderEnablesOK = !dialog->GetPath().empty() && okEnabled(d);
-            return Press(d, IDCANCEL);
+            return folderEnablesOK && Press(d, IDCANCEL);
         },
     });
     const int leftWhileOpen = [&] {
