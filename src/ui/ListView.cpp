@@ -34,20 +34,20 @@ void CopyText(const std::wstring& text, wchar_t* buffer, int size)
 
 }  // namespace
 
-TListView::TListView(TComponent* owner) : TWinControl(owner), items_(this), columns_(this)
+TListView::TListView(TComponent* owner)
+    : TWinControl(owner),
+      items_(this),
+      columns_(this),
+      imageLists_(this, {LVSIL_NORMAL, LVSIL_SMALL, LVSIL_STATE},
+                  [this](int which, TCustomImageList* images) { AttachImageList(which, images); })
 {
     SetBounds(0, 0, 250, 150);
-    largeLink_.OnChange = [this] { AttachImageList(LVSIL_NORMAL, largeImages_); };
-    smallLink_.OnChange = [this] { AttachImageList(LVSIL_SMALL, smallImages_); };
-    stateLink_.OnChange = [this] { AttachImageList(LVSIL_STATE, stateImages_); };
 }
 
 TListView::~TListView()
 {
     DestroyHandle();
-    for (TCustomImageList* images : {largeImages_, smallImages_, stateImages_})
-        if (images != nullptr)
-            images->RemoveFreeNotification(this);
+    imageLists_.Release();
 }
 
 std::unique_ptr<TListItem> TListView::CreateListItem()
@@ -109,9 +109,7 @@ void TListView::CreateWnd()
     ApplyExtendedStyles();
     ApplyExplorerLook();
     SendMessageW(window, LVM_SETCALLBACKMASK, kCallbackStates, 0);
-    AttachImageList(LVSIL_NORMAL, largeImages_);
-    AttachImageList(LVSIL_SMALL, smallImages_);
-    AttachImageList(LVSIL_STATE, stateImages_);
+    imageLists_.AttachAll();
     nativeColumnCount_ = 0;
     RebuildColumns();
     nativeCount_ = 0;
@@ -300,59 +298,26 @@ void TListView::AttachImageList(int which, TCustomImageList* images)
     Invalidate();
 }
 
-void TListView::SetImageListMember(TCustomImageList*& member, TChangeLink& link, int which,
-                                   TCustomImageList* images)
-{
-    if (images == member)
-        return;
-    if (member != nullptr) {
-        member->UnRegisterChanges(&link);
-        TCustomImageList* old = member;
-        member = nullptr;
-        // Still watched while it serves in another role.
-        if (old != largeImages_ && old != smallImages_ && old != stateImages_)
-            old->RemoveFreeNotification(this);
-    }
-    member = images;
-    if (member != nullptr) {
-        member->RegisterChanges(&link);
-        member->FreeNotification(this);
-    }
-    AttachImageList(which, member);
-}
-
 void TListView::SetLargeImages(TCustomImageList* images)
 {
-    SetImageListMember(largeImages_, largeLink_, LVSIL_NORMAL, images);
+    imageLists_.Set(kLargeImages, images);
 }
 
 void TListView::SetSmallImages(TCustomImageList* images)
 {
-    SetImageListMember(smallImages_, smallLink_, LVSIL_SMALL, images);
+    imageLists_.Set(kSmallImages, images);
 }
 
 void TListView::SetStateImages(TCustomImageList* images)
 {
-    SetImageListMember(stateImages_, stateLink_, LVSIL_STATE, images);
+    imageLists_.Set(kStateImages, images);
 }
 
 void TListView::Notification(TComponent* component, TOperation operation)
 {
     TWinControl::Notification(component, operation);
-    if (operation != TOperation::opRemove)
-        return;
-    if (component == largeImages_) {
-        largeImages_ = nullptr;
-        AttachImageList(LVSIL_NORMAL, nullptr);
-    }
-    if (component == smallImages_) {
-        smallImages_ = nullptr;
-        AttachImageList(LVSIL_SMALL, nullptr);
-    }
-    if (component == stateImages_) {
-        stateImages_ = nullptr;
-        AttachImageList(LVSIL_STATE, nullptr);
-    }
+    if (operation == TOperation::opRemove)
+        imageLists_.Removed(component);
 }
 
 // --- items -----------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 // when it sorts, inserts or makes its window again.
 #include "ui/CustomDraw.h"
 #include "ui/ImageList.h"
+#include "ui/ImageListSlots.h"
 #include "ui/ListColumns.h"
 #include "ui/ListItems.h"
 #include "ui/WinControl.h"
@@ -81,11 +82,11 @@ public:
     void SetAllocBy(int count) noexcept { allocBy_ = count > 0 ? count : 1; }
 
     // The image lists stay the caller's; the list hears when they change or go.
-    TCustomImageList* LargeImages() const noexcept { return largeImages_; }
+    TCustomImageList* LargeImages() const noexcept { return imageLists_.Get(kLargeImages); }
     void SetLargeImages(TCustomImageList* images);
-    TCustomImageList* SmallImages() const noexcept { return smallImages_; }
+    TCustomImageList* SmallImages() const noexcept { return imageLists_.Get(kSmallImages); }
     void SetSmallImages(TCustomImageList* images);
-    TCustomImageList* StateImages() const noexcept { return stateImages_; }
+    TCustomImageList* StateImages() const noexcept { return imageLists_.Get(kStateImages); }
     void SetStateImages(TCustomImageList* images);
 
     // The first selected item, or null; setting selects only that item (null: none) and
@@ -202,8 +203,6 @@ private:
     void ApplyExtendedStyles();
     void ApplyExplorerLook();
     void AttachImageList(int which, TCustomImageList* images);
-    void SetImageListMember(TCustomImageList*& member, TChangeLink& link, int which,
-                            TCustomImageList* images);
     // Items
     static UINT SyncMessage();
     // Before items are added or taken out; `movesItems` when items after them move.
@@ -242,12 +241,8 @@ private:
     bool autoArrange_ = true;
     bool explorerStyle_ = false;
     int allocBy_ = 32;
-    TCustomImageList* largeImages_ = nullptr;
-    TCustomImageList* smallImages_ = nullptr;
-    TCustomImageList* stateImages_ = nullptr;
-    TChangeLink largeLink_;
-    TChangeLink smallLink_;
-    TChangeLink stateLink_;
+    static constexpr size_t kLargeImages = 0, kSmallImages = 1, kStateImages = 2;
+    TImageListSlots<3> imageLists_;
     int nativeCount_ = 0;
     bool countPending_ = false;
     bool selectionPending_ = false;

@@ -143,43 +143,33 @@ private:
 
 // --- TMenu -----------------------------------------------------------------------------
 
-TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMenuItem>(nullptr))
+TMenu::TMenu(TComponent* owner)
+    : TComponent(owner),
+      items_(std::make_unique<TMenuItem>(nullptr)),
+      images_(this, {0}, [this](int, TCustomImageList*) {
+          if (items_ != nullptr)
+              items_->RebuildTree();
+      })
 {
     items_->menu_ = this;
-    imageLink_.OnChange = [this] { items_->RebuildTree(); };
 }
 
 TMenu::~TMenu()
 {
-    if (images_ != nullptr)
-        images_->RemoveFreeNotification(this);
+    images_.Release();
     items_.reset();
 }
 
 void TMenu::SetImages(TCustomImageList* images)
 {
-    if (images == images_)
-        return;
-    if (images_ != nullptr) {
-        images_->UnRegisterChanges(&imageLink_);
-        images_->RemoveFreeNotification(this);
-    }
-    images_ = images;
-    if (images_ != nullptr) {
-        images_->RegisterChanges(&imageLink_);
-        images_->FreeNotification(this);
-    }
-    items_->RebuildTree();
+    images_.Set(0, images);
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == images_) {
-        images_ = nullptr;
-        if (items_ != nullptr)
-            items_->RebuildTree();
-    }
+    if (operation == TOperation::opRemove)
+        images_.Removed(component);
 }
 
 TMenuItem* TMenu::FindItem(UINT value, TFindItemKind kind) const
@@ -213,23 +203,23 @@ bool TMenu::DispatchPopup(HMENU submenu)
 bool TMenu::MeasureItem(MEASUREITEMSTRUCT& measure) const
 {
     TMenuItem* item = FindItem(measure.itemID, TFindItemKind::fkCommand);
-    if (item == nullptr || images_ == nullptr)
+    if (item == nullptr || Images() == nullptr)
         return false;
-    measure.itemWidth = static_cast<UINT>(images_->Width());
-    measure.itemHeight = static_cast<UINT>(images_->Height());
+    measure.itemWidth = static_cast<UINT>(Images()->Width());
+    measure.itemHeight = static_cast<UINT>(Images()->Height());
     return true;
 }
 
 bool TMenu::DrawItem(const DRAWITEMSTRUCT& draw) const
 {
     TMenuItem* item = FindItem(draw.itemID, TFindItemKind::fkCommand);
-    if (item == nullptr || images_ == nullptr)
+    if (item == nullptr || Images() == nullptr)
         return false;
     const int top =
-        draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - images_->Height()) / 2;
+        draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - Images()->Height()) / 2;
     const UINT style =
         (draw.itemState & ODS_GRAYED) != 0 ? ILD_TRANSPARENT | ILD_BLEND50 : ILD_TRANSPARENT;
-    images_->Draw(draw.hDC, draw.rcItem.left, top, item->ImageIndex(), style);
+    Images()->Draw(draw.hDC, draw.rcItem.left, top, item->ImageIndex(), style);
     return true;
 }
 

@@ -5,6 +5,7 @@
 // open: it runs the chosen item, lets a submenu's item update its children before they show,
 // draws the items' images and puts the selected item's hint into the application's hint.
 #include "ui/ImageList.h"
+#include "ui/ImageListSlots.h"
 #include "ui/MenuItem.h"
 
 #include <memory>
@@ -19,7 +20,7 @@ public:
     TMenuItem* Items() const noexcept { return items_.get(); }
     HMENU Handle() { return items_->Handle(); }
 
-    TCustomImageList* Images() const noexcept { return images_; }
+    TCustomImageList* Images() const noexcept { return images_.Get(0); }
     void SetImages(TCustomImageList* images);
 
     // The item (the root included) with that command number, submenu handle or shortcut.
@@ -37,8 +38,8 @@ protected:
 
 private:
     std::unique_ptr<TMenuItem> items_;
-    TCustomImageList* images_ = nullptr;
-    TChangeLink imageLink_;
+    // The items' pictures; the role number is unused (a menu has one list).
+    TImageListSlots<1> images_;
 };
 
 class TPopupMenu : public TMenu {

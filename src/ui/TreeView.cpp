@@ -65,11 +65,13 @@ private:
     bool active_;
 };
 
-TTreeView::TTreeView(TComponent* owner) : TWinControl(owner), items_(this)
+TTreeView::TTreeView(TComponent* owner)
+    : TWinControl(owner),
+      items_(this),
+      imageLists_(this, {TVSIL_NORMAL, TVSIL_STATE},
+                  [this](int which, TCustomImageList* images) { AttachImageList(which, images); })
 {
     SetBounds(0, 0, 121, 97);
-    imagesLink_.OnChange = [this] { AttachImageList(TVSIL_NORMAL, images_); };
-    stateLink_.OnChange = [this] { AttachImageList(TVSIL_STATE, stateImages_); };
     changeTimer_ = MakeOwned<TTimer>(this);
     changeTimer_->SetEnabled(false);
     changeTimer_->OnTimer = [this](TObject*) { ChangeTimerFired(); };
@@ -95,9 +97,7 @@ TTreeView::~TTreeView()
     pendingTimer_->SetEnabled(false);
     pendingTimer_->OnTimer = nullptr;
     DestroyHandle();
-    for (TCustomImageList* images : {images_, stateImages_})
-        if (images != nullptr)
-            images->RemoveFreeNotification(this);
+    imageLists_.Release();
 }
 
 TTreeNodeClass TTreeView::DefaultNodeClass() const
@@ -166,8 +166,7 @@ void TTreeView::CreateWnd()
     ApplyExplorerLook();
     if (indent_ > 0)
         Native(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
-    AttachImageList(TVSIL_NORMAL, images_);
-    AttachImageList(TVSIL_STATE, stateImages_);
+    imageLists_.AttachAll();
 
     // The new window gets every node, the expanded states and the selection kept meanwhile.
     Native(WM_SETREDRAW, FALSE, 0);
@@ -346,50 +345,21 @@ void TTreeView::AttachImageList(int which, TCustomImageList* images)
     Invalidate();
 }
 
-void TTreeView::SetImageListMember(TCustomImageList*& member, TChangeLink& link, int which,
-                                   TCustomImageList* images)
-{
-    if (images == member)
-        return;
-    if (member != nullptr) {
-        member->UnRegisterChanges(&link);
-        TCustomImageList* old = member;
-        member = nullptr;
-        // Still watched while it serves in the other role.
-        if (old != images_ && old != stateImages_)
-            old->RemoveFreeNotification(this);
-    }
-    member = images;
-    if (member != nullptr) {
-        member->RegisterChanges(&link);
-        member->FreeNotification(this);
-    }
-    AttachImageList(which, member);
-}
-
 void TTreeView::SetImages(TCustomImageList* images)
 {
-    SetImageListMember(images_, imagesLink_, TVSIL_NORMAL, images);
+    imageLists_.Set(kImages, images);
 }
 
 void TTreeView::SetStateImages(TCustomImageList* images)
 {
-    SetImageListMember(stateImages_, stateLink_, TVSIL_STATE, images);
+    imageLists_.Set(kStateImages, images);
 }
 
 void TTreeView::Notification(TComponent* component, TOperation operation)
 {
     TWinControl::Notification(component, operation);
-    if (operation != TOperation::opRemove)
-        return;
-    if (component == images_) {
-        images_ = nullptr;
-        AttachImageList(TVSIL_NORMAL, nullptr);
-    }
-    if (component == stateImages_) {
-        stateImages_ = nullptr;
-        AttachImageList(TVSIL_STATE, nullptr);
-    }
+    if (operation == TOperation::opRemove)
+        imageLists_.Removed(component);
 }
 
 // --- native items ----------------------------------------------------------------------

@@ -12,6 +12,7 @@
 // again.
 #include "ui/CustomDraw.h"
 #include "ui/ImageList.h"
+#include "ui/ImageListSlots.h"
 #include "ui/TreeNodes.h"
 #include "ui/WinControl.h"
 
@@ -84,9 +85,9 @@ public:
     void SetChangeDelay(UINT delay);
 
     // The image lists stay the caller's; the tree hears when they change or go.
-    TCustomImageList* Images() const noexcept { return images_; }
+    TCustomImageList* Images() const noexcept { return imageLists_.Get(kImages); }
     void SetImages(TCustomImageList* images);
-    TCustomImageList* StateImages() const noexcept { return stateImages_; }
+    TCustomImageList* StateImages() const noexcept { return imageLists_.Get(kStateImages); }
     void SetStateImages(TCustomImageList* images);
 
     // The selected node, or null; setting selects it (asking CanChange first) and null
@@ -183,8 +184,6 @@ private:
     void ApplyExtendedStyles();
     void ApplyExplorerLook();
     void AttachImageList(int which, TCustomImageList* images);
-    void SetImageListMember(TCustomImageList*& member, TChangeLink& link, int which,
-                            TCustomImageList* images);
     // Sends a message to the window's own class procedure.
     LRESULT Native(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     // Native items: only while the window exists and is not going.
@@ -238,10 +237,8 @@ private:
     std::vector<LPARAM> pendingParents_;
     TTimer* pendingTimer_ = nullptr;
     LPARAM deferredParent_ = 0;  // the node being expanded: its new children wait
-    TCustomImageList* images_ = nullptr;
-    TCustomImageList* stateImages_ = nullptr;
-    TChangeLink imagesLink_;
-    TChangeLink stateLink_;
+    static constexpr size_t kImages = 0, kStateImages = 1;
+    TImageListSlots<2> imageLists_;
     // The selected node while there is no window (its serial; 0 for none).
     LPARAM pendingSelection_ = 0;
     bool closing_ = false;
