@@ -19,16 +19,6 @@ namespace {
 constexpr char kVerbOpen[] = "OPEN";
 constexpr char kVerbUndelete[] = "UNDELETE";
 
-// The files on the clipboard (CF_HDROP); none when it holds no files.
-std::vector<std::wstring> ClipboardFiles()
-{
-    TComPtr<IDataObject> data;
-    if (FAILED(OleGetClipboard(data.GetAddressOf())) || !data)
-        return {};
-    std::unique_ptr<TWideStringList> names = GetFilenamesFromDataObject(data.Get());
-    return names ? *names : std::vector<std::wstring>();
-}
-
 bool IsDirectory(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -39,75 +29,6 @@ bool IsDirectory(const std::wstring& path)
 bool BlockedWhenReadOnly(const std::string& verb)
 {
     return IsModifyingVerb(verb) || SameVerb(verb, kVerbRename);
-}
-
-struct TGlobalFree {
-    void operator()(HGLOBAL memory) const noexcept { GlobalFree(memory); }
-};
-using TScopedGlobal = std::unique_ptr<void, TGlobalFree>;
-
-// Puts the files on the clipboard as cut (CF_HDROP with a move effect), for shells whose cut
-// verb leaves them marked as copied (Wine's); a paste would copy them otherwise.
-void MarkClipboardAsCut(const std::vector<std::wstring>& files, HWND owner)
-{
-    if (files.empty() || ClipboardDropEffect() == DROPEFFECT_MOVE)
-        return;
-    size_t characters = 1;
-    for (const std::wstring& file : files)
-        characters += file.size() + 1;
-    const size_t bytes = sizeof(DROPFILES) + characters * sizeof(wchar_t);
-    TScopedGlobal names(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
-    TScopedGlobal effect(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD)));
-    if (!names || !effect)
-        return;
-    auto* header = static_cast<DROPFILES*>(GlobalLock(names.get()));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES));
-    for (const std::wstring& file : files) {
-        std::copy(file.begin(), file.end(), text);
-        text += file.size() + 1;
-    }
-    GlobalUnlock(names.get());
-    *static_cast<DWORD*>(GlobalLock(effect.get())) = DROPEFFECT_MOVE;
-    GlobalUnlock(effect.get());
-    if (!OpenClipboard(owner))
-        return;
-    EmptyClipboard();
-    // The clipboard owns what it accepted.
-    if (SetClipboardData(CF_HDROP, names.get()) != nullptr)
-        names.release();
-    if (SetClipboardData(RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), effect.get()) !=
-        nullptr)
-        effect.release();
-    CloseClipboard();
-}
-
-// Some shells (Wine's) offer no paste on a folder as an object of its parent, and their paste
-// inside a folder copies nothing: the clipboard's files are copied or moved here directly.
-bool PasteFiles(const std::vector<std::wstring>& files, const std::wstring& folder, HWND owner)
-{
-    if (files.empty() || folder.empty())
-        return false;
-    std::wstring from;
-    for (const std::wstring& file : files)
-        from.append(file).push_back(L'\0');
-    from.push_back(L'\0');
-    std::wstring to = folder;
-    to.append(2, L'\0');
-    const bool move = ClipboardDropEffect() == DROPEFFECT_MOVE;
-    SHFILEOPSTRUCTW operation{};
-    operation.hwnd = owner;
-    operation.wFunc = move ? FO_MOVE : FO_COPY;
-    operation.pFrom = from.c_str();
-    operation.pTo = to.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR;
-    if (SHFileOperationW(&operation) != 0 || operation.fAnyOperationsAborted)
-        return false;
-    // Cut files are pasted once.
-    if (move)
-        OleSetClipboard(nullptr);
-    return true;
 }
 
 }  // namespace

@@ -209,8 +209,6 @@ public:
     void UpdateCheckStatesDown(TZelShellTreeNode* node);
     TOnCheckStateChanged OnCheckStateChanged;
     TTVExpandedEvent OnEditCanceled;
-    // The file names a copy or cut put on the clipboard.
-    static std::vector<std::wstring> ClipboardFileNames();
 
 protected:
     void CreateWnd() override;

@@ -3,6 +3,7 @@
 #include "controls/ShellTree.h"
 
 #include "link/ShellLink.h"
+#include "shell/ClipboardPaste.h"
 #include "shell/Verbs.h"
 
 #include <windowsx.h>
@@ -78,7 +79,7 @@ void TZelShellTree::KeyDown(WORD& key, TShiftState shift)
     case 'V':
         command = ctrl && !ReadOnly();
         if (command) {
-            const std::vector<std::wstring> files = ClipboardFileNames();
+            const std::vector<std::wstring> files = ClipboardFiles();
             ExecuteVerb(kVerbPaste);
             ReportOperation(sopPaste | sopAdd, files, NodePath(Selected()));
             key = 0;

@@ -6,6 +6,7 @@
 #include "core/TextCompare.h"
 #include "core/TextConversion.h"
 #include "link/ShellLink.h"
+#include "shell/ClipboardPaste.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "shell/Verbs.h"
@@ -41,15 +42,6 @@ private:
 }  // namespace
 
 // ---- Reports ----
-
-std::vector<std::wstring> TZelShellTree::ClipboardFileNames()
-{
-    TComPtr<IDataObject> data;
-    if (FAILED(OleGetClipboard(data.GetAddressOf())) || !data)
-        return {};
-    std::unique_ptr<TWideStringList> names = GetFilenamesFromDataObject(data.Get());
-    return names ? std::move(*names) : std::vector<std::wstring>{};
-}
 
 void TZelShellTree::ReportOperation(TZelShellOperations operation,
                                     const std::vector<std::wstring>& files,
@@ -109,7 +101,7 @@ bool TZelShellTree::ExecuteVerb(const std::string& verb)
     const std::wstring path = NodePath(selected);
     const bool paste = SameVerb(verb, kVerbPaste);
     const std::vector<std::wstring> clipboard =
-        paste ? ClipboardFileNames() : std::vector<std::wstring>{};
+        paste ? ClipboardFiles() : std::vector<std::wstring>{};
     const LPARAM serial = selected->Serial();
     bool done = false;
     try {
@@ -126,6 +118,7 @@ bool TZelShellTree::ExecuteVerb(const std::string& verb)
     } else if (paste) {
         AfterPaste(clipboard, path);
     } else if (SameVerb(verb, kVerbCut)) {
+        MarkClipboardAsCut({path}, WindowHandle());
         if (TTreeNode* node = Items()->FindBySerial(serial))
             node->SetCut(true);
     }
@@ -172,7 +165,7 @@ void TZelShellTree::ShowShellContextMenu(POINT screenPoint, std::string& verb)
     const LPARAM serial = selected->Serial();
     const LPARAM parentSerial = selected->Parent() != nullptr ? selected->Parent()->Serial() : 0;
     const std::wstring path = NodePath(selected);
-    const std::vector<std::wstring> clipboard = ClipboardFileNames();
+    const std::vector<std::wstring> clipboard = ClipboardFiles();
     try {
         TErrorModeScope errorMode(ErrorMode());
         MakeBrowserObject(selected);
@@ -195,6 +188,7 @@ void TZelShellTree::ShowShellContextMenu(POINT screenPoint, std::string& verb)
         if (shellLink_ != nullptr)
             shellLink_->RefreshAll();
     } else if (SameVerb(verb, kVerbCut)) {
+        MarkClipboardAsCut({path}, WindowHandle());
         if (node != nullptr)
             node->SetCut(true);
     } else if (SameVerb(verb, kVerbPaste)) {

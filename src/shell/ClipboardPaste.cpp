@@ -7,6 +7,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <memory>
+
 namespace {
 
 // The drop effect the source of the clipboard's data asks for (a cut asks for a move).
@@ -27,6 +30,11 @@ DWORD PreferredDropEffect(IDataObject* data)
     return effect;
 }
 
+struct TGlobalFree {
+    void operator()(HGLOBAL memory) const noexcept { GlobalFree(memory); }
+};
+using TScopedGlobal = std::unique_ptr<void, TGlobalFree>;
+
 // Names one after another, each ended by a zero, the list ended by another.
 std::wstring DoubleZeroList(const TWideStringList& names)
 {
@@ -41,6 +49,15 @@ std::wstring DoubleZeroList(const TWideStringList& names)
 
 }  // namespace
 
+TWideStringList ClipboardFiles()
+{
+    TComPtr<IDataObject> data;
+    if (FAILED(OleGetClipboard(data.GetAddressOf())) || !data)
+        return {};
+    std::unique_ptr<TWideStringList> names = GetFilenamesFromDataObject(data.Get());
+    return names ? std::move(*names) : TWideStringList();
+}
+
 DWORD ClipboardDropEffect()
 {
     TComPtr<IDataObject> data;
@@ -50,26 +67,63 @@ DWORD ClipboardDropEffect()
                                                                     : DROPEFFECT_COPY;
 }
 
-bool PasteClipboardFiles(const std::wstring& folder, HWND owner)
+void MarkClipboardAsCut(const TWideStringList& files, HWND owner)
 {
-    TComPtr<IDataObject> data;
-    if (folder.empty() || FAILED(OleGetClipboard(data.GetAddressOf())) || !data)
+    if (files.empty() || ClipboardDropEffect() == DROPEFFECT_MOVE)
+        return;
+    size_t characters = 1;
+    for (const std::wstring& file : files)
+        characters += file.size() + 1;
+    const size_t bytes = sizeof(DROPFILES) + characters * sizeof(wchar_t);
+    TScopedGlobal names(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
+    TScopedGlobal effect(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD)));
+    if (!names || !effect)
+        return;
+    auto* header = static_cast<DROPFILES*>(GlobalLock(names.get()));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES));
+    for (const std::wstring& file : files) {
+        std::copy(file.begin(), file.end(), text);
+        text += file.size() + 1;
+    }
+    GlobalUnlock(names.get());
+    *static_cast<DWORD*>(GlobalLock(effect.get())) = DROPEFFECT_MOVE;
+    GlobalUnlock(effect.get());
+    if (!OpenClipboard(owner))
+        return;
+    EmptyClipboard();
+    // The clipboard owns what it accepted.
+    if (SetClipboardData(CF_HDROP, names.get()) != nullptr)
+        names.release();
+    if (SetClipboardData(RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), effect.get()) !=
+        nullptr)
+        effect.release();
+    CloseClipboard();
+}
+
+bool PasteFiles(const TWideStringList& files, const std::wstring& folder, HWND owner)
+{
+    if (files.empty() || folder.empty())
         return false;
-    const std::unique_ptr<TWideStringList> names = GetFilenamesFromDataObject(data.Get());
-    if (!names || names->empty())
-        return false;
-    const bool move = (PreferredDropEffect(data.Get()) & DROPEFFECT_MOVE) != 0;
-    const std::wstring from = DoubleZeroList(*names);
+    const bool move = ClipboardDropEffect() == DROPEFFECT_MOVE;
+    const std::wstring from = DoubleZeroList(files);
     const std::wstring to = DoubleZeroList({folder});
     SHFILEOPSTRUCTW operation{};
     operation.hwnd = owner;
     operation.wFunc = move ? FO_MOVE : FO_COPY;
     operation.pFrom = from.c_str();
     operation.pTo = to.c_str();
-    operation.fFlags = FOF_ALLOWUNDO;
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR;
     if (SHFileOperationW(&operation) != 0 || operation.fAnyOperationsAborted)
         return false;
+    // Cut files are pasted once.
     if (move)
         OleSetClipboard(nullptr);
     return true;
+}
+
+bool PasteClipboardFiles(const std::wstring& folder, HWND owner)
+{
+    return PasteFiles(ClipboardFiles(), folder, owner);
 }

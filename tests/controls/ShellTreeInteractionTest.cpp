@@ -13,6 +13,7 @@
 #include "core/TextCompare.h"
 #include "link/ShellLink.h"
 #include "link/ZelSelectionList.h"
+#include "shell/ClipboardPaste.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "shell/Verbs.h"
@@ -185,7 +186,7 @@ TEST_F(ShellTreeInteraction, ReadOnlyStopsDeleteCutPasteAndRenameFromEveryEntryP
     // Something on the clipboard to paste.
     Select(Child(root, L"victim"));
     Press('C', ssCtrl);
-    ASSERT_FALSE(TZelShellTree::ClipboardFileNames().empty());
+    ASSERT_FALSE(ClipboardFiles().empty());
 
     shellTree->SetReadOnly(true);
     TDialogAnswerer answerer(L"", IDYES);
@@ -240,10 +241,8 @@ TEST_F(ShellTreeInteraction, CopyThenPasteReportsTwoOperationsAndCutThenPasteAMo
     Select(Child(Root(), L"target"));
     Press('V', ssCtrl);
     EXPECT_TRUE(PathExists(tree.Path(L"target\\moved")));
-    // Wine's cut does not ask the paste for a move, so the source stays; the report tells
-    // the paste by whether it is still there.
-    const TZelShellOperations kind = PathExists(moved) ? sopCopy : sopMove;
-    EXPECT_EQ(reports, (std::vector<TReport>{{kind | sopPaste | sopAdd, {moved}, target},
+    EXPECT_FALSE(PathExists(moved));  // moved, also where the shell's cut marks a copy
+    EXPECT_EQ(reports, (std::vector<TReport>{{sopMove | sopPaste | sopAdd, {moved}, target},
                                              {sopPaste | sopAdd, {moved}, target}}));
 }
 

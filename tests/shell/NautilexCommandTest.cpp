@@ -157,13 +157,13 @@ TEST_F(NautilexCommand, HandlerSeesThePathsTheVerbActsOn)
     browser_->SetObjectName(L"a.txt");
     EXPECT_TRUE(browser_->ExecuteCommand("copy"));
     EXPECT_EQ(seenPaths_, TNames{UpperCase(a_)});
-    EXPECT_EQ(ClipboardFiles(), TNames{UpperCase(a_)});
+    EXPECT_EQ(UpperClipboardFiles(), TNames{UpperCase(a_)});
 
     // Names inside the folder reach the handler as full paths.
     browser_->MultiObjects() = {L"b.txt", L"a.txt"};
     EXPECT_TRUE(browser_->ExecuteCommand("copy"));
     EXPECT_EQ(seenPaths_, (TNames{UpperCase(a_), UpperCase(b_)}));
-    EXPECT_EQ(ClipboardFiles(), (TNames{UpperCase(b_), UpperCase(a_)}));
+    EXPECT_EQ(UpperClipboardFiles(), (TNames{UpperCase(b_), UpperCase(a_)}));
     EXPECT_TRUE(browser_->MultiObjects().empty());
     EXPECT_EQ(commands_, (std::vector<std::string>{"copy", "copy"}));
     OleSetClipboard(nullptr);

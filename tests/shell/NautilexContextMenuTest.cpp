@@ -141,7 +141,7 @@ TEST_F(NautilexContextMenu, AShellEntryRunsItsVerbOnTheObjects)
     EXPECT_EQ(Show(driver), "copy");
     EXPECT_EQ(events_, (TEvents{"popup", "before copy", "select copy"}));
     EXPECT_EQ(seenPaths_, TNames{UpperCase(a_)});
-    EXPECT_EQ(ClipboardFiles(), TNames{UpperCase(a_)});
+    EXPECT_EQ(UpperClipboardFiles(), TNames{UpperCase(a_)});
 
     events_.clear();
     browser_->MultiObjects() = {L"a.txt", L"b.txt"};
@@ -149,7 +149,7 @@ TEST_F(NautilexContextMenu, AShellEntryRunsItsVerbOnTheObjects)
     both.ChooseCaption(L"Copy");
     EXPECT_EQ(Show(both), "copy");
     EXPECT_EQ(seenPaths_, (TNames{UpperCase(a_), UpperCase(b_)}));
-    EXPECT_EQ(ClipboardFiles(), (TNames{UpperCase(a_), UpperCase(b_)}));
+    EXPECT_EQ(UpperClipboardFiles(), (TNames{UpperCase(a_), UpperCase(b_)}));
     EXPECT_TRUE(browser_->MultiObjects().empty());
 }
 
@@ -186,12 +186,12 @@ TEST_F(NautilexContextMenu, ReadOnlyAndTheSelectHandlerStopVerbs)
         EXPECT_EQ(Show(driver), "") << WideToNarrow(caption);
     }
     EXPECT_TRUE(PathExists(a_));
-    EXPECT_TRUE(ClipboardFiles().empty());
+    EXPECT_TRUE(UpperClipboardFiles().empty());
     // Copying changes nothing in the folder.
     TMenuDriver copy;
     copy.ChooseCaption(L"Copy");
     EXPECT_EQ(Show(copy), "copy");
-    EXPECT_EQ(ClipboardFiles(), TNames{UpperCase(a_)});
+    EXPECT_EQ(UpperClipboardFiles(), TNames{UpperCase(a_)});
 
     OleSetClipboard(nullptr);
     browser_->ReadOnly = false;
@@ -199,7 +199,7 @@ TEST_F(NautilexContextMenu, ReadOnlyAndTheSelectHandlerStopVerbs)
     TMenuDriver refused;
     refused.ChooseCaption(L"Copy");
     EXPECT_EQ(Show(refused), "");
-    EXPECT_TRUE(ClipboardFiles().empty());
+    EXPECT_TRUE(UpperClipboardFiles().empty());
     EXPECT_TRUE(noDialogs.Seen().empty());
     EXPECT_EQ(events_, (TEvents{"popup", "before delete", "select delete", "popup", "before cut",
                                 "select cut", "popup", "before copy", "select copy", "popup",

@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the browser's tests.
+#include "shell/ClipboardPaste.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellUtils.h"
@@ -46,14 +47,10 @@ inline std::wstring CaughtMessage(const std::function<void()>& action)
 }
 
 // The files the clipboard offers, upper case; empty when it holds none.
-inline TNames ClipboardFiles()
+inline TNames UpperClipboardFiles()
 {
-    TComPtr<IDataObject> data;
     TNames files;
-    if (FAILED(OleGetClipboard(data.GetAddressOf())) || !data)
-        return files;
-    if (const auto names = GetFilenamesFromDataObject(data.Get()))
-        for (const std::wstring& name : *names)
-            files.push_back(UpperCase(name));
+    for (const std::wstring& name : ClipboardFiles())
+        files.push_back(UpperCase(name));
     return files;
 }
