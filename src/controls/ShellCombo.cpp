@@ -106,12 +106,6 @@ void STDMETHODCALLTYPE TZelShellCombo::RefreshContents()
 
 // ---- Properties ----
 
-void TZelShellCombo::SetOption(TZelShellOption option, bool value)
-{
-    SetOptions(value ? static_cast<TZelShellOptions>(options_ | option)
-                     : static_cast<TZelShellOptions>(options_ & ~option));
-}
-
 void TZelShellCombo::SetOptions(TZelShellOptions value)
 {
     value &= static_cast<TZelShellOptions>(~soShowFiles);

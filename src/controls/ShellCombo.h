@@ -17,7 +17,9 @@ class TZelShellLink;
 class TZelSystemImageList;
 class TZelVisibilityRule;
 
-class TZelShellCombo : public TZelCustomFolderCombo, public IZelShellControl {
+class TZelShellCombo : public TZelCustomFolderCombo,
+                       public IZelShellControl,
+                       public TZelShellOptionFlags<TZelShellCombo> {
 public:
     // Drive, medium and share events: the ones that change the base list.
     static constexpr unsigned long kNotifierEvents = 0x30DC0;
@@ -63,27 +65,6 @@ public:
     // The option word (ShowFiles is never kept: the combo lists folders only) and its bits.
     TZelShellOptions GetOptions() const noexcept { return options_; }
     void SetOptions(TZelShellOptions value);
-    bool GetShowNethood() const noexcept { return HasOption(options_, soShowNethood); }
-    void SetShowNethood(bool value) { SetOption(soShowNethood, value); }
-    bool GetShowRecycleBin() const noexcept { return HasOption(options_, soShowRecycleBin); }
-    void SetShowRecycleBin(bool value) { SetOption(soShowRecycleBin, value); }
-    bool GetShowErrorMessages() const noexcept { return HasOption(options_, soShowErrorMessages); }
-    void SetShowErrorMessages(bool value) { SetOption(soShowErrorMessages, value); }
-    bool GetShowHidden() const noexcept { return HasOption(options_, soShowHidden); }
-    void SetShowHidden(bool value) { SetOption(soShowHidden, value); }
-    bool GetShowFiles() const noexcept { return HasOption(options_, soShowFiles); }
-    void SetShowFiles(bool value) { SetOption(soShowFiles, value); }
-    bool GetShowContextMenuOnTop() const noexcept
-    {
-        return HasOption(options_, soShowContextMenuOnTop);
-    }
-    void SetShowContextMenuOnTop(bool value) { SetOption(soShowContextMenuOnTop, value); }
-    bool GetColorCompressed() const noexcept { return HasOption(options_, soColorCompressed); }
-    void SetColorCompressed(bool value) { SetOption(soColorCompressed, value); }
-    bool GetColorEncrypted() const noexcept { return HasOption(options_, soColorEncrypted); }
-    void SetColorEncrypted(bool value) { SetOption(soColorEncrypted, value); }
-    bool GetNoFillOnStartup() const noexcept { return HasOption(options_, soNoFillOnStartup); }
-    void SetNoFillOnStartup(bool value) { SetOption(soNoFillOnStartup, value); }
 
     // Selecting an entry moves the pane there (a negative or the current index does nothing).
     void SetItemIndex(int index) override;
@@ -113,7 +94,6 @@ protected:
     void DoContextPopup(POINT mousePos, bool& handled) override;
 
 private:
-    void SetOption(TZelShellOption option, bool value);
     // The list: building, filtering, adding and trimming entries.
     void EnsureInitialized();
     void BuildBaseList();

@@ -116,12 +116,6 @@ HRESULT STDMETHODCALLTYPE TZelShellList::QueryInterface(REFIID iid, void** objec
 
 // ---- Properties ----
 
-void TZelShellList::SetOption(TZelShellOption option, bool value)
-{
-    SetOptions(value ? static_cast<TZelShellOptions>(options_ | option)
-                     : static_cast<TZelShellOptions>(options_ & ~option));
-}
-
 void TZelShellList::SetOptions(TZelShellOptions value)
 {
     if (value == options_)

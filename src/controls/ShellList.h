@@ -53,6 +53,7 @@ using TOnCheckStateChanged = std::function<void(
 
 class TZelShellList : public TListView,
                       public IZelShellControl,
+                      public TZelShellOptionFlags<TZelShellList>,
                       public IIconViewer,
                       public IThumbnailViewer,
                       public TShellDropHandler {
@@ -123,27 +124,6 @@ public:
     // The option word and its one setter; the flags below read and write single bits of it.
     TZelShellOptions GetOptions() const noexcept { return options_; }
     void SetOptions(TZelShellOptions value);
-    bool GetShowNethood() const noexcept { return HasOption(options_, soShowNethood); }
-    void SetShowNethood(bool value) { SetOption(soShowNethood, value); }
-    bool GetShowRecycleBin() const noexcept { return HasOption(options_, soShowRecycleBin); }
-    void SetShowRecycleBin(bool value) { SetOption(soShowRecycleBin, value); }
-    bool GetShowErrorMessages() const noexcept { return HasOption(options_, soShowErrorMessages); }
-    void SetShowErrorMessages(bool value) { SetOption(soShowErrorMessages, value); }
-    bool GetShowHidden() const noexcept { return HasOption(options_, soShowHidden); }
-    void SetShowHidden(bool value) { SetOption(soShowHidden, value); }
-    bool GetShowFiles() const noexcept { return HasOption(options_, soShowFiles); }
-    void SetShowFiles(bool value) { SetOption(soShowFiles, value); }
-    bool GetShowContextMenuOnTop() const noexcept
-    {
-        return HasOption(options_, soShowContextMenuOnTop);
-    }
-    void SetShowContextMenuOnTop(bool value) { SetOption(soShowContextMenuOnTop, value); }
-    bool GetColorCompressed() const noexcept { return HasOption(options_, soColorCompressed); }
-    void SetColorCompressed(bool value) { SetOption(soColorCompressed, value); }
-    bool GetColorEncrypted() const noexcept { return HasOption(options_, soColorEncrypted); }
-    void SetColorEncrypted(bool value) { SetOption(soColorEncrypted, value); }
-    bool GetNoFillOnStartup() const noexcept { return HasOption(options_, soNoFillOnStartup); }
-    void SetNoFillOnStartup(bool value) { SetOption(soNoFillOnStartup, value); }
 
     bool GetThumbnails() const noexcept { return thumbnails_; }
     void SetThumbnails(bool value);
@@ -288,7 +268,6 @@ protected:
 private:
     friend class TShellListReceiver;
 
-    void SetOption(TZelShellOption option, bool value);
     void Refill();
     // The browser is still bound to the folder the items came from.
     bool ItemsAreOfTheFolder();

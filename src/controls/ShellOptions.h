@@ -32,6 +32,45 @@ constexpr bool HasOption(TZelShellOptions options, TZelShellOption option) noexc
     return (options & option) != 0;
 }
 
+// The flags of a control's option word one by one, for a control (the class itself, as
+// Control) with GetOptions and SetOptions: each setter changes one bit through SetOptions.
+template <class Control>
+class TZelShellOptionFlags {
+public:
+    bool GetShowNethood() const noexcept { return IsOn(soShowNethood); }
+    void SetShowNethood(bool value) { SetOption(soShowNethood, value); }
+    bool GetShowRecycleBin() const noexcept { return IsOn(soShowRecycleBin); }
+    void SetShowRecycleBin(bool value) { SetOption(soShowRecycleBin, value); }
+    bool GetShowErrorMessages() const noexcept { return IsOn(soShowErrorMessages); }
+    void SetShowErrorMessages(bool value) { SetOption(soShowErrorMessages, value); }
+    bool GetShowHidden() const noexcept { return IsOn(soShowHidden); }
+    void SetShowHidden(bool value) { SetOption(soShowHidden, value); }
+    bool GetShowFiles() const noexcept { return IsOn(soShowFiles); }
+    void SetShowFiles(bool value) { SetOption(soShowFiles, value); }
+    bool GetShowContextMenuOnTop() const noexcept { return IsOn(soShowContextMenuOnTop); }
+    void SetShowContextMenuOnTop(bool value) { SetOption(soShowContextMenuOnTop, value); }
+    bool GetColorCompressed() const noexcept { return IsOn(soColorCompressed); }
+    void SetColorCompressed(bool value) { SetOption(soColorCompressed, value); }
+    bool GetColorEncrypted() const noexcept { return IsOn(soColorEncrypted); }
+    void SetColorEncrypted(bool value) { SetOption(soColorEncrypted, value); }
+    bool GetNoFillOnStartup() const noexcept { return IsOn(soNoFillOnStartup); }
+    void SetNoFillOnStartup(bool value) { SetOption(soNoFillOnStartup, value); }
+
+    void SetOption(TZelShellOption option, bool value)
+    {
+        auto& control = static_cast<Control&>(*this);
+        const TZelShellOptions options = control.GetOptions();
+        control.SetOptions(value ? static_cast<TZelShellOptions>(options | option)
+                                 : static_cast<TZelShellOptions>(options & ~option));
+    }
+
+private:
+    bool IsOn(TZelShellOption option) const noexcept
+    {
+        return HasOption(static_cast<const Control&>(*this).GetOptions(), option);
+    }
+};
+
 // Decides whether the browser's current object may be shown under an option word. One rule
 // object serves a whole walk over a folder: the special folders it compares objects with are
 // located once, and only when an option that needs them is off, so that the common case

@@ -100,12 +100,6 @@ HRESULT STDMETHODCALLTYPE TZelShellTree::QueryInterface(REFIID iid, void** objec
 
 // ---- Properties ----
 
-void TZelShellTree::SetOption(TZelShellOption option, bool value)
-{
-    SetOptions(value ? static_cast<TZelShellOptions>(options_ | option)
-                     : static_cast<TZelShellOptions>(options_ & ~option));
-}
-
 void TZelShellTree::SetOptions(TZelShellOptions value)
 {
     if (value == options_)

@@ -46,6 +46,7 @@ enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
 
 class TZelShellTree : public TTreeView,
                       public IZelShellControl,
+                      public TZelShellOptionFlags<TZelShellTree>,
                       public IIconViewer,
                       public TShellDropHandler {
 public:
@@ -92,27 +93,6 @@ public:
     // The option word and its one setter; the flags below read and write single bits of it.
     TZelShellOptions GetOptions() const noexcept { return options_; }
     void SetOptions(TZelShellOptions value);
-    bool GetShowNethood() const noexcept { return HasOption(options_, soShowNethood); }
-    void SetShowNethood(bool value) { SetOption(soShowNethood, value); }
-    bool GetShowRecycleBin() const noexcept { return HasOption(options_, soShowRecycleBin); }
-    void SetShowRecycleBin(bool value) { SetOption(soShowRecycleBin, value); }
-    bool GetShowErrorMessages() const noexcept { return HasOption(options_, soShowErrorMessages); }
-    void SetShowErrorMessages(bool value) { SetOption(soShowErrorMessages, value); }
-    bool GetShowHidden() const noexcept { return HasOption(options_, soShowHidden); }
-    void SetShowHidden(bool value) { SetOption(soShowHidden, value); }
-    bool GetShowFiles() const noexcept { return HasOption(options_, soShowFiles); }
-    void SetShowFiles(bool value) { SetOption(soShowFiles, value); }
-    bool GetShowContextMenuOnTop() const noexcept
-    {
-        return HasOption(options_, soShowContextMenuOnTop);
-    }
-    void SetShowContextMenuOnTop(bool value) { SetOption(soShowContextMenuOnTop, value); }
-    bool GetColorCompressed() const noexcept { return HasOption(options_, soColorCompressed); }
-    void SetColorCompressed(bool value) { SetOption(soColorCompressed, value); }
-    bool GetColorEncrypted() const noexcept { return HasOption(options_, soColorEncrypted); }
-    void SetColorEncrypted(bool value) { SetOption(soColorEncrypted, value); }
-    bool GetNoFillOnStartup() const noexcept { return HasOption(options_, soNoFillOnStartup); }
-    void SetNoFillOnStartup(bool value) { SetOption(soNoFillOnStartup, value); }
 
     bool GetFileSystemOnly() const;
     void SetFileSystemOnly(bool value);
@@ -254,7 +234,6 @@ private:
         TZelShellTree* tree_;
     };
 
-    void SetOption(TZelShellOption option, bool value);
     void ApplyNotifierFilter();
     TZelShellTreeNode* Typed(TTreeNode* node) const noexcept
     {
