@@ -1,5 +1,7 @@
 #include "core/StartupTrace.h"
 
+#ifdef BIVISTA_STARTUP_TRACE
+
 #include <windows.h>
 
 #include <cstdio>
@@ -65,3 +67,5 @@ void TraceStartup(const char* step) noexcept
     std::fprintf(clock.output, "%9.1f ms  %s\n", milliseconds, step);
     std::fflush(clock.output);
 }
+
+#endif

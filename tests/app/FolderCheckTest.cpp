@@ -20,7 +20,7 @@ TEST(FolderCheck, OnlyAFolderThatIsThereCounts)
         {file, false},
         {folder + L"\\gone", false},
         {L"", false},
-        {L"Q:\\gone", false},                // no such drive
+        {L"Q:\\gone", false},                 // no such drive
         {L"\\\\no-such-host\\share", false},  // asked on a thread, given up after the limit
     };
     for (const auto& entry : cases)
