@@ -35,6 +35,23 @@ constexpr UINT_PTR kFinishStartupTimer = 0xB15A;
 // The smallest part of a pane that stays on screen when stored sizes would hide it.
 constexpr int kMinPaneExtent = 30;
 
+// Notes whether a link told its controls of a folder while the scope lasts.
+class TLinkChangeWatch {
+public:
+    explicit TLinkChangeWatch(TZelShellLink* link) : link_(link)
+    {
+        link_->OnChange = [this](TObject*) { reached_ = true; };
+    }
+    ~TLinkChangeWatch() { link_->OnChange = nullptr; }
+    TLinkChangeWatch(const TLinkChangeWatch&) = delete;
+    TLinkChangeWatch& operator=(const TLinkChangeWatch&) = delete;
+    bool Reached() const noexcept { return reached_; }
+
+private:
+    TZelShellLink* link_;
+    bool reached_ = false;
+};
+
 }  // namespace
 
 // Inside the loading bracket: the values that the controls take as stored properties, so
@@ -188,11 +205,9 @@ void TfrmMain::RestoreFirstList()
         return;
     // The shell does not take the path as the file system did: the tree's own way, and the
     // list where the tree is.
-    bool reached = false;
-    ZelShellLink->OnChange = [&reached](TObject*) { reached = true; };
+    TLinkChangeWatch watch(ZelShellLink);
     ShellTree->SetSelectedFolder(folder);
-    ZelShellLink->OnChange = nullptr;
-    if (const TZelShellTreeNode* selected = ShellTree->Selected(); !reached && selected) {
+    if (const TZelShellTreeNode* selected = ShellTree->Selected(); !watch.Reached() && selected) {
         const TOwnedIDList shown = CopyIDList(selected->AbsoluteIDList());
         ShellList->FolderChanged(shown.get());
     }
@@ -241,14 +256,14 @@ void TfrmMain::FollowFirstList()
 void TfrmMain::RestoreSecondPane()
 {
     path2_ = settings_->ReadString(kInfo, "Path2", "");
-    bool reached = false;
-    ZelShellLink2->OnChange = [&reached](TObject*) { reached = true; };
     const std::wstring folder = NarrowToWide(path2_);
-    if (FolderExistsWithin(folder))
-        ShellTree2->SetSelectedFolder(folder);
-    ZelShellLink2->OnChange = nullptr;
-    if (reached)
-        return;
+    {
+        TLinkChangeWatch watch(ZelShellLink2);
+        if (FolderExistsWithin(folder))
+            ShellTree2->SetSelectedFolder(folder);
+        if (watch.Reached())
+            return;
+    }
     // The list fills with the folder the tree told it while loading; the combo shows it too.
     ShellList2->RefreshContents();
     if (const TOwnedIDList shown = CopyIDList(ShellList2->FolderIDList()))
