@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "app/ShellFailureMessage.h"
 #include "core/Exception.h"
+#include "core/StartupTrace.h"
 #include "core/SyncCall.h"
 #include "core/TextConversion.h"
 #include "shell/ShellState.h"
@@ -66,19 +67,23 @@ int Run()
     if (!shell.Started())
         return 1;  // the failure was shown through the installed message
     TPoolScope pool;
+    TraceStartup("shell and pool");
 
     TApplication application;
     application.Title = kTitle;
+    TraceStartup("application");
     auto main = std::make_unique<TfrmMain>(nullptr);
     main->MakeMainForm();
     auto bookmark = std::make_unique<TfrmBookmark>(nullptr);
     auto about = std::make_unique<TfrmAbout>(nullptr);
+    TraceStartup("windows made");
     bookmark->SetTarget(main.get());
     main->SetBookmarkWindow(bookmark.get());
     main->SetAboutBox(about.get());
 
     if (!application.Terminated()) {
         main->Show();
+        TraceStartup("shown");
         application.Run();
     }
 
@@ -95,6 +100,7 @@ int Run()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    TraceStartup("entry");
     RestrictDllSearch();
     try {
         return Run();

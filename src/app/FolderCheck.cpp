@@ -2,6 +2,7 @@
 
 #include "core/ScopedResource.h"
 
+#include <cwctype>
 #include <memory>
 
 namespace {
@@ -13,20 +14,32 @@ struct TFolderCheck {
     volatile LONG exists = 0;
 };
 
+bool IsFolder(const std::wstring& path)
+{
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 DWORD WINAPI CheckFolder(void* parameter)
 {
     std::unique_ptr<std::shared_ptr<TFolderCheck>> holder(
         static_cast<std::shared_ptr<TFolderCheck>*>(parameter));
     const std::shared_ptr<TFolderCheck>& check = *holder;
     try {
-        TErrorModeScope errorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        const DWORD attributes = GetFileAttributesW(check->path.c_str());
-        InterlockedExchange(&check->exists, attributes != INVALID_FILE_ATTRIBUTES &&
-                                                (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        InterlockedExchange(&check->exists, IsFolder(check->path));
     } catch (...) {
     }
     SetEvent(check->done.get());
     return 0;
+}
+
+bool OnFixedDrive(const std::wstring& path)
+{
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || !iswalpha(path[0]))
+        return false;
+    const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
+    return GetDriveTypeW(root) == DRIVE_FIXED;
 }
 
 }  // namespace
@@ -35,6 +48,8 @@ bool FolderExistsWithin(const std::wstring& path, DWORD timeLimit)
 {
     if (path.empty())
         return false;
+    if (OnFixedDrive(path))
+        return IsFolder(path);
     auto check = std::make_shared<TFolderCheck>();
     check->path = path;
     check->done.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));

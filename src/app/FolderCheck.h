@@ -8,4 +8,6 @@
 
 constexpr DWORD kFolderCheckTimeLimit = 2000;
 
+// A folder on a fixed drive of this computer ("C:\...") is asked about at once: that never
+// waits on a network or on a drive's media.
 bool FolderExistsWithin(const std::wstring& path, DWORD timeLimit = kFolderCheckTimeLimit);

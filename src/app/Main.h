@@ -105,6 +105,9 @@ public:
     TMenuItem* About1 = nullptr;
     TCustomImageList* Glyphs = nullptr;
 
+protected:
+    void WndProc(TMessage& message) override;
+
 private:
     // Construction (MainForm.cpp)
     void CreateComponents();
@@ -119,7 +122,10 @@ private:
     void FormDestroy(TObject* sender);
     void RestoreGeometry();
     void RestorePaneSizes();
-    void RestoreFolders();
+    void RestoreFirstList();
+    void FinishStartup();
+    void FollowFirstList();
+    void RestoreSecondPane();
     void SaveSettings();
 
     // Commands (MainCommands.cpp)
@@ -152,6 +158,8 @@ private:
     TPaneView view1_;
     TPaneView view2_;
     bool firstPaneActive_ = true;
+    // Pane 1's tree and combo, and pane 2, have been brought to their folders.
+    bool startupFinished_ = false;
     std::string path1_;
     std::string path2_;
     TfrmBookmark* bookmark_ = nullptr;

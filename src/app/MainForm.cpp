@@ -10,6 +10,7 @@
 #include "controls/ShellList.h"
 #include "controls/ShellTree.h"
 #include "core/ScopedResource.h"
+#include "core/StartupTrace.h"
 #include "link/ShellLink.h"
 #include "ui/ImageList.h"
 #include "ui/MainMenu.h"
@@ -18,7 +19,7 @@
 #include "ui/SpeedButton.h"
 #include "ui/Splitter.h"
 
-#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -61,10 +62,12 @@ TMenuItem* MenuItem(TComponent* owner, TMenuItem* parent, const wchar_t* caption
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
 {
     CreateComponents();
+    TraceStartup("components");
     BindHandlers();
     BeginFormLoading();
     SetDesignProperties();
     RestoreStoredProperties();
+    TraceStartup("settings read");
     EndFormLoading();
 }
 
@@ -251,15 +254,17 @@ void TfrmMain::SetDesignProperties()
     ShellList2->SetViewStyle(vsReport);
     ShellList2->SetAutoArrange(true);
 
-    // The path combos in their status bars
+    // The path combos in their status bars. They join their panes' links, and read the drives
+    // for their lists, once the window is up (FinishStartup): what the trees announce while
+    // loading would only be shown over.
     const std::vector<TStatusPanel> panels{{Scale(50), L"Path:"}, {Scale(50), L""}};
-    for (auto [bar, combo, link] : {std::tuple{ALStatusBar2, ZelShellCombo2, ZelShellLink},
-                                    std::tuple{ALStatusBar1, ZelShellCombo3, ZelShellLink2}}) {
+    for (auto [bar, combo] :
+         {std::pair{ALStatusBar2, ZelShellCombo2}, std::pair{ALStatusBar1, ZelShellCombo3}}) {
         bar->SetPanels(panels);
         combo->SetParent(bar);
         combo->SetBounds(Scale(52), Scale(1), Scale(600), Scale(22));
-        combo->SetShellLink(link);
         combo->SetShowFullPath(true);
+        combo->SetNoFillOnStartup(true);
         combo->SetItemHeight(Scale(16));
         combo->SetItemIndex(-1);
     }

@@ -4,10 +4,14 @@
 #include "app/ALStatusBar.h"
 #include "app/CodePagePath.h"
 #include "app/FolderCheck.h"
+#include "controls/ShellCombo.h"
 #include "controls/ShellList.h"
 #include "controls/ShellTree.h"
+#include "controls/ShellTreeNode.h"
+#include "core/StartupTrace.h"
 #include "core/TextConversion.h"
 #include "link/ShellLink.h"
+#include "shell/IDList.h"
 #include "shell/ShellState.h"
 #include "ui/Application.h"
 #include "ui/Panel.h"
@@ -24,8 +28,29 @@ namespace {
 const char kForm[] = "MForm";
 const char kInfo[] = "GenInfo";
 
+// Set at creation: the panes' remaining start-up runs once the window has drawn itself (a
+// timer comes after every other message, painting included).
+constexpr UINT_PTR kFinishStartupTimer = 0xB15A;
+
 // The smallest part of a pane that stays on screen when stored sizes would hide it.
 constexpr int kMinPaneExtent = 30;
+
+// Notes whether a link told its controls of a folder while the scope lasts.
+class TLinkChangeWatch {
+public:
+    explicit TLinkChangeWatch(TZelShellLink* link) : link_(link)
+    {
+        link_->OnChange = [this](TObject*) { reached_ = true; };
+    }
+    ~TLinkChangeWatch() { link_->OnChange = nullptr; }
+    TLinkChangeWatch(const TLinkChangeWatch&) = delete;
+    TLinkChangeWatch& operator=(const TLinkChangeWatch&) = delete;
+    bool Reached() const noexcept { return reached_; }
+
+private:
+    TZelShellLink* link_;
+    bool reached_ = false;
+};
 
 }  // namespace
 
@@ -110,12 +135,15 @@ void TfrmMain::RestorePaneSizes()
     ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), tree, ShellTree2->Height());
 }
 
-// After loading: the folders, the window state and what needs the windows.
+// After loading: pane 1's list, the window state and what needs the windows. The rest of the
+// panes follows from the message loop, once the window shows pane 1's list.
 void TfrmMain::FormCreate(TObject*)
 {
-    // The windows first, so that the lists fill straight into them.
+    // The windows first, so that the list fills straight into its window.
     HandleNeeded();
-    RestoreFolders();
+    TraceStartup("window handles");
+    RestoreFirstList();
+    TraceStartup("first list");
 
     if (settings_->ReadBool(kForm, "wsNormal", true))
         SetWindowState(TWindowState::wsNormal);
@@ -145,27 +173,101 @@ void TfrmMain::FormCreate(TObject*)
         for (TWinControl* control :
              std::initializer_list<TWinControl*>{ShellTree, ShellList, ShellTree2, ShellList2})
             SetWindowTheme(control->Handle(), L"explorer", nullptr);
+
+    if (SetTimer(Handle(), kFinishStartupTimer, USER_TIMER_MINIMUM, nullptr) == 0)
+        FinishStartup();
 }
 
-void TfrmMain::RestoreFolders()
+// Pane 1's list goes to the stored folder on its own, with the link quiet: the tree's way
+// there (reading every folder on the path) and the combo wait until the list is shown.
+void TfrmMain::RestoreFirstList()
 {
     path1_ = settings_->ReadString(kInfo, "Path1", "");
-    path2_ = settings_->ReadString(kInfo, "Path2", "");
+    const std::wstring folder = NarrowToWide(path1_);
     // A folder that is not there (or does not answer) leaves the pane where its tree put it
     // while loading; its list, which only took note of that folder then, fills now.
-    const auto restore = [](TZelShellTree* tree, TZelShellList* list, TZelShellLink* link,
-                            const std::string& stored) {
-        bool reached = false;
-        link->OnChange = [&reached](TObject*) { reached = true; };
-        const std::wstring folder = NarrowToWide(stored);
+    if (!FolderExistsWithin(folder)) {
+        ShellList->RefreshContents();
+        return;
+    }
+    bool listed = false;
+    ZelShellLink->SetEnabled(false);
+    try {
+        ShellList->SetPath(folder);
+        listed = true;
+    } catch (const Exception&) {
+    } catch (...) {
+        ZelShellLink->SetEnabled(true);
+        throw;
+    }
+    ZelShellLink->SetEnabled(true);
+    if (listed)
+        return;
+    // The shell does not take the path as the file system did: the tree's own way, and the
+    // list where the tree is.
+    TLinkChangeWatch watch(ZelShellLink);
+    ShellTree->SetSelectedFolder(folder);
+    if (const TZelShellTreeNode* selected = ShellTree->Selected(); !watch.Reached() && selected) {
+        const TOwnedIDList shown = CopyIDList(selected->AbsoluteIDList());
+        ShellList->FolderChanged(shown.get());
+    }
+}
+
+void TfrmMain::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_TIMER && message.WParam == kFinishStartupTimer) {
+        KillTimer(Handle(), kFinishStartupTimer);
+        FinishStartup();
+        return;
+    }
+    TForm::WndProc(message);
+}
+
+void TfrmMain::FinishStartup()
+{
+    if (startupFinished_)
+        return;
+    startupFinished_ = true;
+    TraceStartup("finishing");
+    ZelShellCombo2->SetShellLink(ZelShellLink);
+    ZelShellCombo3->SetShellLink(ZelShellLink2);
+    FollowFirstList();
+    TraceStartup("first pane");
+    RestoreSecondPane();
+    TraceStartup("second pane");
+}
+
+// Pane 1's tree and combo go where its list is. A folder the tree cannot reach (one it leaves
+// out, or that went meanwhile) leaves the tree on the nearest one it can, and the list follows
+// it there, as it would had the tree gone first.
+void TfrmMain::FollowFirstList()
+{
+    const TOwnedIDList folder = CopyIDList(ShellList->FolderIDList());
+    if (!folder)
+        return;
+    ZelShellLink->BroadcastFolderChanged(ShellList, folder.get());
+    const TZelShellTreeNode* selected = ShellTree->Selected();
+    if (selected == nullptr || SameIDLists(selected->AbsoluteIDList(), folder.get()))
+        return;
+    const TOwnedIDList reached = CopyIDList(selected->AbsoluteIDList());
+    ZelShellLink->BroadcastFolderChanged(ShellTree, reached.get());
+}
+
+void TfrmMain::RestoreSecondPane()
+{
+    path2_ = settings_->ReadString(kInfo, "Path2", "");
+    const std::wstring folder = NarrowToWide(path2_);
+    {
+        TLinkChangeWatch watch(ZelShellLink2);
         if (FolderExistsWithin(folder))
-            tree->SetSelectedFolder(folder);
-        link->OnChange = nullptr;
-        if (!reached)
-            list->RefreshContents();
-    };
-    restore(ShellTree, ShellList, ZelShellLink, path1_);
-    restore(ShellTree2, ShellList2, ZelShellLink2, path2_);
+            ShellTree2->SetSelectedFolder(folder);
+        if (watch.Reached())
+            return;
+    }
+    // The list fills with the folder the tree told it while loading; the combo shows it too.
+    ShellList2->RefreshContents();
+    if (const TOwnedIDList shown = CopyIDList(ShellList2->FolderIDList()))
+        ZelShellLink2->BroadcastFolderChanged(ShellList2, shown.get());
 }
 
 void TfrmMain::FormShow(TObject*)
@@ -195,9 +297,12 @@ void TfrmMain::SaveSettings()
     settings_->WriteInteger(kForm, "Expl1Width", Panel2->Width());
 
     // A folder the code page cannot name is kept by its short name, or its nearest parent
-    // that can be named, so that the next start goes back there (not to a "?" path).
-    path1_ = NearestCodePagePath(ShellTree->GetSelectedFolder());
-    path2_ = NearestCodePagePath(ShellTree2->GetSelectedFolder());
+    // that can be named, so that the next start goes back there (not to a "?" path). Closed
+    // before the panes reached their folders, the stored ones stay.
+    if (startupFinished_) {
+        path1_ = NearestCodePagePath(ShellTree->GetSelectedFolder());
+        path2_ = NearestCodePagePath(ShellTree2->GetSelectedFolder());
+    }
     settings_->WriteString(kInfo, "Path1", path1_);
     settings_->WriteString(kInfo, "Path2", path2_);
 

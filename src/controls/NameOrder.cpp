@@ -8,20 +8,29 @@ namespace {
 
 // The name's collation key, ignoring case as the file system does: comparing two keys byte
 // by byte orders the names as comparing the names themselves would, at a fraction of the cost.
-std::string SortKey(const std::wstring& name)
+std::string SortKey(const std::wstring& name, std::string& room)
 {
     const int length = static_cast<int>(name.size());
-    const int size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE,
-                                  name.c_str(), length, nullptr, 0);
-    if (size <= 0)
-        return {};
-    std::string key(static_cast<size_t>(size), '\0');
-    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, name.c_str(), length,
-                 reinterpret_cast<LPWSTR>(key.data()), size);
+    // Made once into room that fits nearly every name; sized first only when it does not.
+    const size_t likely = static_cast<size_t>(length) * 8 + 32;
+    if (room.size() < likely)
+        room.resize(likely);
+    int size =
+        LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, name.c_str(), length,
+                     reinterpret_cast<LPWSTR>(room.data()), static_cast<int>(room.size()));
+    if (size <= 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, name.c_str(),
+                            length, nullptr, 0);
+        if (size <= 0)
+            return {};
+        room.resize(static_cast<size_t>(size));
+        size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, name.c_str(),
+                            length, reinterpret_cast<LPWSTR>(room.data()), size);
+    }
     // The key ends with a zero byte, which the comparison does not need.
-    while (!key.empty() && key.back() == '\0')
-        key.pop_back();
-    return key;
+    while (size > 0 && room[static_cast<size_t>(size) - 1] == '\0')
+        --size;
+    return size > 0 ? std::string(room.data(), static_cast<size_t>(size)) : std::string();
 }
 
 }  // namespace
@@ -35,10 +44,11 @@ bool OrderByName(IShellFolder* folder, const std::vector<TNameOrderEntry>& entri
         return false;
     std::vector<std::string> keys;
     keys.reserve(entries.size());
+    std::string room;
     for (const TNameOrderEntry& entry : entries) {
         if (entry.IDList == nullptr || entry.Name.empty())
             return false;
-        keys.push_back(SortKey(entry.Name));
+        keys.push_back(SortKey(entry.Name, room));
         if (keys.back().empty())
             return false;
     }

@@ -1,6 +1,8 @@
 #include "shell/ZelShellFolder.h"
 
+#include "core/PathText.h"
 #include "shell/IDList.h"
+#include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 
 #include <shlobj.h>
@@ -48,9 +50,24 @@ TZelShellFolder SpecialFolderOf(TBorrowedIDList list, const TZelShellFolders& am
 {
     if (list == nullptr || !DesktopFolder)
         return SF_FILESYSTEMFOLDER;
+    // Making a special folder's list parses its path, a step per folder on it: a list with a
+    // path of its own is first held against the special folders' paths, which only the one
+    // that names it (if any) has to pass.
+    std::wstring path = PathFromIDList(list);
+    if (path.compare(0, 2, L"::") == 0)
+        path.clear();
+    if (!path.empty())
+        path = IncludeTrailingBackslash(path);
     for (int index = 1; index < kSpecialFolderCount; ++index) {
         if (among.any() && !among.test(static_cast<size_t>(index)))
             continue;
+        if (!path.empty()) {
+            wchar_t specialPath[MAX_PATH] = {};
+            if (SHGetFolderPathW(nullptr, kCSIDL[index], nullptr, SHGFP_TYPE_CURRENT,
+                                 specialPath) != S_OK ||
+                !SameFileName(path, IncludeTrailingBackslash(specialPath)))
+                continue;  // no path (a virtual folder), or another one
+        }
         const TOwnedIDList special = LocateCSIDL(kCSIDL[index]);
         if (!special)
             continue;

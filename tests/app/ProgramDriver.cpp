@@ -214,8 +214,20 @@ bool TProgramDriver::Start()
         30000);
     if (main_ == nullptr)
         return false;
+    // The panes reach their folders after the window shows: the combos read their drives then,
+    // pane 2's last.
+    const bool reached = WaitFor(
+        [this] {
+            HWND combo = Combo(2);
+            DWORD_PTR count = 0;
+            return !Running() ||
+                   (combo != nullptr &&
+                    SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count) &&
+                    count > 0);
+        },
+        30000);
     Settle();
-    return true;
+    return reached && Running();
 }
 
 bool TProgramDriver::Running() const
@@ -284,6 +296,15 @@ HWND TProgramDriver::Combo(int pane) const
     const std::vector<HWND> bars = ByTop(Children(L"Bivista.ALStatusBar"));
     HWND bar = Nth(bars, pane);
     return bar != nullptr ? GetWindow(bar, GW_CHILD) : nullptr;
+}
+
+int TProgramDriver::ComboSelection(int pane) const
+{
+    HWND combo = Combo(pane);
+    DWORD_PTR index = static_cast<DWORD_PTR>(CB_ERR);
+    if (combo != nullptr)
+        SendMessageTimeoutW(combo, CB_GETCURSEL, 0, 0, SMTO_NORMAL, 10000, &index);
+    return static_cast<int>(index);
 }
 
 HWND TProgramDriver::ToolButton(int designLeft) const

@@ -29,8 +29,8 @@ public:
     // A key of the settings file as written ("" with `present` false when missing).
     std::string Setting(const char* section, const char* key, bool* present = nullptr) const;
 
-    // Starts the program and waits until its main window is shown and idle (both lists are
-    // filled before that). False when it did not come up.
+    // Starts the program and waits until its main window is shown, both panes have reached
+    // their folders and it is idle. False when it did not come up.
     bool Start();
     // Asks the main window to close and waits for the program to end; its exit code.
     DWORD Close();
@@ -65,6 +65,9 @@ public:
     void Click(HWND window, POINT client) const;
     // Drags with the left button from a client point of the window by (dx, dy).
     void Drag(HWND window, POINT client, int dx, int dy) const;
+
+    // The entry a pane's path combo has selected; -1 when none.
+    int ComboSelection(int pane) const;
 
     static RECT ClientRectIn(HWND window, HWND parent);
     static int ListView(HWND list);  // LVS_REPORT, LVS_LIST or LVS_ICON

@@ -159,6 +159,8 @@ TEST_F(ProgramTest, AHandWrittenSettingsFileRestoresBothPanes)
     EXPECT_EQ(HeightOf(program.Pane2Panel()), 0);
     EXPECT_EQ(WidthOf(program.TreePanel()), 150);
     EXPECT_EQ(WidthOf(program.Tree(2)), 150);
+    EXPECT_GT(program.ComboSelection(1), 0) << "the combos show the folders too";
+    EXPECT_GT(program.ComboSelection(2), 0);
 
     EXPECT_EQ(program.Close(), 0u);
     EXPECT_EQ(program.Setting("GenInfo", "Path1"), Narrow(folderA_));
@@ -365,6 +367,23 @@ TEST_F(ProgramTest, StoredSizesBeyondTheWindowOrOffEveryMonitorAreBroughtBack)
     EXPECT_LT(HeightOf(program.Pane2Panel()), 600);
     EXPECT_EQ(WidthOf(program.TreePanel()), 0);
     EXPECT_EQ(program.Close(), 0u);
+}
+
+// The list goes to the stored folder before the tree: where the tree cannot follow (it leaves
+// hidden folders out), the pane ends where the tree stops, as if the tree had gone first.
+TEST_F(ProgramTest, AStoredFolderTheTreeCannotShowLeavesThePaneOnItsParent)
+{
+    const std::wstring cave = tree_.Folder(L"data\\cave");
+    tree_.File(L"data\\cave\\c.txt", 1);
+    SetFileAttributesW(cave.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    TProgramDriver program(tree_);
+    program.WriteSettings("[GenInfo]\r\nPath1=" + Narrow(cave) +
+                          "\r\n[MForm]\r\nwsMaximized=0\r\nHidden=1\r\n");
+    ASSERT_TRUE(program.Start());
+    const std::wstring data = cave.substr(0, cave.find_last_of(L'\\'));
+    EXPECT_EQ(TProgramDriver::ItemCount(program.List(1)), 3) << "alpha, beta and cave";
+    EXPECT_EQ(program.Close(), 0u);
+    EXPECT_EQ(program.Setting("GenInfo", "Path1"), Narrow(data));
 }
 
 TEST_F(ProgramTest, AMissingFolderDoesNotHoldUpTheStart)

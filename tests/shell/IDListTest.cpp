@@ -1,5 +1,6 @@
 #include "shell/IDList.h"
 #include "common/TempTree.h"
+#include "core/TextCompare.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
@@ -227,11 +228,16 @@ TEST(ShellEntryPoints, SpecialFolderOfDesktopAndOfferedFolders)
 {
     EXPECT_EQ(SpecialFolderOf(DesktopIDList), SF_DESKTOP);
     EXPECT_EQ(SpecialFolderOf(nullptr), SF_FILESYSTEMFOLDER);
-    for (TZelShellFolder folder : {SF_NETWORK, SF_BITBUCKET, SF_PERSONAL, SF_CONTROLS}) {
+    for (TZelShellFolder folder :
+         {SF_NETWORK, SF_BITBUCKET, SF_PERSONAL, SF_CONTROLS, SF_DESKTOPDIRECTORY, SF_WINDOWS}) {
         const TOwnedIDList list = SpecialFolderIDList(folder);
         ASSERT_TRUE(list) << folder;
         EXPECT_EQ(SpecialFolderOf(list), folder);
     }
+    // A path spelled in other letter cases names the same folder.
+    const TOwnedIDList windows = IDListFromPath(nullptr, UpperCase(WindowsDirectory()));
+    ASSERT_TRUE(windows);
+    EXPECT_EQ(SpecialFolderOf(windows), SF_WINDOWS);
     // SF_FILESYSTEMFOLDER locates the computer folder, which reports its own value.
     EXPECT_EQ(SpecialFolderOf(SpecialFolderIDList(SF_FILESYSTEMFOLDER)), SF_DRIVES);
     // Restricting the set skips the others.
