@@ -40,10 +40,9 @@ int wmain(int argc, wchar_t** argv)
     }
     const std::wstring folder = IncludeTrailingBackslash(argv[1]) + L"files-20000\\";
     const std::wstring changed = folder + kChanged;
-    TComInitScope com;
-    if (!ShellStartup())
+    const TShellBenchSession session;
+    if (!session.Started())
         return 2;
-    ThreadPoolStartup();
     int result = 0;
     {
         TApplication application;
@@ -92,7 +91,5 @@ int wmain(int argc, wchar_t** argv)
             std::printf("%24s %9.4fs %14.1f\n", "full refill (baseline)", refill, 1.0);
         }
     }
-    ThreadPoolShutdown();
-    ShellShutdown();
     return result;
 }

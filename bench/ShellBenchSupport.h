@@ -1,9 +1,11 @@
 #pragma once
-// What the shell control benches share: a clock, the median of rounds, the baselines that walk
-// a folder through the shell (a: enumeration, b: with every display name), a top-level window
-// to hold a control, the wait for icon work to settle, and the peak working set.
+// What the shell control benches share: the shell and pool for the bench's life, a clock, the
+// median of rounds, the baselines that walk a folder through the shell (a: enumeration, b: with
+// every display name), a top-level window to hold a control, the wait for icon work to settle,
+// and the peak working set.
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
+#include "core/ScopedResource.h"
 #include "core/SyncCall.h"
 #include "shell/IDList.h"
 #include "shell/ShellState.h"
@@ -18,6 +20,31 @@
 #include <vector>
 
 namespace bench {
+
+// COM, the shell and the worker pool for the life of a bench, shut down on every way out
+// (after the bench's windows, which are made inside it).
+class TShellBenchSession {
+public:
+    TShellBenchSession() : started_(ShellStartup())
+    {
+        if (started_)
+            ThreadPoolStartup();
+    }
+    ~TShellBenchSession()
+    {
+        if (!started_)
+            return;
+        ThreadPoolShutdown();
+        ShellShutdown();
+    }
+    TShellBenchSession(const TShellBenchSession&) = delete;
+    TShellBenchSession& operator=(const TShellBenchSession&) = delete;
+    bool Started() const noexcept { return started_; }
+
+private:
+    TComInitScope com_;
+    bool started_;
+};
 
 inline double Seconds()
 {

@@ -55,10 +55,9 @@ int wmain(int argc, wchar_t** argv)
     }
     const std::wstring root = IncludeTrailingBackslash(argv[1]);
     const int largest = argc > 2 ? std::stoi(argv[2]) : 100000;
-    TComInitScope com;
-    if (!ShellStartup())
+    const TShellBenchSession session;
+    if (!session.Started())
         return 2;
-    ThreadPoolStartup();
     int result = 0;
     {
         TApplication application;
@@ -143,7 +142,5 @@ int wmain(int argc, wchar_t** argv)
                             row.reselect / row.refill);
         }
     }
-    ThreadPoolShutdown();
-    ShellShutdown();
     return result;
 }

@@ -134,10 +134,9 @@ int wmain(int argc, wchar_t** argv)
     if (argc >= 3)
         kFolders = _wtoi(argv[2]);
     const std::wstring folder = root + L"\\folders-" + std::to_wstring(kFolders);
-    TComInitScope com;
-    if (!ShellStartup())
+    const TShellBenchSession session;
+    if (!session.Started())
         return 2;
-    ThreadPoolStartup();
     int result = 0;
     {
         TApplication application;
@@ -229,7 +228,5 @@ int wmain(int argc, wchar_t** argv)
                         Median(allRowsTimes), Median(allRowsTimes) / b);
         }
     }
-    ThreadPoolShutdown();
-    ShellShutdown();
     return result;
 }

@@ -58,10 +58,9 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     const std::wstring folder = IncludeTrailingBackslash(argv[1]);
-    TComInitScope com;
-    if (!ShellStartup())
+    const TShellBenchSession session;
+    if (!session.Started())
         return 2;
-    ThreadPoolStartup();
     int result = 0;
     {
         std::vector<std::wstring> paths;
@@ -116,7 +115,5 @@ int wmain(int argc, wchar_t** argv)
                         count / single, pooled / single);
         }
     }
-    ThreadPoolShutdown();
-    ShellShutdown();
     return result;
 }

@@ -9,6 +9,7 @@
 #include "common/TestForm.h"
 #include "controls/ShellList.h"
 #include "controls/ShellTree.h"
+#include "controls/ShellTreeFixture.h"
 #include "core/PathText.h"
 #include "core/TextCompare.h"
 #include "link/ShellLink.h"
@@ -67,51 +68,23 @@ void ClickXButton(HWND window, POINT client, DWORD button)
     SendInput(3, inputs, sizeof(INPUT));
 }
 
-class ShellTreeInteraction : public testing::Test {
+class ShellTreeInteraction : public ShellTreeFixture {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<TTestForm>(nullptr, 760, 520);
-        shellTree = new TZelShellTree(form.get());
-        shellTree->SetParent(form.get());
-        shellTree->SetBounds(0, 0, 320, 480);
+        ShellTreeFixture::SetUp();
         shellTree->OnOperation = [this](TObject*, TZelShellOperations operation, const Texts& files,
                                         const std::wstring& destination) {
             reports.push_back(TReport{operation, files, destination});
         };
-        form->Activate();
     }
     void TearDown() override
     {
         OleSetClipboard(nullptr);
-        form.reset();
+        ShellTreeFixture::TearDown();
         PumpMessagesUntil([] { return WorkerPool->PendingCount() == 0; }, 10000);
     }
 
-    TZelShellTreeNode* RootAtTemp()
-    {
-        shellTree->SetRootedAtFileSystemFolder(ExcludeTrailingBackslash(tree.Root()));
-        Draw();
-        return Root();
-    }
-    TZelShellTreeNode* Root()
-    {
-        return static_cast<TZelShellTreeNode*>(shellTree->Items()->GetFirstNode());
-    }
-    void Draw()
-    {
-        UpdateWindow(shellTree->Handle());
-        PumpMessages(20);
-    }
-    static TZelShellTreeNode* Child(const TTreeNode* node, const std::wstring& text)
-    {
-        if (node == nullptr)
-            return nullptr;
-        for (int index = 0; index < node->Count(); ++index)
-            if (SameText(node->Item(index)->Text(), text))
-                return static_cast<TZelShellTreeNode*>(node->Item(index));
-        return nullptr;
-    }
     // Selects the node (its change raised at once) and gives the tree the keyboard.
     TZelShellTreeNode* Select(TZelShellTreeNode* node)
     {
@@ -140,9 +113,6 @@ protected:
         return link;
     }
 
-    TTempTree tree;
-    std::unique_ptr<TTestForm> form;
-    TZelShellTree* shellTree = nullptr;
     TZelShellLink* link = nullptr;
     std::vector<TReport> reports;
 };

@@ -8,6 +8,7 @@
 #include "controls/DiskWatcher.h"
 #include "controls/ShellChangeNotifier.h"
 #include "controls/ShellList.h"
+#include "controls/ShellTreeFixture.h"
 #include "core/Exception.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
@@ -27,38 +28,8 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-class ShellTreeTest : public testing::Test {
+class ShellTreeTest : public ShellTreeFixture {
 protected:
-    void SetUp() override
-    {
-        form = std::make_unique<TTestForm>(nullptr, 760, 520);
-        shellTree = new TZelShellTree(form.get());
-        shellTree->SetParent(form.get());
-        shellTree->SetBounds(0, 0, 320, 480);
-        form->Activate();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        PumpMessages(10);
-    }
-
-    // The tree rooted at the temporary folder, its first level shown.
-    TZelShellTreeNode* RootAtTemp()
-    {
-        shellTree->SetRootedAtFileSystemFolder(ExcludeTrailingBackslash(tree.Root()));
-        Draw();
-        return Root();
-    }
-    TZelShellTreeNode* Root()
-    {
-        return static_cast<TZelShellTreeNode*>(shellTree->Items()->GetFirstNode());
-    }
-    void Draw()
-    {
-        UpdateWindow(shellTree->Handle());
-        PumpMessages(20);
-    }
     static Texts Children(const TTreeNode* node)
     {
         Texts texts;
@@ -96,15 +67,6 @@ protected:
         SendMessageW(shellTree->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request));
         return request.cChildren != 0;
     }
-    static TZelShellTreeNode* Child(const TTreeNode* node, const std::wstring& text)
-    {
-        if (node == nullptr)
-            return nullptr;
-        for (int index = 0; index < node->Count(); ++index)
-            if (SameText(node->Item(index)->Text(), text))
-                return static_cast<TZelShellTreeNode*>(node->Item(index));
-        return nullptr;
-    }
     static void Announce(LONG event, const std::wstring& path, const std::wstring& second = {})
     {
         SHChangeNotify(event, SHCNF_PATHW | SHCNF_FLUSH, path.c_str(),
@@ -125,10 +87,6 @@ protected:
             });
         return names;
     }
-
-    TTempTree tree;
-    std::unique_ptr<TTestForm> form;
-    TZelShellTree* shellTree = nullptr;
 };
 
 TEST_F(ShellTreeTest, RootsAtTheDesktopTheComputerOrAFolder)
