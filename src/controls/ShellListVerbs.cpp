@@ -124,7 +124,6 @@ bool TZelShellList::InvokeVerb(const std::string& verb)
     } else if (paste) {
         ReportPaste(clipboard, GetPath());
     } else if (SameVerb(verb, kVerbCut)) {
-        MarkClipboardAsCut(SelectedPaths(), WindowHandle());
         ShowSelectionCut();
     }
     return true;
@@ -195,7 +194,6 @@ void TZelShellList::ShowSelectionContextMenu(POINT screen)
         ReportPaste(clipboard,
                     GetPath() + (target != nullptr ? target->Caption() : std::wstring()));
     } else if (SameVerb(verb, kVerbCut)) {
-        MarkClipboardAsCut(paths, WindowHandle());
         ShowSelectionCut();
     }
 }

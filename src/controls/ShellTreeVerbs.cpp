@@ -118,7 +118,6 @@ bool TZelShellTree::ExecuteVerb(const std::string& verb)
     } else if (paste) {
         AfterPaste(clipboard, path);
     } else if (SameVerb(verb, kVerbCut)) {
-        MarkClipboardAsCut({path}, WindowHandle());
         if (TTreeNode* node = Items()->FindBySerial(serial))
             node->SetCut(true);
     }
@@ -188,7 +187,6 @@ void TZelShellTree::ShowShellContextMenu(POINT screenPoint, std::string& verb)
         if (shellLink_ != nullptr)
             shellLink_->RefreshAll();
     } else if (SameVerb(verb, kVerbCut)) {
-        MarkClipboardAsCut({path}, WindowHandle());
         if (node != nullptr)
             node->SetCut(true);
     } else if (SameVerb(verb, kVerbPaste)) {

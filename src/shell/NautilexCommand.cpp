@@ -178,6 +178,8 @@ bool TNautilex::ExecuteCommand(const std::string& verb)
         SetLastError(static_cast<DWORD>(result));
         return false;
     }
+    if (SameVerb(command, kVerbCut))
+        MarkClipboardAsCut(CommandPaths().Strings(), OwnerWindow());
     // The shell reports success when the user declines a deletion.
     return !(isDelete && PathExists(target));
 }

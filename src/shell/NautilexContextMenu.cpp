@@ -3,6 +3,7 @@
 #include "shell/Nautilex.h"
 
 #include "core/MessageWindow.h"
+#include "shell/ClipboardPaste.h"
 #include "shell/PathList.h"
 #include "shell/PathUtils.h"
 #include "shell/Verbs.h"
@@ -228,6 +229,8 @@ void TNautilex::PopupContextMenu(POINT point, TPopupMenu* menu, std::string& ver
     const TErrorModeScope errorMode(ShellErrorMode());
     if (FAILED(contextMenu->InvokeCommand(&info)))
         verb.clear();
+    else if (SameVerb(verb, kVerbCut))
+        MarkClipboardAsCut(CommandPaths().Strings(), OwnerWindow());
 }
 
 void TNautilex::ShowContextMenu(POINT point, TPopupMenu* menu, std::string& verb,
