@@ -11,6 +11,7 @@
 #include "core/SyncCall.h"
 #include "core/TextConversion.h"
 #include "shell/ShellState.h"
+#include "shell/SystemImageList.h"
 #include "threadpool/ThreadPool.h"
 #include "ui/Application.h"
 
@@ -67,6 +68,7 @@ int Run()
     if (!shell.Started())
         return 1;  // the failure was shown through the installed message
     TPoolScope pool;
+    const TSystemImageListWarmUp iconsWarmUp;
     TraceStartup("shell and pool");
 
     TApplication application;

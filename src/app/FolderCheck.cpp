@@ -1,8 +1,8 @@
 #include "app/FolderCheck.h"
 
 #include "core/ScopedResource.h"
+#include "shell/PathUtils.h"
 
-#include <cwctype>
 #include <memory>
 
 namespace {
@@ -34,21 +34,13 @@ DWORD WINAPI CheckFolder(void* parameter)
     return 0;
 }
 
-bool OnFixedDrive(const std::wstring& path)
-{
-    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || !iswalpha(path[0]))
-        return false;
-    const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
-    return GetDriveTypeW(root) == DRIVE_FIXED;
-}
-
 }  // namespace
 
 bool FolderExistsWithin(const std::wstring& path, DWORD timeLimit)
 {
     if (path.empty())
         return false;
-    if (OnFixedDrive(path))
+    if (IsOnFixedDrive(path))
         return IsFolder(path);
     auto check = std::make_shared<TFolderCheck>();
     check->path = path;

@@ -12,6 +12,7 @@
 #include <string>
 
 class TALStatusBar;
+class TFolderPreread;
 class TCustomImageList;
 class TMainMenu;
 class TMenuItem;
@@ -116,6 +117,7 @@ private:
     void ToolButton(TSpeedButton* button, int left, const wchar_t* hint, int glyph);
 
     // Start-up and shut-down (MainSettings.cpp)
+    void StartReadingFirstFolder();
     void RestoreStoredProperties();
     void FormCreate(TObject* sender);
     void FormShow(TObject* sender);
@@ -155,6 +157,8 @@ private:
                                   const std::wstring& path1, const std::wstring& path2);
 
     std::unique_ptr<TSettingsFile> settings_;
+    // Pane 1's stored folder, read while the window is made; gone once the list is filled.
+    std::unique_ptr<TFolderPreread> firstFolder_;
     TPaneView view1_;
     TPaneView view2_;
     bool firstPaneActive_ = true;

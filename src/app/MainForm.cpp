@@ -12,6 +12,7 @@
 #include "core/ScopedResource.h"
 #include "core/StartupTrace.h"
 #include "link/ShellLink.h"
+#include "shell/FolderPreread.h"
 #include "ui/ImageList.h"
 #include "ui/MainMenu.h"
 #include "ui/Panel.h"
@@ -61,6 +62,7 @@ TMenuItem* MenuItem(TComponent* owner, TMenuItem* parent, const wchar_t* caption
 
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
 {
+    StartReadingFirstFolder();
     CreateComponents();
     TraceStartup("components");
     BindHandlers();

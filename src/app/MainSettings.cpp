@@ -11,6 +11,7 @@
 #include "core/StartupTrace.h"
 #include "core/TextConversion.h"
 #include "link/ShellLink.h"
+#include "shell/FolderPreread.h"
 #include "shell/IDList.h"
 #include "shell/ShellState.h"
 #include "ui/Application.h"
@@ -54,11 +55,19 @@ private:
 
 }  // namespace
 
+// Before anything else: pane 1's list will show the stored folder, whose objects are read on
+// a thread of their own while the window is made.
+void TfrmMain::StartReadingFirstFolder()
+{
+    settings_ = std::make_unique<TSettingsFile>();
+    path1_ = settings_->ReadString(kInfo, "Path1", "");
+    firstFolder_ = std::make_unique<TFolderPreread>(NarrowToWide(path1_));
+}
+
 // Inside the loading bracket: the values that the controls take as stored properties, so
 // that the lists fill once, after loading, with the folder and the view they end up with.
 void TfrmMain::RestoreStoredProperties()
 {
-    settings_ = std::make_unique<TSettingsFile>();
     RestoreGeometry();
     RestorePaneSizes();
 
@@ -182,14 +191,20 @@ void TfrmMain::FormCreate(TObject*)
 // there (reading every folder on the path) and the combo wait until the list is shown.
 void TfrmMain::RestoreFirstList()
 {
-    path1_ = settings_->ReadString(kInfo, "Path1", "");
     const std::wstring folder = NarrowToWide(path1_);
+    // Whatever happens below, the read ahead serves this one fill or none.
+    const std::unique_ptr<TFolderPreread> preread = std::move(firstFolder_);
     // A folder that is not there (or does not answer) leaves the pane where its tree put it
     // while loading; its list, which only took note of that folder then, fills now.
     if (!FolderExistsWithin(folder)) {
         ShellList->RefreshContents();
         return;
     }
+    TOwnedIDList readFolder;
+    std::vector<TOwnedIDList> objects;
+    if (preread && preread->Take(readFolder, objects))
+        ShellList->OfferObjects(readFolder.get(), std::move(objects));
+    TraceStartup("first folder read");
     bool listed = false;
     ZelShellLink->SetEnabled(false);
     try {

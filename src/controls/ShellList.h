@@ -107,6 +107,9 @@ public:
     void SetFilter(const std::wstring& value);
     std::wstring GetPath();
     void SetPath(const std::wstring& value);
+    // The objects of `folder` read ahead of time (see TFolderPreread): the next fill of that
+    // folder shows them instead of reading the folder again.
+    void OfferObjects(TBorrowedIDList folder, std::vector<TOwnedIDList> objects);
     TZelShellFolder GetSpecialFolder();
     void SetSpecialFolder(TZelShellFolder value);
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }

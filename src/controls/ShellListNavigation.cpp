@@ -73,6 +73,11 @@ void TZelShellList::SetPath(const std::wstring& value)
     RefreshContents();
 }
 
+void TZelShellList::OfferObjects(TBorrowedIDList folder, std::vector<TOwnedIDList> objects)
+{
+    browser_->OfferObjects(folder, std::move(objects));
+}
+
 TZelShellFolder TZelShellList::GetSpecialFolder()
 {
     const TZelShellFolder folder = browser_->GetSpecialFolder();

@@ -45,6 +45,11 @@ struct TFindHandleTraits {
     static bool IsValid(HANDLE h) noexcept { return h != INVALID_HANDLE_VALUE && h != nullptr; }
     static void Close(HANDLE h) noexcept { FindClose(h); }
 };
+struct TChangeNotificationTraits {
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE h) noexcept { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(HANDLE h) noexcept { FindCloseChangeNotification(h); }
+};
 struct TModuleTraits {
     static HMODULE Invalid() noexcept { return nullptr; }
     static bool IsValid(HMODULE h) noexcept { return h != nullptr; }
@@ -73,6 +78,7 @@ struct TCoTaskMemTraits {
 
 using TScopedHandle = TScopedResource<HANDLE, TKernelHandleTraits>;
 using TScopedFindHandle = TScopedResource<HANDLE, TFindHandleTraits>;
+using TScopedChangeNotification = TScopedResource<HANDLE, TChangeNotificationTraits>;
 using TScopedModule = TScopedResource<HMODULE, TModuleTraits>;
 using TScopedGdiObject = TScopedResource<HGDIOBJ, TGdiObjectTraits>;
 using TScopedIcon = TScopedResource<HICON, TIconTraits>;

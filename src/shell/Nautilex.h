@@ -49,6 +49,10 @@ struct TNautilexQueryCounts {
 
 class TNautilex : public TComponent {
 public:
+    // What a walk of a folder asks the folder for.
+    static constexpr SHCONTF kEnumerationFlags =
+        SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
+
     explicit TNautilex(TComponent* owner);
     ~TNautilex() override;
 
@@ -99,6 +103,10 @@ public:
     bool EnterObject();
     // Advances the enumeration; False at the end of a pass (the next call starts a new one).
     bool NextObject();
+    // The objects of `folder` as its enumeration gave them, read elsewhere (ahead of time, on
+    // another thread): the next pass over that folder walks them instead of asking the folder
+    // again. Binding another folder, or a pass over another one, drops them.
+    void OfferObjects(TBorrowedIDList folder, std::vector<TOwnedIDList> objects);
     bool MatchesFilter();
     bool IsFolder();
     bool HasSubFolders();
@@ -186,7 +194,10 @@ private:
     // Error mode for shell calls that may touch removable or network drives.
     UINT ShellErrorMode() const noexcept;
     bool FetchFindData();
-    void DropEnumerator() noexcept { enumerator_.Reset(); }
+    void DropEnumerator() noexcept;
+    void DropOffer() noexcept;
+    // True while a pass runs, over the folder's own enumeration or over offered objects.
+    bool Walking() const noexcept { return enumerator_ || walkingOffer_; }
     bool FetchNextItem(TOwnedIDList& item);
     bool PassesFileSystemRule();
     bool SearchObject(const std::wstring& name);
@@ -212,6 +223,10 @@ private:
     TOwnedIDList objectIDList_;
     TOwnedIDList absoluteIDList_;
     TComPtr<IEnumIDList> enumerator_;
+    TOwnedIDList offerFolder_;
+    std::vector<TOwnedIDList> offer_;
+    size_t offerNext_ = 0;
+    bool walkingOffer_ = false;
     std::unique_ptr<TWideStringList> multiObjects_;
     std::vector<std::wstring> masks_;
     // Live only while a context menu is open: the shell's menu, and the application's menu

@@ -84,6 +84,8 @@ void TNautilex::SetFolderIDList(TBorrowedIDList list)
     // Without a folder list nothing is left that the object or a running pass is relative
     // to, also when binding fails below.
     DropEnumerator();
+    if (offerFolder_ && !(copy && SameIDLists(offerFolder_, copy)))
+        DropOffer();
     SetObjectIDList(nullptr);
     if (!copy)
         return;
@@ -188,7 +190,7 @@ bool TNautilex::EnterObject()
 
 HWND TNautilex::OwnerWindow()
 {
-    if (!ShowErrorMessages && (enumerator_ || !IsInNetwork(AbsoluteIDList())))
+    if (!ShowErrorMessages && (Walking() || !IsInNetwork(AbsoluteIDList())))
         return nullptr;
     if (loaded_ && Owner() != nullptr && Owner()->ComponentWindow() != nullptr)
         return Owner()->ComponentWindow();

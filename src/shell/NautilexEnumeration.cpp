@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr SHCONTF kEnumerationFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
-
 TZelShellFolders DrivesOrNetwork()
 {
     TZelShellFolders among;
@@ -20,8 +18,37 @@ TZelShellFolders DrivesOrNetwork()
 
 }  // namespace
 
+void TNautilex::DropEnumerator() noexcept
+{
+    enumerator_.Reset();
+    if (walkingOffer_)
+        DropOffer();
+}
+
+void TNautilex::DropOffer() noexcept
+{
+    walkingOffer_ = false;
+    offer_.clear();
+    offerNext_ = 0;
+    offerFolder_.reset();
+}
+
+void TNautilex::OfferObjects(TBorrowedIDList folder, std::vector<TOwnedIDList> objects)
+{
+    DropOffer();
+    offerFolder_ = CopyIDList(folder);
+    if (offerFolder_)
+        offer_ = std::move(objects);
+}
+
 bool TNautilex::FetchNextItem(TOwnedIDList& item)
 {
+    if (walkingOffer_) {
+        if (offerNext_ >= offer_.size())
+            return false;
+        item = std::move(offer_[offerNext_++]);
+        return static_cast<bool>(item);
+    }
     ULONG fetched = 0;
     const HRESULT result = enumerator_->Next(1, item.put(), &fetched);
     return result == S_OK && item;
@@ -48,7 +75,14 @@ bool TNautilex::NextObject()
     // objects under.
     if (!shellFolder_ || !folderIDList_)
         return false;
-    if (!enumerator_) {
+    if (!Walking() && offerFolder_) {
+        // Offered objects serve one pass over their own folder only.
+        if (SameIDLists(offerFolder_, folderIDList_))
+            walkingOffer_ = true;
+        else
+            DropOffer();
+    }
+    if (!Walking()) {
         const HWND owner = OwnerWindow();
         TComPtr<IEnumIDList> enumerator;
         HRESULT result;
@@ -77,7 +111,7 @@ bool TNautilex::NextObject()
         // One more item keeps a listing going past an object that could not be examined.
         try {
             TOwnedIDList item;
-            if (enumerator_ && FetchNextItem(item)) {
+            if (Walking() && FetchNextItem(item)) {
                 SetObjectIDList(item);
                 return true;
             }
@@ -178,7 +212,7 @@ bool TNautilex::SearchObject(const std::wstring& name)
 {
     if (!shellFolder_)
         return false;
-    const int passes = enumerator_ ? 2 : 1;
+    const int passes = Walking() ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) {
         while (NextObject()) {
             if (SameText(DisplayName(), name) || SameText(GetObjectName(), name)) {

@@ -5,6 +5,8 @@
 
 #include <shlwapi.h>
 
+#include <cwctype>
+
 bool MatchesMask(const std::wstring& name, const std::wstring& mask)
 {
     if (mask == L"*.*")
@@ -48,6 +50,14 @@ bool IsNetworkPath(const std::wstring& path)
     if (drive.empty())
         return false;
     return GetDriveTypeW(IncludeTrailingBackslash(drive).c_str()) == DRIVE_REMOTE;
+}
+
+bool IsOnFixedDrive(const std::wstring& path)
+{
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || !iswalpha(path[0]))
+        return false;
+    const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
+    return GetDriveTypeW(root) == DRIVE_FIXED;
 }
 
 bool HasExtension(const std::wstring& path, const std::wstring& extension)

@@ -15,6 +15,9 @@ int CompareNames(const std::wstring& a, const std::wstring& b);
 bool IsDriveRoot(const std::wstring& path);
 bool IsUNCPath(const std::wstring& path);
 bool IsNetworkPath(const std::wstring& path);
+// "X:\..." on a fixed drive of this computer: asking about it never waits on a network or on
+// a drive's media.
+bool IsOnFixedDrive(const std::wstring& path);
 bool HasExtension(const std::wstring& path, const std::wstring& extension);
 bool SameFileName(const std::wstring& a, const std::wstring& b);
 // True when `path` lies below `folder` (not the folder itself).

@@ -349,3 +349,27 @@ void TZelSystemImageList::MakeImageList32(HIMAGELIST& imageList, int growBy)
         ImageList_Destroy(imageList);
     imageList = created;
 }
+
+namespace {
+
+// The same request the first image list makes, so that the icon it asks for is there too.
+DWORD WINAPI WarmUpSystemImageList(void*)
+{
+    const TComInitScope com(COINIT_MULTITHREADED);
+    TZelSystemImageList::SystemImageList(si_small);
+    return 0;
+}
+
+}  // namespace
+
+TSystemImageListWarmUp::TSystemImageListWarmUp()
+{
+    thread_.reset(CreateThread(nullptr, 256 * 1024, WarmUpSystemImageList, nullptr,
+                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+}
+
+TSystemImageListWarmUp::~TSystemImageListWarmUp()
+{
+    if (thread_)
+        WaitForSingleObject(thread_.get(), INFINITE);
+}

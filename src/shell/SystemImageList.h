@@ -89,3 +89,18 @@ private:
     TDrawingStyle drawingStyle_ = dsNormal;
     COLORREF bkColor_ = 0xFFFFFF;
 };
+
+// Starts the shell's icon lists on a thread of their own: their first use costs tens of
+// milliseconds (the shell loads its standard icons), which a program can spend making its
+// windows meanwhile; whoever needs the lists first waits for the shell to finish them. The
+// scope's end waits for the thread.
+class TSystemImageListWarmUp {
+public:
+    TSystemImageListWarmUp();
+    ~TSystemImageListWarmUp();
+    TSystemImageListWarmUp(const TSystemImageListWarmUp&) = delete;
+    TSystemImageListWarmUp& operator=(const TSystemImageListWarmUp&) = delete;
+
+private:
+    TScopedHandle thread_;
+};
