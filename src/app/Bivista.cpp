@@ -10,6 +10,7 @@
 #include "core/StartupTrace.h"
 #include "core/SyncCall.h"
 #include "core/TextConversion.h"
+#include "shell/FolderPreread.h"
 #include "shell/ShellState.h"
 #include "shell/SystemImageList.h"
 #include "threadpool/ThreadPool.h"
@@ -62,6 +63,8 @@ void ShowFatal(const std::wstring& message)
 
 int Run()
 {
+    // Pane 1's folder is read from the start, while the program makes its windows.
+    auto firstFolder = std::make_unique<TFolderPreread>(TfrmMain::StoredFirstFolder());
     InstallShellFailureMessage();
     TSyncCallScope syncCalls;
     TShellScope shell;
@@ -74,7 +77,7 @@ int Run()
     TApplication application;
     application.Title = kTitle;
     TraceStartup("application");
-    auto main = std::make_unique<TfrmMain>(nullptr);
+    auto main = std::make_unique<TfrmMain>(nullptr, std::move(firstFolder));
     main->MakeMainForm();
     auto bookmark = std::make_unique<TfrmBookmark>(nullptr);
     auto about = std::make_unique<TfrmAbout>(nullptr);

@@ -42,7 +42,11 @@ public:
     static constexpr const wchar_t* kCaption = L"Bivista V1.3";
 
     // Makes the window's components and restores the window from the settings file.
-    explicit TfrmMain(TComponent* owner);
+    // `firstFolder`, when given, is already reading pane 1's stored folder (StoredFirstFolder);
+    // otherwise the window starts that read itself.
+    explicit TfrmMain(TComponent* owner, std::unique_ptr<TFolderPreread> firstFolder = nullptr);
+    // "Path1" of the settings file: the folder pane 1's list shows first.
+    static std::wstring StoredFirstFolder();
     // Writes the settings.
     ~TfrmMain() override;
 
@@ -162,6 +166,8 @@ private:
     TPaneView view1_;
     TPaneView view2_;
     bool firstPaneActive_ = true;
+    // Pane 1's list has been filled (on the first showing).
+    bool firstListRestored_ = false;
     // Pane 1's tree and combo, and pane 2, have been brought to their folders.
     bool startupFinished_ = false;
     std::string path1_;

@@ -60,7 +60,8 @@ TMenuItem* MenuItem(TComponent* owner, TMenuItem* parent, const wchar_t* caption
 
 }  // namespace
 
-TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
+TfrmMain::TfrmMain(TComponent* owner, std::unique_ptr<TFolderPreread> firstFolder)
+    : TForm(owner), firstFolder_(std::move(firstFolder))
 {
     StartReadingFirstFolder();
     CreateComponents();

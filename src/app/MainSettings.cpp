@@ -29,8 +29,8 @@ namespace {
 const char kForm[] = "MForm";
 const char kInfo[] = "GenInfo";
 
-// Set at creation: the panes' remaining start-up runs once the window has drawn itself (a
-// timer comes after every other message, painting included).
+// Set at the first showing: the panes' remaining start-up runs once the window has drawn
+// itself (a timer comes after every other message, painting included).
 constexpr UINT_PTR kFinishStartupTimer = 0xB15A;
 
 // The smallest part of a pane that stays on screen when stored sizes would hide it.
@@ -55,13 +55,19 @@ private:
 
 }  // namespace
 
+std::wstring TfrmMain::StoredFirstFolder()
+{
+    return NarrowToWide(TSettingsFile().ReadString(kInfo, "Path1", ""));
+}
+
 // Before anything else: pane 1's list will show the stored folder, whose objects are read on
 // a thread of their own while the window is made.
 void TfrmMain::StartReadingFirstFolder()
 {
     settings_ = std::make_unique<TSettingsFile>();
     path1_ = settings_->ReadString(kInfo, "Path1", "");
-    firstFolder_ = std::make_unique<TFolderPreread>(NarrowToWide(path1_));
+    if (!firstFolder_)
+        firstFolder_ = std::make_unique<TFolderPreread>(NarrowToWide(path1_));
 }
 
 // Inside the loading bracket: the values that the controls take as stored properties, so
@@ -144,15 +150,12 @@ void TfrmMain::RestorePaneSizes()
     ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), tree, ShellTree2->Height());
 }
 
-// After loading: pane 1's list, the window state and what needs the windows. The rest of the
-// panes follows from the message loop, once the window shows pane 1's list.
+// After loading: the window state and what needs the windows. Pane 1's list fills when the
+// window shows (FormShow); the rest of the panes follows from the message loop.
 void TfrmMain::FormCreate(TObject*)
 {
-    // The windows first, so that the list fills straight into its window.
     HandleNeeded();
     TraceStartup("window handles");
-    RestoreFirstList();
-    TraceStartup("first list");
 
     if (settings_->ReadBool(kForm, "wsNormal", true))
         SetWindowState(TWindowState::wsNormal);
@@ -167,24 +170,37 @@ void TfrmMain::FormCreate(TObject*)
     if (Application != nullptr)
         Application->OnHint = [](TObject*) {};
 
-    ShellTree->SetAutomaticRefresh(true);
-    ShellTree->SetOleDragDrop(true);
-    ShellTree->ShellContextMenu = true;
-    ShellList->SetAutomaticRefresh(true);
-    ShellList->ShellContextMenu = true;
-    ShellTree2->SetAutomaticRefresh(true);
-    ShellTree2->SetOleDragDrop(true);
-    ShellTree2->ShellContextMenu = true;
-    ShellList2->SetAutomaticRefresh(true);
-    ShellList2->ShellContextMenu = true;
-
     if (IsVistaOrLater)
         for (TWinControl* control :
              std::initializer_list<TWinControl*>{ShellTree, ShellList, ShellTree2, ShellList2})
             SetWindowTheme(control->Handle(), L"explorer", nullptr);
+}
 
-    if (SetTimer(Handle(), kFinishStartupTimer, USER_TIMER_MINIMUM, nullptr) == 0)
-        FinishStartup();
+// The first showing fills pane 1's list: the window's first painting comes from the message
+// loop, after the fill, so the list never shows empty; meanwhile its folder was being read
+// (and the window put on screen) while the fill would otherwise wait for the read.
+void TfrmMain::FormShow(TObject*)
+{
+    if (!firstListRestored_) {
+        firstListRestored_ = true;
+        RestoreFirstList();
+        TraceStartup("first list");
+
+        ShellTree->SetAutomaticRefresh(true);
+        ShellTree->SetOleDragDrop(true);
+        ShellTree->ShellContextMenu = true;
+        ShellList->SetAutomaticRefresh(true);
+        ShellList->ShellContextMenu = true;
+        ShellTree2->SetAutomaticRefresh(true);
+        ShellTree2->SetOleDragDrop(true);
+        ShellTree2->ShellContextMenu = true;
+        ShellList2->SetAutomaticRefresh(true);
+        ShellList2->ShellContextMenu = true;
+
+        if (SetTimer(Handle(), kFinishStartupTimer, USER_TIMER_MINIMUM, nullptr) == 0)
+            FinishStartup();
+    }
+    ShellTree->SetFocus();
 }
 
 // Pane 1's list goes to the stored folder on its own, with the link quiet: the tree's way
@@ -283,11 +299,6 @@ void TfrmMain::RestoreSecondPane()
     ShellList2->RefreshContents();
     if (const TOwnedIDList shown = CopyIDList(ShellList2->FolderIDList()))
         ZelShellLink2->BroadcastFolderChanged(ShellList2, shown.get());
-}
-
-void TfrmMain::FormShow(TObject*)
-{
-    ShellTree->SetFocus();
 }
 
 void TfrmMain::FormDestroy(TObject*)

@@ -1,6 +1,6 @@
 // Reading a folder ahead of time on a thread of its own, and a browser walking what was read.
-#include "common/TempTree.h"
 #include "shell/FolderPreread.h"
+#include "common/TempTree.h"
 #include "shell/IDList.h"
 #include "shell/NautilexTestSupport.h"
 #include "shell/ShellState.h"
