@@ -20,6 +20,25 @@ void CreateFolders(const std::wstring& path)
         throw std::runtime_error("cannot create a test folder");
 }
 
+// Reads a folder's names, and those of its subfolders when `deep`.
+void ListFolder(const std::wstring& folder, bool deep)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    std::vector<std::wstring> subfolders;
+    do {
+        const std::wstring name = data.cFileName;
+        if (deep && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." &&
+            name != L".." && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+            subfolders.push_back(folder + L"\\" + name);
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    for (const std::wstring& subfolder : subfolders)
+        ListFolder(subfolder, true);
+}
+
 }  // namespace
 
 TTempTree::TTempTree()
@@ -38,6 +57,23 @@ TTempTree::TTempTree()
 TTempTree::~TTempTree()
 {
     RemoveTree(root_);
+}
+
+void TTempTree::SettleAccessTimes() const
+{
+    // Twice: a read in the same clock tick as the last change leaves the folder due for
+    // another renewal.
+    for (int round = 0; round < 2; ++round) {
+        if (round > 0)
+            Sleep(20);
+        ListFolder(ExcludeTrailingBackslash(root_), true);
+        for (std::wstring above = ExtractFilePath(ExcludeTrailingBackslash(root_)); !above.empty();
+             above = ExtractFilePath(ExcludeTrailingBackslash(above))) {
+            ListFolder(ExcludeTrailingBackslash(above), false);
+            if (above.size() <= 3)
+                break;  // the drive's root
+        }
+    }
 }
 
 std::wstring TTempTree::Path(const std::wstring& relative) const

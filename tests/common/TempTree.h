@@ -29,6 +29,12 @@ public:
     // Sets a file's last-write time (UTC).
     void SetModifiedTime(const std::wstring& relative, const FILETIME& time);
 
+    // Lists every folder of the tree and every folder above it twice. The file system renews a
+    // folder's access time at the first read after a change, and Wine's ID lists carry that
+    // time; its folder dialog finds items by comparing ID lists byte for byte, so a folder read
+    // between two of its ID lists being made would not be found again.
+    void SettleAccessTimes() const;
+
     // Removes a folder tree or file, clearing read-only and hidden marks first.
     static void RemoveTree(const std::wstring& path);
 

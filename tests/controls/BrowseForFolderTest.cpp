@@ -126,6 +126,7 @@ protected:
     {
         tree.Folder(L"docs\\sub");
         tree.Folder(L"other");
+        tree.SettleAccessTimes();
         form = std::make_unique<TTestForm>();
         dialog = new TZelBrowseForFolder(form.get());
         form->Activate();
