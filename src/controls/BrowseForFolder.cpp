@@ -16,6 +16,30 @@ std::wstring& ProcessLastPath()
     return path;
 }
 
+// Reads the start of every folder from the drive's root down to `path`. Wine's dialog finds a
+// folder by comparing ID lists byte for byte, and its ID lists of file-system folders carry the
+// last-access time, which the file system renews at the first read after a change: a folder that
+// the dialog reads while filling its tree would no longer match the list of it made before, and
+// the preselection would stop at its parent. Once read, the folders keep their times. Only
+// fixed drives: nothing here may wait on a network or on media.
+void ReadFoldersDownTo(const std::wstring& path)
+{
+    if (path.empty() || !IsOnFixedDrive(path))
+        return;
+    std::wstring folder = ExcludeTrailingBackslash(path);
+    for (int depth = 0; depth < 256 && folder.size() >= 2; ++depth) {
+        WIN32_FIND_DATAW data;
+        const HANDLE search =
+            FindFirstFileW((IncludeTrailingBackslash(folder) + L"*").c_str(), &data);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        const std::wstring parent = ExcludeTrailingBackslash(ExtractFilePath(folder));
+        if (parent.size() >= folder.size())
+            break;
+        folder = parent;
+    }
+}
+
 }  // namespace
 
 const std::wstring& LastBrowsePath()
@@ -200,6 +224,9 @@ std::wstring TZelBaseBrowseDialog::VirtualFolderPath(TBorrowedIDList chosen,
 bool TZelBaseBrowseDialog::Execute()
 {
     validationFailed_ = false;
+    ReadFoldersDownTo(rootedAtPath_);
+    if (lastSelection_ == SF_FILESYSTEMFOLDER)
+        ReadFoldersDownTo(path_);
     TOwnedIDList root;
     if (!rootedAtPath_.empty() && PathExists(rootedAtPath_))
         root = IDListFromPath(nullptr, rootedAtPath_);

@@ -135,14 +135,15 @@ std::wstring TTempTree::Shortcut(const std::wstring& relative, const std::wstrin
     return path;
 }
 
-void TTempTree::SetModifiedTime(const std::wstring& relative, const FILETIME& time)
+void TTempTree::SetModifiedTime(const std::wstring& relative, const FILETIME& time,
+                                const FILETIME* accessed)
 {
     HANDLE file = CreateFileW(Path(relative).c_str(), FILE_WRITE_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot open a test file");
-    SetFileTime(file, nullptr, nullptr, &time);
+    SetFileTime(file, nullptr, accessed, &time);
     CloseHandle(file);
 }
 

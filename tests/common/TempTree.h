@@ -26,8 +26,9 @@ public:
     std::wstring TextFile(const std::wstring& relative, const std::string& content);
     // A shortcut file (.lnk) made through IShellLinkW pointing at `target`.
     std::wstring Shortcut(const std::wstring& relative, const std::wstring& target);
-    // Sets a file's last-write time (UTC).
-    void SetModifiedTime(const std::wstring& relative, const FILETIME& time);
+    // Sets a file's or folder's last-write time (UTC), and its last-access time when given.
+    void SetModifiedTime(const std::wstring& relative, const FILETIME& time,
+                         const FILETIME* accessed = nullptr);
 
     // Lists every folder of the tree and every folder above it twice. The file system renews a
     // folder's access time at the first read after a change, and Wine's ID lists carry that

@@ -215,6 +215,25 @@ TEST_F(BrowseForFolderTest, AFolderChosenWithTheKeyboardBecomesThePath)
     EXPECT_EQ(dialog->DialogWindow(), nullptr);
 }
 
+TEST_F(BrowseForFolderTest, APreselectedFolderIsFoundThoughReadingItRenewsItsAccessTime)
+{
+    // Changed since they were last read: the dialog's reads renew their access times.
+    const FILETIME accessed{0, 0x01D5C000};  // early 2020
+    const FILETIME modified{0, 0x01D6E000};  // 2021, after that read
+    for (const wchar_t* folder : {L"", L"docs", L"docs\\sub"})
+        tree.SetModifiedTime(folder, modified, &accessed);
+    const std::wstring sub = tree.Path(L"docs\\sub");
+    dialog->SetRootedAtFileSystemFolder(tree.Root());
+    dialog->SetPath(sub);
+    TDialogDriver driver({
+        [&](HWND) { return !changes.empty(); },
+        [&](HWND d) { return Press(d, IDCANCEL); },
+    });
+    EXPECT_FALSE(dialog->Execute());
+    ASSERT_FALSE(changes.empty());
+    EXPECT_TRUE(SameFileName(changes.front(), sub)) << changes.front();
+}
+
 TEST_F(BrowseForFolderTest, CancelReturnsFalseAndKeepsThePath)
 {
     dialog->SetPath(tree.Path(L"other"));
