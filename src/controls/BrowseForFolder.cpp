@@ -1,5 +1,6 @@
 #include "controls/BrowseForFolder.h"
 
+#include "core/ScopedResource.h"
 #include "core/TextConversion.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
@@ -29,10 +30,8 @@ void ReadFoldersDownTo(const std::wstring& path)
     std::wstring folder = ExcludeTrailingBackslash(path);
     for (int depth = 0; depth < 256 && folder.size() >= 2; ++depth) {
         WIN32_FIND_DATAW data;
-        const HANDLE search =
-            FindFirstFileW((IncludeTrailingBackslash(folder) + L"*").c_str(), &data);
-        if (search != INVALID_HANDLE_VALUE)
-            FindClose(search);
+        const TScopedFindHandle search(
+            FindFirstFileW((IncludeTrailingBackslash(folder) + L"*").c_str(), &data));
         const std::wstring parent = ExcludeTrailingBackslash(ExtractFilePath(folder));
         if (parent.size() >= folder.size())
             break;

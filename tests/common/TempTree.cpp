@@ -2,6 +2,7 @@
 
 #include "core/ComPtr.h"
 #include "core/PathText.h"
+#include "core/ScopedResource.h"
 
 #include <shlobj.h>
 
@@ -24,8 +25,8 @@ void CreateFolders(const std::wstring& path)
 void ListFolder(const std::wstring& folder, bool deep)
 {
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
+    const TScopedFindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!search)
         return;
     std::vector<std::wstring> subfolders;
     do {
@@ -33,8 +34,7 @@ void ListFolder(const std::wstring& folder, bool deep)
         if (deep && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." &&
             name != L".." && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
             subfolders.push_back(folder + L"\\" + name);
-    } while (FindNextFileW(search, &data));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &data));
     for (const std::wstring& subfolder : subfolders)
         ListFolder(subfolder, true);
 }
