@@ -134,6 +134,16 @@ private:
     void RestoreSecondPane();
     void SaveSettings();
 
+    // Layout at any window size (MainLayout.cpp)
+    // The sizes the user chose for pane 2's height and the trees' width; the panes show them
+    // as far as the window leaves pane 1 and the lists a usable size.
+    void SetPaneTwoHeight(int height);
+    void SetTreeWidth(int width);
+    void FitPanes();
+    int RoomForPaneTwo(int clientHeight) const;
+    int RoomForTrees(int clientWidth) const;
+    void LimitTracking(MINMAXINFO& limits) const;
+
     // Commands (MainCommands.cpp)
     // The focus rule: 1 when pane 1's tree or list has the focus, else 2.
     int FocusPane() const;
@@ -156,6 +166,7 @@ private:
     void Bookmark1Click(TObject* sender);
     void About1Click(TObject* sender);
     void Splitter1CanResize(TObject* sender, int& newSize, bool& accept);
+    void Splitter2CanResize(TObject* sender, int& newSize, bool& accept);
     void Splitter3CanResize(TObject* sender, int& newSize, bool& accept);
     void FileRenameNotifierChange(TObject* sender, TNotificationEvent event,
                                   const std::wstring& path1, const std::wstring& path2);
@@ -170,6 +181,8 @@ private:
     bool firstListRestored_ = false;
     // Pane 1's tree and combo, and pane 2, have been brought to their folders.
     bool startupFinished_ = false;
+    int paneTwoHeight_ = 0;
+    int treeWidth_ = 0;
     std::string path1_;
     std::string path2_;
     TfrmBookmark* bookmark_ = nullptr;

@@ -96,14 +96,13 @@ void TfrmMain::HiddenButtonClick(TObject*)
 
 void TfrmMain::SingleWinButtonClick(TObject*)
 {
-    PanelExpl2->SetBounds(PanelExpl2->Left(), PanelExpl2->Top(), PanelExpl2->Width(), 0);
+    SetPaneTwoHeight(0);
     firstPaneActive_ = true;
 }
 
 void TfrmMain::DualHButtonClick(TObject*)
 {
-    const int height = std::max(0, Height() / 2 - Scale(60));
-    PanelExpl2->SetBounds(PanelExpl2->Left(), PanelExpl2->Top(), PanelExpl2->Width(), height);
+    SetPaneTwoHeight(Height() / 2 - Scale(60));
 }
 
 void TfrmMain::NetworkButtonClick(TObject*)
@@ -128,18 +127,6 @@ void TfrmMain::About1Click(TObject*)
 {
     if (about_ != nullptr)
         about_->ShowModal();
-}
-
-// ---- Splitters: both trees stay equally wide ----
-
-void TfrmMain::Splitter1CanResize(TObject*, int& newSize, bool&)
-{
-    ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), newSize, ShellTree2->Height());
-}
-
-void TfrmMain::Splitter3CanResize(TObject*, int& newSize, bool&)
-{
-    Panel2->SetBounds(Panel2->Left(), Panel2->Top(), newSize, Panel2->Height());
 }
 
 // ---- Handlers ----

@@ -310,9 +310,15 @@ void TfrmMain::BindHandlers()
     Splitter1->OnCanResize = [this](TObject* s, int& size, bool& accept) {
         Splitter1CanResize(s, size, accept);
     };
+    Splitter2->OnCanResize = [this](TObject* s, int& size, bool& accept) {
+        Splitter2CanResize(s, size, accept);
+    };
     Splitter3->OnCanResize = [this](TObject* s, int& size, bool& accept) {
         Splitter3CanResize(s, size, accept);
     };
+    Splitter1->OnMoved = [this](TObject*) { SetTreeWidth(Panel2->Width()); };
+    Splitter2->OnMoved = [this](TObject*) { SetPaneTwoHeight(PanelExpl2->Height()); };
+    Splitter3->OnMoved = [this](TObject*) { SetTreeWidth(ShellTree2->Width()); };
 
     // A click makes a pane the active one; entering pane 2's tree shows its view.
     ShellTree->OnClick = [this](TObject*) { firstPaneActive_ = true; };

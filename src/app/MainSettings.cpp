@@ -33,9 +33,6 @@ const char kInfo[] = "GenInfo";
 // itself (a timer comes after every other message, painting included).
 constexpr UINT_PTR kFinishStartupTimer = 0xB15A;
 
-// The smallest part of a pane that stays on screen when stored sizes would hide it.
-constexpr int kMinPaneExtent = 30;
-
 // Notes whether a link told its controls of a folder while the scope lasts.
 class TLinkChangeWatch {
 public:
@@ -133,21 +130,13 @@ void TfrmMain::RestorePaneSizes()
     const int clientWidth = (window.right - window.left) - (frame.right - frame.left);
     const int clientHeight = (window.bottom - window.top) - (frame.bottom - frame.top);
 
-    // Sizes larger than the window, or negative, keep both panes reachable.
-    const int maxPane2 = std::max(0, clientHeight - Panel1->Height() - ALStatusBar2->Height() -
-                                         Splitter2->Height() - Scale(kMinPaneExtent));
-    const int pane2 =
-        std::clamp(settings_->ReadInteger(kForm, "Expl2Height", Scale(250)), 0, maxPane2);
-    PanelExpl2->SetBounds(PanelExpl2->Left(), PanelExpl2->Top(), PanelExpl2->Width(), pane2);
-
+    // Sizes larger than the window, or negative, keep both panes usable.
+    SetPaneTwoHeight(std::min(settings_->ReadInteger(kForm, "Expl2Height", Scale(250)),
+                              RoomForPaneTwo(clientHeight)));
     // Both trees start equally wide.
     ShellTree->SetBounds(ShellTree->Left(), ShellTree->Top(), 800, ShellTree->Height());
-    ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), 800, ShellTree2->Height());
-    const int maxTree = std::max(0, clientWidth - Splitter1->Width() - Scale(kMinPaneExtent));
-    const int tree =
-        std::clamp(settings_->ReadInteger(kForm, "Expl1Width", Scale(100)), 0, maxTree);
-    Panel2->SetBounds(Panel2->Left(), Panel2->Top(), tree, Panel2->Height());
-    ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), tree, ShellTree2->Height());
+    SetTreeWidth(std::min(settings_->ReadInteger(kForm, "Expl1Width", Scale(100)),
+                          RoomForTrees(clientWidth)));
 }
 
 // After loading: the window state and what needs the windows. Pane 1's list fills when the
@@ -251,6 +240,17 @@ void TfrmMain::WndProc(TMessage& message)
         FinishStartup();
         return;
     }
+    switch (message.Msg) {
+    case WM_SIZE:
+        if (message.WParam != SIZE_MINIMIZED)
+            FitPanes();
+        break;
+    case WM_GETMINMAXINFO:
+        TForm::WndProc(message);
+        LimitTracking(*reinterpret_cast<MINMAXINFO*>(message.LParam));
+        return;
+    default: break;
+    }
     TForm::WndProc(message);
 }
 
@@ -319,8 +319,8 @@ void TfrmMain::SaveSettings()
     }
     settings_->WriteBool(kForm, "Expl1Focus", firstPaneActive_);
     if (state != TWindowState::wsMinimized)
-        settings_->WriteInteger(kForm, "Expl2Height", PanelExpl2->Height());
-    settings_->WriteInteger(kForm, "Expl1Width", Panel2->Width());
+        settings_->WriteInteger(kForm, "Expl2Height", paneTwoHeight_);
+    settings_->WriteInteger(kForm, "Expl1Width", treeWidth_);
 
     // A folder the code page cannot name is kept by its short name, or its nearest parent
     // that can be named, so that the next start goes back there (not to a "?" path). Closed

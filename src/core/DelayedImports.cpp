@@ -1,12 +1,13 @@
-// The theme and network functions the program calls, bound on first use to the libraries in
-// the system directory. These libraries are no known DLLs of the system: imported directly,
-// Windows would look for them beside the program before it runs, where anyone may have put a
-// file of the same name. The headers declare the functions as imported, so a call reads the
+// The theme, accessibility and network functions the program calls, bound on first use to the
+// libraries in the system directory. These libraries are no known DLLs of the system: imported
+// directly, Windows would look for them beside the program before it runs, where anyone may have
+// put a file of the same name. The headers declare the functions as imported, so a call reads the
 // import pointer "__imp_<name>"; this file defines those pointers, each aimed at a stub that
 // loads the library by its full path, finds the function and calls it. A missing library or
 // function gives the function's failure value.
 #include "core/SystemLibrary.h"
 
+#include <oleacc.h>
 #include <uxtheme.h>
 #include <winnetwk.h>
 
@@ -60,3 +61,8 @@ BIVISTA_DELAYED(L"mpr.dll", DWORD, ERROR_NOT_SUPPORTED, WNetConnectionDialog1W, 
                 (LPCONNECTDLGSTRUCTW dialog), (dialog))
 BIVISTA_DELAYED(L"mpr.dll", DWORD, ERROR_NOT_SUPPORTED, WNetDisconnectDialog, 8,
                 (HWND owner, DWORD type), (owner, type))
+BIVISTA_DELAYED(L"oleacc.dll", HRESULT, E_NOTIMPL, CreateStdAccessibleObject, 16,
+                (HWND window, LONG object, REFIID interfaceId, void** result),
+                (window, object, interfaceId, result))
+BIVISTA_DELAYED(L"oleacc.dll", LRESULT, 0, LresultFromObject, 12,
+                (REFIID interfaceId, WPARAM flags, LPUNKNOWN object), (interfaceId, flags, object))

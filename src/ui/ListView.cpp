@@ -227,7 +227,13 @@ void TListView::SetViewStyle(TViewStyle style)
     SetWindowLongPtrW(window, GWL_STYLE,
                       (oldStyle & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) |
                           static_cast<LONG_PTR>(ViewStyleBits()));
+    // The scroll bars of the new view are laid out, and every part of the old one repainted
+    // (the old view leaves its rows behind where the new one draws nothing).
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     CheckHeader();
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TListView::SetMultiSelect(bool multiSelect)
@@ -404,6 +410,13 @@ void TListView::WndProc(TMessage& message)
             SyncItemCount();
     }
     TWinControl::WndProc(message);
+    if (message.Msg == WM_SIZE) {
+        // The header draws a divider at its right end and the scroll bars move with the
+        // size: repainting only what a resize uncovers leaves the old ones standing.
+        RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+        if (HWND header = ListView_GetHeader(WindowHandle()))
+            RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    }
 }
 
 void TListView::BeginBulkUpdate()

@@ -1,8 +1,10 @@
 #include "ui/SpeedButton.h"
 
 #include "core/ScopedResource.h"
+#include "ui/AccessibleClient.h"
 #include "ui/Forms.h"
 
+#include <oleacc.h>
 #include <uxtheme.h>
 #include <vsstyle.h>
 #include <windowsx.h>
@@ -124,9 +126,32 @@ void TSpeedButton::MouseLeave()
     TWinControl::MouseLeave();
 }
 
+void TSpeedButton::TellAccessibleFacts(TAccessibleFacts& facts) const
+{
+    facts.Name = Hint.empty() ? Caption() : Hint;
+    facts.Role = ROLE_SYSTEM_PUSHBUTTON;
+    if (groupIndex_ != 0 && down_)
+        facts.State |= STATE_SYSTEM_PRESSED;
+    if (!Enabled())
+        facts.State |= STATE_SYSTEM_UNAVAILABLE;
+    if (hot_)
+        facts.State |= STATE_SYSTEM_HOTTRACKED;
+    facts.DefaultAction = L"Press";
+}
+
 void TSpeedButton::WndProc(TMessage& message)
 {
+    if (message.Msg == AccessibleFactsMessage()) {
+        TellAccessibleFacts(*reinterpret_cast<TAccessibleFacts*>(message.LParam));
+        message.Result = TRUE;
+        return;
+    }
     switch (message.Msg) {
+    case WM_GETOBJECT:
+        message.Result = AnswerAccessibleClient(WindowHandle(), message.WParam, message.LParam);
+        if (message.Result != 0)
+            return;
+        break;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(WindowHandle(), &paint);

@@ -3,9 +3,12 @@
 // that act on "the control with the focus" see the control the user left it in. Buttons
 // with the same non-zero GroupIndex under one parent form a group: at most one is down; with
 // AllowAllUp the down one comes up when clicked again (a single button in its own group is a
-// toggle). It answers BM_GETCHECK, BM_SETCHECK and BM_CLICK like a button control.
+// toggle). It answers BM_GETCHECK, BM_SETCHECK and BM_CLICK like a button control, and tells
+// screen readers its hint as its name.
 #include "ui/ImageList.h"
 #include "ui/WinControl.h"
+
+struct TAccessibleFacts;
 
 class TSpeedButton : public TWinControl {
 public:
@@ -41,6 +44,8 @@ protected:
 
 private:
     void Paint(HDC dc);
+    // Its hint as its name, a push button, pressed while down (screen readers).
+    void TellAccessibleFacts(TAccessibleFacts& facts) const;
     // The other buttons of this one's group.
     template <class Action>
     void ForEachInGroup(Action action);

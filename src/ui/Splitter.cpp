@@ -134,9 +134,26 @@ void TSplitter::EndDrag()
         OnMoved(this);
 }
 
+void TSplitter::Paint(HDC dc) const
+{
+    // A raised bar: a light and a dark line along its length, visible beside a white list
+    // as beside a grey panel.
+    RECT rect = ClientRect();
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &rect, BDR_RAISEDINNER, Horizontal() ? BF_TOP | BF_BOTTOM : BF_LEFT | BF_RIGHT);
+}
+
 void TSplitter::WndProc(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_ERASEBKGND: message.Result = TRUE; return;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(WindowHandle(), &paint);
+        Paint(dc);
+        EndPaint(WindowHandle(), &paint);
+        return;
+    }
     case WM_SETCURSOR:
         if (LOWORD(message.LParam) == HTCLIENT) {
             SetCursor(LoadCursorW(nullptr, Horizontal() ? IDC_SIZENS : IDC_SIZEWE));

@@ -2,7 +2,8 @@
 // A splitter: a thin bar aligned to an edge that the user drags to resize the control aligned
 // next to it on that side. Every proposed size goes to OnCanResize first, which may change or
 // refuse it; the control follows the drag at once. A size at or below MinSize snaps to 0
-// (AutoSnap), and the size never exceeds what leaves MinSize for the rest of the parent.
+// (AutoSnap), and the size never exceeds what leaves MinSize for the rest of the parent. It
+// shows as a raised bar with the resize cursor.
 #include "ui/WinControl.h"
 
 #include <functional>
@@ -31,6 +32,7 @@ protected:
 private:
     bool Horizontal() const noexcept;  // the split runs left to right (top or bottom aligned)
     int MaxSize(const TWinControl* control) const;
+    void Paint(HDC dc) const;
     void StartDrag(POINT screen);
     void Drag(POINT screen);
     void EndDrag();

@@ -2,6 +2,9 @@
 
 #include "core/ScopedResource.h"
 
+#include <algorithm>
+#include <climits>
+
 int CountPixels(HWND window, const std::function<bool(BYTE, BYTE, BYTE)>& test, const RECT* area)
 {
     RECT rect{};
@@ -37,4 +40,78 @@ int CountPixels(HWND window, const std::function<bool(BYTE, BYTE, BYTE)>& test, 
     DeleteDC(memoryDC);
     ReleaseDC(window, windowDC);
     return count;
+}
+
+std::vector<DWORD> CaptureScreen(const RECT& area)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return {};
+    HDC screenDC = GetDC(nullptr);
+    if (screenDC == nullptr)
+        return {};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    TScopedGdiObject bitmap(CreateDIBSection(screenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    std::vector<DWORD> pixels;
+    if (bitmap) {
+        HDC memoryDC = CreateCompatibleDC(screenDC);
+        HGDIOBJ old = SelectObject(memoryDC, bitmap.get());
+        BitBlt(memoryDC, 0, 0, width, height, screenDC, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        const auto* first = static_cast<const DWORD*>(bits);
+        pixels.assign(first, first + static_cast<size_t>(width) * height);
+        for (DWORD& pixel : pixels)
+            pixel &= 0x00FFFFFF;
+        SelectObject(memoryDC, old);
+        DeleteDC(memoryDC);
+    }
+    ReleaseDC(nullptr, screenDC);
+    return pixels;
+}
+
+std::vector<DWORD> CaptureWindow(HWND window)
+{
+    RECT rect{};
+    if (!GetWindowRect(window, &rect))
+        return {};
+    return CaptureScreen(rect);
+}
+
+int DifferingPixels(const std::vector<DWORD>& first, const std::vector<DWORD>& second)
+{
+    if (first.empty() || first.size() != second.size())
+        return -1;
+    int count = 0;
+    for (size_t i = 0; i < first.size(); ++i)
+        if (first[i] != second[i])
+            ++count;
+    return count;
+}
+
+std::string DifferenceBounds(const std::vector<DWORD>& first, const std::vector<DWORD>& second,
+                             int width)
+{
+    if (width <= 0 || first.size() != second.size())
+        return "(captures of different sizes)";
+    RECT bounds{INT_MAX, INT_MAX, -1, -1};
+    for (size_t i = 0; i < first.size(); ++i) {
+        if (first[i] == second[i])
+            continue;
+        const int x = static_cast<int>(i % width);
+        const int y = static_cast<int>(i / width);
+        bounds = RECT{std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y),
+                      std::max<LONG>(bounds.right, x + 1), std::max<LONG>(bounds.bottom, y + 1)};
+    }
+    if (bounds.right < 0)
+        return "(none)";
+    return "x " + std::to_string(bounds.left) + ".." + std::to_string(bounds.right) + ", y " +
+           std::to_string(bounds.top) + ".." + std::to_string(bounds.bottom);
 }

@@ -1,5 +1,6 @@
 #include "ui/SpeedButton.h"
 
+#include "common/Accessibility.h"
 #include "common/Input.h"
 #include "ui/Forms.h"
 #include "ui/ListBox.h"
@@ -134,6 +135,56 @@ TEST_F(SpeedButtonTest, ADisabledButtonDoesNotClick)
     SendMessageW(back->Handle(), BM_CLICK, 0, 0);
     FlushInput();
     EXPECT_TRUE(clicked_.empty());
+}
+
+// A screen reader hears each button's hint as a push button's name, whether a toggle is down,
+// and whether it can be used; its default action clicks it.
+TEST_F(SpeedButtonTest, ScreenReadersHearTheHintAndStateOfAPushButton)
+{
+    TSpeedButton* details = AddButton(4, 1);
+    details->Hint = L"Show Details";
+    TSpeedButton* list = AddButton(29, 1);
+    list->Hint = L"Show List";
+    TSpeedButton* back = AddButton(54, 0);
+    back->SetCaption(L"<-");
+    back->SetEnabled(false);
+    details->SetDown(true);
+    form_->Show();
+
+    struct TExpected {
+        TSpeedButton* button;
+        const wchar_t* name;
+        LONG pressed;
+        LONG unavailable;
+    };
+    for (const TExpected& row : {TExpected{details, L"Show Details", STATE_SYSTEM_PRESSED, 0},
+                                 TExpected{list, L"Show List", 0, 0},
+                                 TExpected{back, L"<-", 0, STATE_SYSTEM_UNAVAILABLE}}) {
+        SCOPED_TRACE(testing::Message() << row.name);
+        const TAccessibleReading reading =
+            ReadAccessible(AccessibleClientOf(row.button->Handle()).Get());
+        EXPECT_EQ(reading.Name, row.name);
+        EXPECT_EQ(reading.Role, ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ(reading.State & STATE_SYSTEM_PRESSED, row.pressed);
+        EXPECT_EQ(reading.State & STATE_SYSTEM_UNAVAILABLE, row.unavailable);
+    }
+
+    const TComPtr<IAccessible> object = AccessibleClientOf(list->Handle());
+    ASSERT_TRUE(object);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    ASSERT_EQ(object->accDoDefaultAction(self), S_OK);
+    FlushInput();
+    ASSERT_EQ(clicked_.size(), 1u);
+    EXPECT_EQ(clicked_[0], list);
+    EXPECT_TRUE(IsDown(list));
+    EXPECT_EQ(ReadAccessible(object.Get()).State & STATE_SYSTEM_PRESSED, STATE_SYSTEM_PRESSED);
+
+    // A reader that keeps the object after the button has gone gets an error, not a crash.
+    delete list;
+    BSTR name = nullptr;
+    EXPECT_TRUE(FAILED(object->get_accName(self, &name)));
 }
 
 }  // namespace
