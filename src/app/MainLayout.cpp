@@ -75,8 +75,10 @@ void TfrmMain::LimitTracking(MINMAXINFO& limits) const
     AdjustWindowRectEx(&smallest, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
                        GetMenu(window) != nullptr,
                        static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)));
-    limits.ptMinTrackSize.x = std::max<LONG>(limits.ptMinTrackSize.x, smallest.right - smallest.left);
-    limits.ptMinTrackSize.y = std::max<LONG>(limits.ptMinTrackSize.y, smallest.bottom - smallest.top);
+    limits.ptMinTrackSize.x =
+        std::max<LONG>(limits.ptMinTrackSize.x, smallest.right - smallest.left);
+    limits.ptMinTrackSize.y =
+        std::max<LONG>(limits.ptMinTrackSize.y, smallest.bottom - smallest.top);
 }
 
 // ---- Splitters: both trees stay equally wide; a drag is the user's new choice ----

@@ -350,6 +350,8 @@ private:
     // True when the message was handled entirely.
     bool InteractionMessage(TMessage& message);
     void ShowSelectionContextMenu(POINT screen);
+    // The shell's menu of the folder's background, for a click on no item.
+    void ShowBackgroundContextMenu(POINT screen);
     // The browser's rename request starts editing the selected caption, unless ReadOnly.
     void SetBrowserRename();
     std::vector<std::wstring> SelectedPaths();

@@ -102,6 +102,8 @@ void TZelShellList::DoContextPopup(POINT mousePos, bool& handled)
         if (backgroundPopupMenu_ != nullptr) {
             backgroundPopupMenu_->SetPopupComponent(this);
             backgroundPopupMenu_->Popup(screen.x, screen.y);
+        } else if (ShellContextMenu) {
+            ShowBackgroundContextMenu(screen);
         }
         return;
     }

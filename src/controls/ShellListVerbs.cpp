@@ -167,6 +167,22 @@ bool TZelShellList::InvokeFolderVerb(const std::string& verb)
     return result;
 }
 
+void TZelShellList::ShowBackgroundContextMenu(POINT screen)
+{
+    const std::vector<std::wstring> clipboard = ClipboardFiles();
+    browser_->ReadOnly = ReadOnly();
+    browser_->ShowContextMenuOnTop = GetShowContextMenuOnTop();
+    std::string verb;
+    try {
+        browser_->ShowBackgroundContextMenu(screen, nullptr, verb);
+    } catch (const ENautilexError&) {
+        RefreshChanges();
+        return;
+    }
+    if (SameVerb(verb, kVerbPaste))
+        ReportPaste(clipboard, GetPath());
+}
+
 void TZelShellList::ShowSelectionContextMenu(POINT screen)
 {
     const std::vector<std::wstring> names = SelectedNames();

@@ -169,6 +169,9 @@ public:
     // The same on `menu` itself, without the copy and the deletion check.
     void PopupContextMenu(POINT point, TPopupMenu* menu, std::string& verb,
                           TMenuItem* insertAfter = nullptr);
+    // The shell's menu of the folder's background (new objects, paste, the folder's
+    // properties), merged into `menu` (may be null) as PopupContextMenu does.
+    void ShowBackgroundContextMenu(POINT point, TPopupMenu* menu, std::string& verb);
     // Runs a verb on the current object (or MultiObjects) without a menu; the empty verb is
     // the default action. True when the shell ran it.
     bool ExecuteCommand(const std::string& verb);
@@ -213,6 +216,9 @@ private:
     HRESULT InvokeDefaultCommand(IContextMenu* contextMenu);
     HRESULT InvokeVerb(IContextMenu* contextMenu, const std::string& verb);
     bool HandleContextMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Shows `contextMenu` merged into `menu` and runs what is chosen on `paths`.
+    void TrackContextMenu(const TComPtr<IContextMenu>& contextMenu, TZelPathList paths, POINT point,
+                          TPopupMenu* menu, std::string& verb, TMenuItem* insertAfter);
     void ShowMenuHint(WPARAM wParam, LPARAM lParam);
 
     // Fields in the order the component's stored form knows them.

@@ -125,6 +125,36 @@ void TNautilex::PopupContextMenu(POINT point, TPopupMenu* menu, std::string& ver
                                  TMenuItem* insertAfter)
 {
     verb.clear();
+    // Taken now: the menu uses the entries up.
+    TZelPathList paths = CommandPaths();
+    TrackContextMenu(GetUIObject<IContextMenu>(), std::move(paths), point, menu, verb, insertAfter);
+}
+
+void TNautilex::ShowBackgroundContextMenu(POINT point, TPopupMenu* menu, std::string& verb)
+{
+    verb.clear();
+    if (!shellFolder_)
+        throw ENautilexError(NoFolderMessage());
+    TComPtr<IContextMenu> contextMenu;
+    {
+        const TErrorModeScope errorMode(ShellErrorMode());
+        if (FAILED(shellFolder_->CreateViewObject(
+                OwnerWindow(), IID_IContextMenu,
+                reinterpret_cast<void**>(contextMenu.GetAddressOf()))))
+            contextMenu.Reset();
+    }
+    // What the background's commands act on is the folder itself.
+    TZelPathList paths;
+    if (const std::wstring folder = GetFolder(); !folder.empty())
+        paths.Add(folder);
+    multiObjects_->clear();
+    TrackContextMenu(contextMenu, std::move(paths), point, menu, verb, nullptr);
+}
+
+void TNautilex::TrackContextMenu(const TComPtr<IContextMenu>& contextMenu, TZelPathList paths,
+                                 POINT point, TPopupMenu* menu, std::string& verb,
+                                 TMenuItem* insertAfter)
+{
     // The menu's state lives only as long as the menu is shown.
     struct TOpenMenuState {
         TNautilex& browser;
@@ -138,9 +168,6 @@ void TNautilex::PopupContextMenu(POINT point, TPopupMenu* menu, std::string& ver
         }
     } openMenuState{*this};
 
-    // Taken now: the menu uses the entries up.
-    TZelPathList paths = CommandPaths();
-    const TComPtr<IContextMenu> contextMenu = GetUIObject<IContextMenu>();
     if (!contextMenu)
         return;
     contextMenu_ = contextMenu;

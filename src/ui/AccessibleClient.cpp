@@ -109,8 +109,7 @@ public:
         VARIANT standardState;
         VariantInit(&standardState);
         LONG bits = 0;
-        if (SUCCEEDED(standard_->get_accState(child, &standardState)) &&
-            standardState.vt == VT_I4)
+        if (SUCCEEDED(standard_->get_accState(child, &standardState)) && standardState.vt == VT_I4)
             bits = standardState.lVal;
         // The standard object offers the focus to every window; a tool-bar button takes none.
         bits &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
@@ -206,9 +205,8 @@ private:
 
     bool Ask(TAccessibleFacts& facts) const
     {
-        return IsWindow(window_) &&
-               SendMessageW(window_, AccessibleFactsMessage(), 0,
-                            reinterpret_cast<LPARAM>(&facts)) == TRUE;
+        return IsWindow(window_) && SendMessageW(window_, AccessibleFactsMessage(), 0,
+                                                 reinterpret_cast<LPARAM>(&facts)) == TRUE;
     }
 
     std::atomic<ULONG> references_{1};

@@ -9,7 +9,7 @@
 
 struct TAccessibleFacts {
     std::wstring Name;
-    LONG Role = 0;  // ROLE_SYSTEM_...
+    LONG Role = 0;   // ROLE_SYSTEM_...
     LONG State = 0;  // STATE_SYSTEM_..., added to the standard object's
     // Empty when the control has none; otherwise the action BM_CLICK performs.
     std::wstring DefaultAction;

@@ -188,7 +188,8 @@ TEST_F(ProgramWindowTest, TheSplittersAreVisible)
         RECT rect{};
         GetClientRect(splitter, &rect);
         const auto count = [&](COLORREF colour) {
-            const DWORD pixel = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+            const DWORD pixel =
+                GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
             return std::count(pixels.begin(), pixels.end(), pixel);
         };
         const long length = std::max(rect.right, rect.bottom);

@@ -230,6 +230,27 @@ TEST_F(ShellListVerbsTest, DeleteFromTheContextMenuReportsTheRemoval)
     EXPECT_EQ(ItemNamed(L"gamma.dat"), nullptr);
 }
 
+// A right click on no item opens the shell's menu of the folder's background (paste, the
+// folder's properties), not nothing.
+TEST_F(ShellListVerbsTest, ARightClickOnNoItemShowsTheFoldersBackgroundMenu)
+{
+    Show();
+    RECT client{};
+    GetClientRect(list->Handle(), &client);
+    TMenuDriver driver;
+    driver.Cancel();
+    driver.Start();
+    ClickAt(list->Handle(), POINT{client.right / 2, client.bottom - 10}, TMouseButton::mbRight);
+    FlushInput();
+    EXPECT_TRUE(driver.MenuShown());
+    EXPECT_FALSE(driver.TimedOut());
+    bool hasProperties = false;
+    for (const TMenuEntry& entry : driver.Entries())
+        hasProperties = hasProperties || entry.Text.find(L"Propert") != std::wstring::npos;
+    EXPECT_TRUE(hasProperties) << "the folder's own commands";
+    EXPECT_EQ(reports.size(), 0u);
+}
+
 // ---- Check boxes ----
 
 TEST_F(ShellListVerbsTest, SpaceAndTheCheckBoxClickToggleTheStateAndTheTotalsFollow)
