@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds Bivista and runs it under Wine.
 # On a display ($DISPLAY set) the program opens there; the script ends when the program does.
-# Without a display it starts a virtual one, waits until the main window has drawn both panes,
-# saves a screenshot, prints its path and closes the program.
+# Without a display it starts a virtual one, starts the program as on a first start (a copy in
+# build/i686/first-start, without earlier settings), waits until the main window has drawn
+# both panes, saves a screenshot, prints its path and closes the program.
 # Usage: run.sh [screenshot file]   (installing packages needs root, as for the test script)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,11 +41,18 @@ fi
 
 shot=$(realpath -m "${1:-$root/build/bivista-screenshot.png}")
 source "$root/scripts/wine-env.sh" "$build"
-(cd "$build" && exec wine "$build/bivista.exe") >/dev/null 2>&1 &
+# A first start, as a new user sees it: a copy of the program in a folder of its own, with no
+# settings or bookmarks of an earlier run beside it.
+first="$build/first-start"
+rm -rf "$first"
+mkdir -p "$first"
+cp "$build/bivista.exe" "$first/"
+(cd "$first" && exec wine "$first/bivista.exe") >/dev/null 2>&1 &
 wine_env_pids+=($!)
 wine "$build/bivista_probe.exe" ready 120000 >/dev/null 2>&1
 # The icons come from worker threads just after the first drawing.
 sleep 2
+mkdir -p "$(dirname "$shot")"
 import -window root "$shot"
 wine "$build/bivista_probe.exe" close >/dev/null 2>&1 || true
 echo "$shot"

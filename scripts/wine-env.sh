@@ -22,7 +22,11 @@ trap wine_env_cleanup EXIT
 
 # Xvfb picks a free display itself and names it once it accepts clients: environments set up
 # side by side (the test command runs both architectures at once) never share a display.
-wine_env_display_file="$wine_env_build/home/xvfb-display"
+# The set-up's own files stay out of $HOME, which Wine shows as the Desktop.
+wine_env_state="$wine_env_build/wine-env"
+mkdir -p "$wine_env_state"
+rm -f "$HOME/xvfb-display" "$HOME/warmup-ready"  # where earlier set-ups left them
+wine_env_display_file="$wine_env_state/xvfb-display"
 rm -f "$wine_env_display_file"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$wine_env_display_file" \
   >/dev/null 2>&1 &
@@ -56,7 +60,7 @@ fi
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 wineserver -p
-wine_env_marker="$wine_env_build/home/warmup-ready"
+wine_env_marker="$wine_env_state/warmup-ready"
 rm -f "$wine_env_marker"
 if [ -f "$wine_env_build/tests/wine_warmup.exe" ]; then
   wine "$wine_env_build/tests/wine_warmup.exe" "$(winepath -w "$wine_env_marker" 2>/dev/null)" \
