@@ -29,6 +29,15 @@ void TStatusBar::CreateWnd()
     ApplyPanels();
 }
 
+void TStatusBar::WndProc(TMessage& message)
+{
+    TWinControl::WndProc(message);
+    // The last panel's border moves with the bar's width: repainting only what a resize
+    // uncovers would leave the old borders standing.
+    if (message.Msg == WM_SIZE)
+        RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+}
+
 void TStatusBar::SetPanels(std::vector<TStatusPanel> panels)
 {
     panels_ = std::move(panels);

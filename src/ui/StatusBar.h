@@ -26,6 +26,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    void WndProc(TMessage& message) override;
 
 private:
     void ApplyPanels();

@@ -160,6 +160,13 @@ TEST_F(ProgramWindowTest, WhatTheWindowShowsIsWhatAFullRepaintDraws)
     ExpectNothingStale("shrink");
     Resize(900, 650);
     ExpectNothingStale("grow");
+    // A user's drag of the frame: many small steps, each repainting only what it uncovers.
+    for (int step = 1; step <= 8; ++step)
+        Resize(900 - 15 * step, 650 - 10 * step);
+    ExpectNothingStale("drag smaller");
+    for (int step = 1; step <= 8; ++step)
+        Resize(780 + 20 * step, 570 + 10 * step);
+    ExpectNothingStale("drag larger");
 
     // Details to list and back, on pane 1 (its list has the focus).
     program_.Click(program_.List(1), POINT{Design(300), Design(200)});
