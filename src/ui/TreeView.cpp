@@ -1,6 +1,7 @@
 #include "ui/TreeView.h"
 
 #include "core/Exception.h"
+#include "core/ScopedResource.h"
 #include "ui/Timer.h"
 
 #include <uxtheme.h>
@@ -1017,15 +1018,63 @@ bool TTreeView::IsCustomDrawn() const
     return static_cast<bool>(OnCustomDrawItem);
 }
 
+COLORREF TTreeView::BackgroundColor() const
+{
+    const auto color = static_cast<COLORREF>(Native(TVM_GETBKCOLOR));
+    return color == CLR_NONE ? GetSysColor(COLOR_WINDOW) : color;
+}
+
+COLORREF TTreeView::InactiveSelectionColor() const
+{
+    // The highlight, faded into the background: plainly a selection, plainly not the focus.
+    // The window's own (the button face) is hardly told from a white background.
+    const COLORREF background = BackgroundColor();
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    auto mix = [](BYTE back, BYTE fore) { return static_cast<BYTE>((back * 3 + fore * 2) / 5); };
+    return RGB(mix(GetRValue(background), GetRValue(highlight)),
+               mix(GetGValue(background), GetGValue(highlight)),
+               mix(GetBValue(background), GetBValue(highlight)));
+}
+
+bool TTreeView::ShowsInactiveSelection() const
+{
+    return !hideSelection_ && GetFocus() != WindowHandle();
+}
+
+void TTreeView::FillBackground(HDC dc) const
+{
+    RECT box{};
+    if (GetClipBox(dc, &box) == ERROR)
+        return;
+    TScopedGdiObject brush(CreateSolidBrush(BackgroundColor()));
+    FillRect(dc, &box, static_cast<HBRUSH>(brush.get()));
+}
+
 LRESULT TTreeView::CustomDraw(NMTVCUSTOMDRAW& draw)
 {
     const DWORD stage = draw.nmcd.dwDrawStage;
-    if (stage == CDDS_PREPAINT)
-        return IsCustomDrawn() ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    if (stage == CDDS_PREPAINT) {
+        // Themed (under Wine), the window fills its background with its parent's colour once
+        // this stage is over, and puts its own background colour under each label: white boxes
+        // on grey. The first item's turn comes before any row is drawn: one colour under all.
+        backgroundPending_ = true;
+        return CDRF_NOTIFYITEMDRAW;
+    }
     if (stage != CDDS_ITEMPREPAINT)
         return CDRF_DODEFAULT;
+    if (backgroundPending_) {
+        backgroundPending_ = false;
+        FillBackground(draw.nmcd.hdc);
+    }
     TTreeNode* node = NodeOfParam(draw.nmcd.lItemlParam);
     if (node == nullptr)
+        return CDRF_DODEFAULT;
+    if ((draw.nmcd.uItemState & CDIS_SELECTED) != 0 && !node->DropTarget() &&
+        ShowsInactiveSelection()) {
+        draw.clrTextBk = InactiveSelectionColor();
+        draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
+    }
+    if (!IsCustomDrawn())
         return CDRF_DODEFAULT;
     TItemDraw canvas;
     canvas.DC = draw.nmcd.hdc;

@@ -218,6 +218,12 @@ private:
     // Notifications
     void AnswerDisplayRequest(NMTVDISPINFOW& info);
     LRESULT CustomDraw(NMTVCUSTOMDRAW& draw);
+    COLORREF BackgroundColor() const;
+    // Fills what the device context may draw on with the background colour.
+    void FillBackground(HDC dc) const;
+    // The selection while another window has the focus (HideSelection off).
+    COLORREF InactiveSelectionColor() const;
+    bool ShowsInactiveSelection() const;
     void SelectionChanged(TTreeNode* node);
 
     TTreeNodes items_;
@@ -246,4 +252,5 @@ private:
     int quietSelection_ = 0;   // >0: selection changes are the control's own, not reported
     int quietExpansion_ = 0;   // >0: expansion notifications come from the control's own calls
     const TTreeNode* answering_ = nullptr;  // the node whose display data is being asked for
+    bool backgroundPending_ = false;        // a paint's background waits for its first item
 };
