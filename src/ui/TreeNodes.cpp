@@ -271,7 +271,9 @@ bool TTreeNode::MakeVisible()
     tree->EnsureNativeItem(this);
     if (!tree->HandleAllocated() || item_ == nullptr)
         return false;
+    const int scroll = tree->HorizontalScroll();
     tree->Native(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item_));
+    tree->ShowNameStart(scroll, item_);
     return true;
 }
 

@@ -617,6 +617,43 @@ RECT TTreeView::NativeItemRect(HTREEITEM item, bool textOnly) const
     return rect;
 }
 
+int TTreeView::HorizontalScroll() const
+{
+    if (!HandleAllocated())
+        return 0;
+    SCROLLINFO info{sizeof(info), SIF_POS, 0, 0, 0, 0, 0};
+    return GetScrollInfo(WindowHandle(), SB_HORZ, &info) ? info.nPos : 0;
+}
+
+void TTreeView::ScrollHorizontally(int position)
+{
+    Native(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, std::clamp(position, 0, 0x7FFF)), 0);
+}
+
+void TTreeView::ShowNameStart(int scrollBefore, HTREEITEM item)
+{
+    if (!NativeReady() || item == nullptr)
+        return;
+    if (HorizontalScroll() != scrollBefore)
+        ScrollHorizontally(scrollBefore);
+    RECT client{};
+    GetClientRect(WindowHandle(), &client);
+    const RECT text = NativeItemRect(item, true);
+    if (client.right <= 0 || text.right <= text.left)
+        return;  // no room yet, or the item is not shown
+    // The first few letters (about as wide as two rows are high): the other names stay whole
+    // as far as they can.
+    const int letters = 2 * static_cast<int>(Native(TVM_GETITEMHEIGHT));
+    const int start = std::min<int>({text.right - text.left, letters, client.right});
+    int shift = 0;
+    if (text.left < 0)
+        shift = text.left;
+    else if (text.left + start > client.right)
+        shift = text.left + start - client.right;
+    if (shift != 0)
+        ScrollHorizontally(HorizontalScroll() + shift);
+}
+
 void TTreeView::RedrawNode(const TTreeNode* node)
 {
     // Set while the window asks for it: the answer carries it, nothing to redraw.
@@ -718,9 +755,12 @@ void TTreeView::SetSelected(TTreeNode* node)
         return;
     }
     EnsureNativeItem(node);
+    const int scroll = HorizontalScroll();
     // The window asks (TVN_SELCHANGING) and reports (TVN_SELCHANGED) as for the user.
     Native(TVM_SELECTITEM, TVGN_CARET,
            reinterpret_cast<LPARAM>(node != nullptr ? node->item_ : nullptr));
+    if (HorizontalScroll() != scroll && node != nullptr && node->InTree())
+        ShowNameStart(scroll, node->item_);
 }
 
 void TTreeView::SelectionChanged(TTreeNode* node)

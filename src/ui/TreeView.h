@@ -95,6 +95,8 @@ public:
     TTreeNode* Selected() const;
     void SetSelected(TTreeNode* node);
     TTreeNode* TopItem() const;
+    // How far the window is scrolled sideways, in pixels.
+    int HorizontalScroll() const;
     // The node whose row holds the client point, or null.
     TTreeNode* GetNodeAt(int x, int y) const;
     // Where a client point lies (TVHT_... flags) and on which node (may be null).
@@ -206,6 +208,11 @@ private:
     void UpdateNativeChildren(TTreeNode* node);
     void RedrawNode(const TTreeNode* node);
     RECT NativeItemRect(HTREEITEM item, bool textOnly) const;
+    void ScrollHorizontally(int position);
+    // Selecting or showing an item scrolls the window sideways as far as the item's whole
+    // text needs, which in a narrow tree cuts every other name on the left: the position of
+    // before is kept, and changed only as far as needed to show the start of the item's name.
+    void ShowNameStart(int scrollBefore, HTREEITEM item);
     void DeleteNativeItem(HTREEITEM item);
     // The window drops every item below the node (and collapses it).
     void DeleteNativeChildren(TTreeNode* node);
