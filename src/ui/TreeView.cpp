@@ -664,6 +664,30 @@ void TTreeView::RedrawNode(const TTreeNode* node)
         InvalidateRect(WindowHandle(), &rect, TRUE);
 }
 
+void TTreeView::LeaveBeforeDeleting(TTreeNode* node)
+{
+    if (!NativeReady() || node == nullptr || !node->InTree())
+        return;
+    const TTreeNode* within = Selected();
+    while (within != nullptr && within != node)
+        within = within->Parent();
+    if (within == nullptr)
+        return;
+    const UINT delay = changeDelay_;
+    changeDelay_ = 0;
+    try {
+        for (TTreeNode* above = node->Parent(); above != nullptr; above = above->Parent()) {
+            SetSelected(above);
+            if (Selected() == above || !node->InTree())
+                break;
+        }
+    } catch (...) {
+        changeDelay_ = delay;
+        throw;
+    }
+    changeDelay_ = delay;
+}
+
 void TTreeView::DeleteNativeItem(HTREEITEM item)
 {
     if (!NativeReady() || item == nullptr)

@@ -213,6 +213,10 @@ private:
     // text needs, which in a narrow tree cuts every other name on the left: the position of
     // before is kept, and changed only as far as needed to show the start of the item's name.
     void ShowNameStart(int scrollBefore, HTREEITEM item);
+    // Before `node` goes, with what lies below it: a selection within it moves to the nearest
+    // node above that may be selected, reported at once; the window would pick a sibling, or
+    // (when it loses every child of a node) move it without a word.
+    void LeaveBeforeDeleting(TTreeNode* node);
     void DeleteNativeItem(HTREEITEM item);
     // The window drops every item below the node (and collapses it).
     void DeleteNativeChildren(TTreeNode* node);
