@@ -264,6 +264,8 @@ private:
     void RefreshChildren(TZelShellTreeNode* node, bool recursive, bool full);
     // The child whose relative ID list the folder's comparison finds equal to `item`.
     TZelShellTreeNode* FindChild(TZelShellTreeNode* parent, TBorrowedIDList item);
+    // The child with the same name in its folder as `item`; null for none.
+    TZelShellTreeNode* ChildNamed(TZelShellTreeNode* parent, TBorrowedIDList item);
     // Where a new child with `item` goes among the ordered children.
     int OrderedPosition(TZelShellTreeNode* parent, TBorrowedIDList item);
     int CompareChildren(IShellFolder* folder, TBorrowedIDList first, TBorrowedIDList second);

@@ -231,6 +231,21 @@ TZelShellTreeNode* TZelShellTree::FindChild(TZelShellTreeNode* parent, TBorrowed
     return nullptr;
 }
 
+TZelShellTreeNode* TZelShellTree::ChildNamed(TZelShellTreeNode* parent, TBorrowedIDList item)
+{
+    if (parent->Count() == 0 || item == nullptr)
+        return nullptr;
+    const std::wstring name = InFolderName(parent->Item(0)->ParentFolder.Get(), item);
+    if (name.empty())
+        return nullptr;
+    for (int index = 0; index < parent->Count(); ++index) {
+        TZelShellTreeNode* child = parent->Item(index);
+        if (InFolderName(child->ParentFolder.Get(), child->RelativeIDList()) == name)
+            return child;
+    }
+    return nullptr;
+}
+
 TZelShellTreeNode* TZelShellTree::FindForLocate(TBorrowedIDList list, TLocateAction& action,
                                                 bool& found)
 {
@@ -270,6 +285,11 @@ TZelShellTreeNode* TZelShellTree::FindForLocate(TBorrowedIDList list, TLocateAct
                     return deepest;  // the folder went as it was read
                 child = FindChild(current, item);
             }
+            // A report about a folder that is gone names it by a list made from its path
+            // alone, without the attributes an enumerated list carries: its folder need not
+            // find the two equal, the name still tells.
+            if (child == nullptr && action != laSelect)
+                child = ChildNamed(current, item);
             if (child == nullptr) {
                 reached = false;
                 break;

@@ -271,7 +271,9 @@ bool TTreeNode::MakeVisible()
     tree->EnsureNativeItem(this);
     if (!tree->HandleAllocated() || item_ == nullptr)
         return false;
+    const int scroll = tree->HorizontalScroll();
     tree->Native(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item_));
+    tree->ShowNameStart(scroll, item_);
     return true;
 }
 
@@ -423,6 +425,9 @@ void TTreeNodes::Delete(TTreeNode* node)
 {
     if (node == nullptr || node->owner_ != this || !node->InTree() || node == root_.get())
         return;
+    treeView_->LeaveBeforeDeleting(node);
+    if (!node->InTree())
+        return;  // a handler of the new selection took it out
     // Out of the model first, then out of the window: whatever the window reports while it
     // lets go of the item (a new selection) sees the tree without the node.
     TTreeNode* parent = node->parent_;
@@ -443,6 +448,16 @@ void TTreeNodes::DeleteChildren(TTreeNode* parent, const std::function<bool(TTre
 {
     TTreeNode* parentNode = Parented(parent);
     if (parentNode->children_.empty())
+        return;
+    // A selection below a child that goes leaves first.
+    for (TTreeNode* within = treeView_->Selected(); within != nullptr; within = within->parent_) {
+        if (within->parent_ == parentNode) {
+            if (which(within))
+                treeView_->LeaveBeforeDeleting(within);
+            break;
+        }
+    }
+    if (parent != nullptr && !parent->InTree())
         return;
     std::vector<std::unique_ptr<TTreeNode>> kept;
     std::vector<std::unique_ptr<TTreeNode>> gone;

@@ -1,6 +1,7 @@
 #include "ui/TreeView.h"
 
 #include "core/Exception.h"
+#include "core/ScopedResource.h"
 #include "ui/Timer.h"
 
 #include <uxtheme.h>
@@ -616,6 +617,43 @@ RECT TTreeView::NativeItemRect(HTREEITEM item, bool textOnly) const
     return rect;
 }
 
+int TTreeView::HorizontalScroll() const
+{
+    if (!HandleAllocated())
+        return 0;
+    SCROLLINFO info{sizeof(info), SIF_POS, 0, 0, 0, 0, 0};
+    return GetScrollInfo(WindowHandle(), SB_HORZ, &info) ? info.nPos : 0;
+}
+
+void TTreeView::ScrollHorizontally(int position)
+{
+    Native(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, std::clamp(position, 0, 0x7FFF)), 0);
+}
+
+void TTreeView::ShowNameStart(int scrollBefore, HTREEITEM item)
+{
+    if (!NativeReady() || item == nullptr)
+        return;
+    if (HorizontalScroll() != scrollBefore)
+        ScrollHorizontally(scrollBefore);
+    RECT client{};
+    GetClientRect(WindowHandle(), &client);
+    const RECT text = NativeItemRect(item, true);
+    if (client.right <= 0 || text.right <= text.left)
+        return;  // no room yet, or the item is not shown
+    // The first few letters (about as wide as two rows are high): the other names stay whole
+    // as far as they can.
+    const int letters = 2 * static_cast<int>(Native(TVM_GETITEMHEIGHT));
+    const int start = std::min<int>({text.right - text.left, letters, client.right});
+    int shift = 0;
+    if (text.left < 0)
+        shift = text.left;
+    else if (text.left + start > client.right)
+        shift = text.left + start - client.right;
+    if (shift != 0)
+        ScrollHorizontally(HorizontalScroll() + shift);
+}
+
 void TTreeView::RedrawNode(const TTreeNode* node)
 {
     // Set while the window asks for it: the answer carries it, nothing to redraw.
@@ -624,6 +662,30 @@ void TTreeView::RedrawNode(const TTreeNode* node)
     const RECT rect = NativeItemRect(node->item_, false);
     if (rect.right > rect.left)
         InvalidateRect(WindowHandle(), &rect, TRUE);
+}
+
+void TTreeView::LeaveBeforeDeleting(TTreeNode* node)
+{
+    if (!NativeReady() || node == nullptr || !node->InTree())
+        return;
+    const TTreeNode* within = Selected();
+    while (within != nullptr && within != node)
+        within = within->Parent();
+    if (within == nullptr)
+        return;
+    const UINT delay = changeDelay_;
+    changeDelay_ = 0;
+    try {
+        for (TTreeNode* above = node->Parent(); above != nullptr; above = above->Parent()) {
+            SetSelected(above);
+            if (Selected() == above || !node->InTree())
+                break;
+        }
+    } catch (...) {
+        changeDelay_ = delay;
+        throw;
+    }
+    changeDelay_ = delay;
 }
 
 void TTreeView::DeleteNativeItem(HTREEITEM item)
@@ -717,9 +779,12 @@ void TTreeView::SetSelected(TTreeNode* node)
         return;
     }
     EnsureNativeItem(node);
+    const int scroll = HorizontalScroll();
     // The window asks (TVN_SELCHANGING) and reports (TVN_SELCHANGED) as for the user.
     Native(TVM_SELECTITEM, TVGN_CARET,
            reinterpret_cast<LPARAM>(node != nullptr ? node->item_ : nullptr));
+    if (HorizontalScroll() != scroll && node != nullptr && node->InTree())
+        ShowNameStart(scroll, node->item_);
 }
 
 void TTreeView::SelectionChanged(TTreeNode* node)
@@ -1017,15 +1082,63 @@ bool TTreeView::IsCustomDrawn() const
     return static_cast<bool>(OnCustomDrawItem);
 }
 
+COLORREF TTreeView::BackgroundColor() const
+{
+    const auto color = static_cast<COLORREF>(Native(TVM_GETBKCOLOR));
+    return color == CLR_NONE ? GetSysColor(COLOR_WINDOW) : color;
+}
+
+COLORREF TTreeView::InactiveSelectionColor() const
+{
+    // The highlight, faded into the background: plainly a selection, plainly not the focus.
+    // The window's own (the button face) is hardly told from a white background.
+    const COLORREF background = BackgroundColor();
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    auto mix = [](BYTE back, BYTE fore) { return static_cast<BYTE>((back * 3 + fore * 2) / 5); };
+    return RGB(mix(GetRValue(background), GetRValue(highlight)),
+               mix(GetGValue(background), GetGValue(highlight)),
+               mix(GetBValue(background), GetBValue(highlight)));
+}
+
+bool TTreeView::ShowsInactiveSelection() const
+{
+    return !hideSelection_ && GetFocus() != WindowHandle();
+}
+
+void TTreeView::FillBackground(HDC dc) const
+{
+    RECT box{};
+    if (GetClipBox(dc, &box) == ERROR)
+        return;
+    TScopedGdiObject brush(CreateSolidBrush(BackgroundColor()));
+    FillRect(dc, &box, static_cast<HBRUSH>(brush.get()));
+}
+
 LRESULT TTreeView::CustomDraw(NMTVCUSTOMDRAW& draw)
 {
     const DWORD stage = draw.nmcd.dwDrawStage;
-    if (stage == CDDS_PREPAINT)
-        return IsCustomDrawn() ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    if (stage == CDDS_PREPAINT) {
+        // Themed (under Wine), the window fills its background with its parent's colour once
+        // this stage is over, and puts its own background colour under each label: white boxes
+        // on grey. The first item's turn comes before any row is drawn: one colour under all.
+        backgroundPending_ = true;
+        return CDRF_NOTIFYITEMDRAW;
+    }
     if (stage != CDDS_ITEMPREPAINT)
         return CDRF_DODEFAULT;
+    if (backgroundPending_) {
+        backgroundPending_ = false;
+        FillBackground(draw.nmcd.hdc);
+    }
     TTreeNode* node = NodeOfParam(draw.nmcd.lItemlParam);
     if (node == nullptr)
+        return CDRF_DODEFAULT;
+    if ((draw.nmcd.uItemState & CDIS_SELECTED) != 0 && !node->DropTarget() &&
+        ShowsInactiveSelection()) {
+        draw.clrTextBk = InactiveSelectionColor();
+        draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
+    }
+    if (!IsCustomDrawn())
         return CDRF_DODEFAULT;
     TItemDraw canvas;
     canvas.DC = draw.nmcd.hdc;

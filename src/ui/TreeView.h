@@ -95,6 +95,8 @@ public:
     TTreeNode* Selected() const;
     void SetSelected(TTreeNode* node);
     TTreeNode* TopItem() const;
+    // How far the window is scrolled sideways, in pixels.
+    int HorizontalScroll() const;
     // The node whose row holds the client point, or null.
     TTreeNode* GetNodeAt(int x, int y) const;
     // Where a client point lies (TVHT_... flags) and on which node (may be null).
@@ -206,6 +208,15 @@ private:
     void UpdateNativeChildren(TTreeNode* node);
     void RedrawNode(const TTreeNode* node);
     RECT NativeItemRect(HTREEITEM item, bool textOnly) const;
+    void ScrollHorizontally(int position);
+    // Selecting or showing an item scrolls the window sideways as far as the item's whole
+    // text needs, which in a narrow tree cuts every other name on the left: the position of
+    // before is kept, and changed only as far as needed to show the start of the item's name.
+    void ShowNameStart(int scrollBefore, HTREEITEM item);
+    // Before `node` goes, with what lies below it: a selection within it moves to the nearest
+    // node above that may be selected, reported at once; the window would pick a sibling, or
+    // (when it loses every child of a node) move it without a word.
+    void LeaveBeforeDeleting(TTreeNode* node);
     void DeleteNativeItem(HTREEITEM item);
     // The window drops every item below the node (and collapses it).
     void DeleteNativeChildren(TTreeNode* node);
@@ -218,6 +229,12 @@ private:
     // Notifications
     void AnswerDisplayRequest(NMTVDISPINFOW& info);
     LRESULT CustomDraw(NMTVCUSTOMDRAW& draw);
+    COLORREF BackgroundColor() const;
+    // Fills what the device context may draw on with the background colour.
+    void FillBackground(HDC dc) const;
+    // The selection while another window has the focus (HideSelection off).
+    COLORREF InactiveSelectionColor() const;
+    bool ShowsInactiveSelection() const;
     void SelectionChanged(TTreeNode* node);
 
     TTreeNodes items_;
@@ -246,4 +263,5 @@ private:
     int quietSelection_ = 0;   // >0: selection changes are the control's own, not reported
     int quietExpansion_ = 0;   // >0: expansion notifications come from the control's own calls
     const TTreeNode* answering_ = nullptr;  // the node whose display data is being asked for
+    bool backgroundPending_ = false;        // a paint's background waits for its first item
 };

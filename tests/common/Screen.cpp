@@ -4,8 +4,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <map>
 
-int CountPixels(HWND window, const std::function<bool(BYTE, BYTE, BYTE)>& test, const RECT* area)
+namespace {
+
+// Hands every pixel of the window's client area (or of `area` within it) to `visit`; false
+// when the window could not be read.
+bool VisitPixels(HWND window, const RECT* area,
+                 const std::function<void(BYTE red, BYTE green, BYTE blue)>& visit)
 {
     RECT rect{};
     GetClientRect(window, &rect);
@@ -14,10 +21,10 @@ int CountPixels(HWND window, const std::function<bool(BYTE, BYTE, BYTE)>& test, 
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0)
-        return -1;
+        return false;
     HDC windowDC = GetDC(window);
     if (windowDC == nullptr)
-        return -1;
+        return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -31,14 +38,25 @@ int CountPixels(HWND window, const std::function<bool(BYTE, BYTE, BYTE)>& test, 
     HGDIOBJ old = SelectObject(memoryDC, bitmap.get());
     BitBlt(memoryDC, 0, 0, width, height, windowDC, rect.left, rect.top, SRCCOPY);
     GdiFlush();
-    int count = 0;
     const auto* pixels = static_cast<const BYTE*>(bits);
     for (int i = 0; i < width * height; ++i)
-        if (test(pixels[i * 4 + 2], pixels[i * 4 + 1], pixels[i * 4]))
-            ++count;
+        visit(pixels[i * 4 + 2], pixels[i * 4 + 1], pixels[i * 4]);
     SelectObject(memoryDC, old);
     DeleteDC(memoryDC);
     ReleaseDC(window, windowDC);
+    return true;
+}
+
+}  // namespace
+
+int CountPixels(HWND window, const std::function<bool(BYTE, BYTE, BYTE)>& test, const RECT* area)
+{
+    int count = 0;
+    if (!VisitPixels(window, area, [&](BYTE red, BYTE green, BYTE blue) {
+            if (test(red, green, blue))
+                ++count;
+        }))
+        return -1;
     return count;
 }
 
@@ -114,4 +132,23 @@ std::string DifferenceBounds(const std::vector<DWORD>& first, const std::vector<
         return "(none)";
     return "x " + std::to_string(bounds.left) + ".." + std::to_string(bounds.right) + ", y " +
            std::to_string(bounds.top) + ".." + std::to_string(bounds.bottom);
+}
+
+COLORREF MostCommonColor(HWND window, const RECT& area)
+{
+    std::map<COLORREF, int> counts;
+    if (!VisitPixels(window, &area,
+                     [&](BYTE red, BYTE green, BYTE blue) { ++counts[RGB(red, green, blue)]; }))
+        return CLR_INVALID;
+    const auto most =
+        std::max_element(counts.begin(), counts.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most->first;
+}
+
+int ColorDistance(COLORREF first, COLORREF second)
+{
+    return std::max({std::abs(GetRValue(first) - GetRValue(second)),
+                     std::abs(GetGValue(first) - GetGValue(second)),
+                     std::abs(GetBValue(first) - GetBValue(second))});
 }

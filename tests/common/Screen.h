@@ -22,3 +22,8 @@ int DifferingPixels(const std::vector<DWORD>& first, const std::vector<DWORD>& s
 // Where two such captures of `width` pixels a row differ, as text for a failure message.
 std::string DifferenceBounds(const std::vector<DWORD>& first, const std::vector<DWORD>& second,
                              int width);
+// The colour most pixels of `area` (client coordinates) show: the background of a text, say;
+// CLR_INVALID when the window could not be read.
+COLORREF MostCommonColor(HWND window, const RECT& area);
+// How far apart two colours are: the largest difference of one of their components.
+int ColorDistance(COLORREF first, COLORREF second);
