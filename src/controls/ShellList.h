@@ -352,6 +352,8 @@ private:
     void ShowSelectionContextMenu(POINT screen);
     // The shell's menu of the folder's background, for a click on no item.
     void ShowBackgroundContextMenu(POINT screen);
+    // After the folder shown has vanished.
+    void ShowNearestExistingParent(const std::wstring& vanished);
     // The browser's rename request starts editing the selected caption, unless ReadOnly.
     void SetBrowserRename();
     std::vector<std::wstring> SelectedPaths();
@@ -394,6 +396,8 @@ private:
 
     TZelShellLink* shellLink_ = nullptr;
     TPopupMenu* backgroundPopupMenu_ = nullptr;
+    // The right button went down in the list since its last context menu.
+    bool rightPressedHere_ = false;
 
     int sortColumn_ = 0;
     bool descending_ = false;

@@ -5,6 +5,7 @@
 #include "controls/NameOrder.h"
 #include "controls/ShellChangeNotifier.h"
 #include "core/CallbackException.h"
+#include "core/PathText.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
@@ -405,5 +406,27 @@ void TZelShellList::RefreshTimerFired()
     if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || FolderStillExists(path))
         ApplyPendingChanges();
     else
-        SetSpecialFolder(SF_DRIVES);  // the folder shown has vanished
+        ShowNearestExistingParent(path);
+}
+
+void TZelShellList::ShowNearestExistingParent(const std::wstring& vanished)
+{
+    // The folder shown has gone: the pane stays as close to it as it can, on the nearest
+    // folder above it that is still there; the computer folder when none is (a drive gone).
+    std::wstring folder = vanished;
+    while (!IsDriveRoot(folder)) {
+        std::wstring parent = ExtractFilePath(ExcludeTrailingBackslash(folder));
+        if (parent.empty() || SameFileName(parent, folder))
+            break;
+        folder = std::move(parent);
+        if (!FolderStillExists(folder))
+            continue;
+        try {
+            SetPath(folder);
+            return;
+        } catch (const ENautilexError&) {
+            // Not one the shell can show: further up.
+        }
+    }
+    SetSpecialFolder(SF_DRIVES);
 }

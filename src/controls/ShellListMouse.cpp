@@ -6,6 +6,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 bool TZelShellList::InteractionMessage(TMessage& message)
 {
     switch (message.Msg) {
@@ -71,6 +73,8 @@ void TZelShellList::DblClick()
 
 void TZelShellList::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
+    if (button == TMouseButton::mbRight)
+        rightPressedHere_ = true;
     TListView::MouseDown(button, shift, x, y);
     if (button != TMouseButton::mbLeft || shellLink_ == nullptr || !checkboxes_)
         return;
@@ -83,7 +87,10 @@ void TZelShellList::DoContextPopup(POINT mousePos, bool& handled)
 {
     TListItem* item = nullptr;
     POINT client = mousePos;
-    if (mousePos.x == -1 && mousePos.y == -1) {
+    const bool byKeyboard = mousePos.x == -1 && mousePos.y == -1;
+    // A right click that began here; not the release of a button that cancelled a drag.
+    const bool clickedHere = byKeyboard || std::exchange(rightPressedHere_, false);
+    if (byKeyboard) {
         item = Selected();
         if (item != nullptr) {
             const RECT bounds = item->DisplayRect(TDisplayCode::drSelectBounds);
@@ -102,7 +109,7 @@ void TZelShellList::DoContextPopup(POINT mousePos, bool& handled)
         if (backgroundPopupMenu_ != nullptr) {
             backgroundPopupMenu_->SetPopupComponent(this);
             backgroundPopupMenu_->Popup(screen.x, screen.y);
-        } else if (ShellContextMenu) {
+        } else if (ShellContextMenu && clickedHere) {
             ShowBackgroundContextMenu(screen);
         }
         return;

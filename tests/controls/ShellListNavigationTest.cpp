@@ -266,14 +266,15 @@ TEST_F(ShellListNavigationTest, TheParentFolderItemFollowsCanGoUp)
 
 // ---- Change reports about the folder itself ----
 
-TEST_F(ShellListNavigationTest, DeletingTheShownFolderMovesTheListToTheComputer)
+TEST_F(ShellListNavigationTest, DeletingTheShownFolderMovesTheListToItsParent)
 {
     tree.Folder(L"docs\\docs");
     Show(L"docs");
     TTempTree::RemoveTree(tree.Path(L"docs"));
     Announce(SHCNE_RMDIR, tree.Path(L"docs"));
-    PumpMessagesUntil([&] { return list->GetSpecialFolder() == SF_DRIVES; }, 3000);
-    EXPECT_EQ(list->GetSpecialFolder(), SF_DRIVES);
+    const std::wstring parent = IncludeTrailingBackslash(tree.Root());
+    PumpMessagesUntil([&] { return SameFileName(list->GetPath(), parent); }, 3000);
+    EXPECT_EQ(list->GetPath(), parent);
 }
 
 TEST_F(ShellListNavigationTest, AFolderDeletedElsewhereLeavesAChildOfTheSameName)

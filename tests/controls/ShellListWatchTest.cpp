@@ -3,6 +3,8 @@
 #include "common/HostLinks.h"
 #include "controls/DiskWatcher.h"
 #include "controls/ShellListFixture.h"
+#include "core/PathText.h"
+#include "shell/PathUtils.h"
 #include "shell/ZelShellFolder.h"
 
 #include <gtest/gtest.h>
@@ -146,12 +148,18 @@ TEST_F(ShellListWatchTest, AutomaticRefreshOffEndsTheDiskWatch)
     EXPECT_TRUE(WaitFor([&] { return list->DiskWatcher().ActiveWatchCount() == 1; }));
 }
 
-TEST_F(ShellListWatchTest, AFolderDeletedOnTheHostSideMovesTheListToTheComputer)
+TEST_F(ShellListWatchTest, AFolderDeletedOnTheHostSideMovesTheListToItsParent)
 {
     ShowWatched(L"docs");
     Host(L"rm -rf $1");
-    ASSERT_TRUE(WaitFor([&] { return list->GetSpecialFolder() == SF_DRIVES; }));
-    EXPECT_TRUE(WaitFor([&] { return list->DiskWatcher().ActiveWatchCount() == 0; }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return SameFileName(list->GetPath(), IncludeTrailingBackslash(tree.Root())); }));
+    // The watch follows the list to the parent.
+    EXPECT_TRUE(WaitFor([&] {
+        const auto folders = list->DiskWatcher().Folders();
+        return folders.size() == 1 && SameFileName(IncludeTrailingBackslash(folders.front()),
+                                                   IncludeTrailingBackslash(tree.Root()));
+    }));
 }
 
 }  // namespace
