@@ -8,6 +8,7 @@
 #include "common/TempTree.h"
 #include "core/TextConversion.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -37,9 +38,9 @@ std::wstring WindowText(HWND window)
 {
     wchar_t text[1024] = {};
     DWORD_PTR length = 0;
-    if (window == nullptr || !SendMessageTimeoutW(window, WM_GETTEXT, 1024,
-                                                  reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                                                  10000, &length))
+    if (window == nullptr ||
+        !SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                             10000, &length))
         return {};
     return std::wstring(text, length);
 }
@@ -126,12 +127,18 @@ TEST_F(ProgramKeyboardTest, TabGoesThroughTreeListAndPathOfEachPaneInTurn)
     program.Activate();
     ASSERT_EQ(program.Focus(), program.Tree(1));
 
-    const std::vector<HWND> forward = {program.List(1), EditOf(program.Combo(1)),
-                                       program.Tree(2), program.List(2),
-                                       EditOf(program.Combo(2)), program.Tree(1)};
+    const std::vector<HWND> forward = {program.List(1), EditOf(program.Combo(1)), program.Tree(2),
+                                       program.List(2), EditOf(program.Combo(2)), program.Tree(1)};
     for (size_t step = 0; step < forward.size(); ++step) {
         Key(program, VK_TAB);
         EXPECT_EQ(program.Focus(), forward[step]) << "Tab " << step + 1;
+        // In a list an item shows the focus, none is selected by coming in.
+        if (step == 0 || step == 3) {
+            EXPECT_GE(
+                SendMessageW(forward[step], LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED),
+                0);
+            EXPECT_EQ(SendMessageW(forward[step], LVM_GETSELECTEDCOUNT, 0, 0), 0);
+        }
         // In a path box the caret is in the edit with the path selected whole.
         if (step == 1 || step == 4) {
             const std::wstring text = WindowText(forward[step]);
@@ -139,9 +146,8 @@ TEST_F(ProgramKeyboardTest, TabGoesThroughTreeListAndPathOfEachPaneInTurn)
             EXPECT_EQ(Selection(forward[step]), std::make_pair(0, static_cast<int>(text.size())));
         }
     }
-    const std::vector<HWND> backward = {EditOf(program.Combo(2)), program.List(2),
-                                        program.Tree(2), EditOf(program.Combo(1)),
-                                        program.List(1), program.Tree(1)};
+    const std::vector<HWND> backward = {EditOf(program.Combo(2)), program.List(2), program.Tree(2),
+                                        EditOf(program.Combo(1)), program.List(1), program.Tree(1)};
     for (size_t step = 0; step < backward.size(); ++step) {
         Key(program, VK_TAB, ssShift);
         EXPECT_EQ(program.Focus(), backward[step]) << "Shift+Tab " << step + 1;
@@ -164,8 +170,8 @@ TEST_F(ProgramKeyboardTest, ThePathBoxTakesATypedPathWithEnter)
     Type(program, folderB_);
     Key(program, VK_RETURN);
     EXPECT_TRUE(PaneOneShows(program, folderB_));
-    EXPECT_TRUE(TProgramDriver::WaitFor(
-        [&] { return TProgramDriver::ItemCount(program.List(1)) == 3; }));
+    EXPECT_TRUE(
+        TProgramDriver::WaitFor([&] { return TProgramDriver::ItemCount(program.List(1)) == 3; }));
     EXPECT_EQ(program.Focus(), edit);
 
     // A path that cannot be opened leaves the pane and puts its folder back in the edit.
@@ -216,8 +222,14 @@ TEST_F(ProgramKeyboardTest, TheAboutBoxClosesWithEscapeAndEnterAndTheBookmarksWi
 // in the list and in the tree alike.
 TEST_F(ProgramKeyboardTest, EachWayOfMovingIsOneStepBack)
 {
-    enum TRoute { rParentFromList, rParentFromTree, rBackspaceInList, rBackspaceInTree, rTyped,
-                  rBookmark };
+    enum TRoute {
+        rParentFromList,
+        rParentFromTree,
+        rBackspaceInList,
+        rBackspaceInTree,
+        rTyped,
+        rBookmark
+    };
     const std::vector<std::pair<TRoute, const char*>> routes = {
         {rParentFromList, "Parent button, focus in the list"},
         {rParentFromTree, "Parent button, focus in the tree"},
@@ -295,6 +307,36 @@ TEST_F(ProgramKeyboardTest, EachWayOfMovingIsOneStepBack)
             }
         }
     }
+    EXPECT_EQ(program.Close(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Pictures of the focus in each place (run with --gtest_also_run_disabled_tests; they go to
+// /tmp/bivista-shots): tree, list and path box of pane 1, and pane 2's path box dropped.
+TEST_F(ProgramKeyboardTest, DISABLED_FocusScreenshots)
+{
+    CreateDirectoryW(L"Z:\\tmp\\bivista-shots", nullptr);
+    TProgramDriver program(tree_);
+    program.WriteSettings(Settings(folderA_));
+    ASSERT_TRUE(program.Start());
+    program.Activate();
+    Sleep(800);
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/focus-tree.png"));
+    Key(program, VK_TAB);
+    Sleep(500);
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/focus-list.png"));
+    Key(program, VK_TAB);
+    Sleep(500);
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/focus-combo.png"));
+    for (int i = 0; i < 3; ++i)
+        Key(program, VK_TAB);
+    Key(program, VK_F4);
+    Sleep(800);
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/focus-combo-dropped.png"));
+    Key(program, VK_ESCAPE);
     EXPECT_EQ(program.Close(), 0u);
 }
 
