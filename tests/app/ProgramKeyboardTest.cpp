@@ -324,6 +324,7 @@ TEST_F(ProgramKeyboardTest, DISABLED_FocusScreenshots)
     ASSERT_TRUE(program.Start());
     program.Activate();
     Sleep(800);
+    EXPECT_EQ(program.Focus(), program.Tree(1));
     EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/focus-tree.png"));
     Key(program, VK_TAB);
     Sleep(500);
@@ -337,6 +338,11 @@ TEST_F(ProgramKeyboardTest, DISABLED_FocusScreenshots)
     Sleep(800);
     EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/focus-combo-dropped.png"));
     Key(program, VK_ESCAPE);
+    // On from pane 2's path box to pane 1's tree.
+    Key(program, VK_TAB);
+    Sleep(500);
+    EXPECT_EQ(program.Focus(), program.Tree(1));
+    EXPECT_TRUE(SaveScreenshot("/tmp/bivista-shots/focus-tree-again.png"));
     EXPECT_EQ(program.Close(), 0u);
 }
 
