@@ -109,6 +109,7 @@ TfrmBookmark::TfrmBookmark(TComponent* owner) : TForm(owner)
     GotoButton = MakeButton(this, L"&Goto", 304, 65);
     DeleteButton = MakeButton(this, L"&Delete", 376, 57);
     CancelButton = MakeButton(this, L"&Cancel", 440, 57);
+    CancelButton->Cancel = true;
     SaveButton->OnClick = [this](TObject*) { SaveSlot(); };
     GotoButton->OnClick = [this](TObject*) { GotoSlot(); };
     DeleteButton->OnClick = [this](TObject*) { DeleteSlot(); };

@@ -75,9 +75,10 @@ public:
     // ---- Operations ----
     // Shows the folder of an absolute ID list: selects its entry, or inserts the way to it.
     void ShowIDList(TBorrowedIDList list);
-    // Takes a typed path: a folder moves the combo and the pane there; anything else (a file,
-    // a path that does not exist, a drive or share that does not answer in PathWaitLimit ms)
-    // leaves everything as it was, with a message when ShowErrorMessages is on.
+    // Takes a typed path: a folder moves the combo and the pane there, and no path at all
+    // the computer folder; anything else (a file, a path that does not exist, a drive or
+    // share that does not answer in PathWaitLimit ms) leaves the pane as it was and the edit
+    // showing its folder again, with a message when ShowErrorMessages is on (else a beep).
     void GoToPath(const std::wstring& path) override;
     bool Initialized() const noexcept { return initialized_; }
     TZelShellChangeNotifier& Notifier() noexcept { return *notifier_; }
@@ -113,6 +114,7 @@ private:
     void ShowSelectionText();
     void AnnounceSelection();
     void ReportPathError(const std::wstring& message);
+    void RefuseTypedPath(const std::wstring& message);
     void DriveReport();
     void ShowShellMenu(POINT screen);
 
@@ -120,6 +122,8 @@ private:
     bool initialized_ = false;
     bool showFullPath_ = false;
     bool automaticRefresh_ = true;
+    // What the edit shows for the folder shown.
+    std::wstring shownText_;
     TZelShellLink* shellLink_ = nullptr;
     TZelSystemImageList* drawImages_ = nullptr;
     TZelShellChangeNotifier* notifier_ = nullptr;

@@ -10,8 +10,9 @@
 
 void TZelShellCombo::DropDown()
 {
-    if (!ContainsFocus())
-        SetFocus();
+    // The box itself: the dropped list's keys come through it.
+    if (!Focused())
+        FocusBox();
     if (Width() < kMinDroppedWidth)
         SetDroppedWidth(kMinDroppedWidth);
     TZelCustomFolderCombo::DropDown();

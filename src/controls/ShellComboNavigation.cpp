@@ -10,6 +10,7 @@
 #include "shell/NautilexError.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
+#include "shell/ZelShellFolder.h"
 #include "ui/Cursor.h"
 #include "ui/Edit.h"
 
@@ -53,6 +54,7 @@ void TZelShellCombo::ShowSelectionText()
         text = SelectedPath();
     if (text.empty())
         text = item->Name();
+    shownText_ = text;
     if (Edit() != nullptr) {
         Edit()->SetText(text);
         Edit()->Invalidate();
@@ -85,6 +87,7 @@ void TZelShellCombo::ShowIDList(TBorrowedIDList list)
         if (!ShowFileSystemPath(path)) {
             // On a drive that is not listed: no entry claims to be the folder shown.
             SelectEntry(-1);
+            shownText_ = path;
             if (Edit() != nullptr)
                 Edit()->SetText(path);
             return;
@@ -187,29 +190,32 @@ void TZelShellCombo::GoToPath(const std::wstring& typed)
         path.pop_back();
     while (!path.empty() && (path.front() == L' ' || path.front() == L'\t'))
         path.erase(path.begin());
-    if (path.empty())
-        return;
 
     TPathProbeResult probe;
-    {
+    if (path.empty()) {
+        // No path names the computer.
+        probe.IDList = SpecialFolderIDList(SF_DRIVES);
+        probe.State = probe.IDList ? TPathProbeResult::psFound : TPathProbeResult::psNotFound;
+        probe.Folder = true;
+    } else {
         TWaitCursor wait;
         probe = ProbePath(path, PathWaitLimit, GetShowErrorMessages());
     }
     switch (probe.State) {
     case TPathProbeResult::psTimedOut:
-        ReportPathError(L"The location does not answer:\r\n" + path);
+        RefuseTypedPath(L"The location does not answer:\r\n" + path);
         return;
-    case TPathProbeResult::psNotFound: ReportPathError(PathNotFoundMessage(path)); return;
+    case TPathProbeResult::psNotFound: RefuseTypedPath(PathNotFoundMessage(path)); return;
     case TPathProbeResult::psFound: break;
     }
     if (!probe.Folder) {
-        ReportPathError(L"Not a folder:\r\n" + path);
+        RefuseTypedPath(L"Not a folder:\r\n" + path);
         return;
     }
     try {
         browser_->SetFolderIDList(probe.IDList);
     } catch (const ENautilexError& error) {
-        ReportPathError(error.Message());
+        RefuseTypedPath(error.Message());
         return;
     }
     const TOwnedIDList folder = browser_->FolderIDList();
@@ -218,4 +224,17 @@ void TZelShellCombo::GoToPath(const std::wstring& typed)
     const TZelComboItem* selected = ItemOf(ItemIndex());
     if (shellLink_ != nullptr && (selected == nullptr || !SameIDLists(selected->IDList(), folder)))
         shellLink_->BroadcastFolderChanged(this, folder);
+}
+
+void TZelShellCombo::RefuseTypedPath(const std::wstring& message)
+{
+    if (GetShowErrorMessages())
+        ReportPathError(message);
+    else
+        MessageBeep(MB_OK);
+    // The edit shows again where the pane is, ready for another try.
+    if (Edit() != nullptr) {
+        Edit()->SetText(shownText_);
+        Edit()->SelectAll();
+    }
 }

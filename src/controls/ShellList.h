@@ -258,6 +258,8 @@ protected:
     void HeaderCreated(HWND header) override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(wchar_t& key) override;
+    // Entering a list where no item has the focus gives it to the first, so the focus shows.
+    void DoEnter() override;
     void DblClick() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void DoContextPopup(POINT mousePos, bool& handled) override;

@@ -88,6 +88,14 @@ void TZelShellList::KeyDown(WORD& key, TShiftState shift)
     }
 }
 
+void TZelShellList::DoEnter()
+{
+    // The focus only, not the selection: nothing is chosen by coming in.
+    if (HandleAllocated() && Items()->Count() > 0 && ItemFocused() == nullptr)
+        Items()->Item(0)->SetFocused(true);
+    TListView::DoEnter();
+}
+
 void TZelShellList::KeyPress(wchar_t& key)
 {
     TListView::KeyPress(key);

@@ -119,7 +119,7 @@ void TZelShellList::AnnounceFolder()
 {
     const TOwnedIDList folder = browser_->FolderIDList();
     if (!navigatingHistory_)
-        history_.Push(CopyIDList(folder));
+        history_.Visit(CopyIDList(folder));
     if (shellLink_ != nullptr && !IsLoading())
         shellLink_->BroadcastFolderChanged(this, folder);
 }

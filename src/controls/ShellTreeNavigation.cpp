@@ -535,7 +535,7 @@ void TZelShellTree::Change(TTreeNode* node)
         return;
     TZelShellTreeNode* shellNode = Typed(node);
     if (shellNode != nullptr && !navigatingHistory_)
-        history_.Push(CopyIDList(shellNode->AbsoluteIDList()));
+        history_.Visit(CopyIDList(shellNode->AbsoluteIDList()));
     // The handler's failure must not keep the link from hearing of the new folder.
     CallEventHandler(OnChange, this, node);
     shellNode = Typed(node);
@@ -610,7 +610,8 @@ bool STDMETHODCALLTYPE TZelShellTree::GoUp()
     if (!IsValidNode(selected) || selected->Parent() == nullptr)
         return false;
     TZelShellTreeNode* parent = selected->Parent();
+    // Selected at once, so that the change reports the parent to the link, once.
+    SetChangeDelay(0);
     parent->SetSelected(true);
-    NotifyLink(parent);
-    return true;
+    return Selected() == parent;
 }

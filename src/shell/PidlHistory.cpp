@@ -1,5 +1,7 @@
 #include "shell/PidlHistory.h"
 
+#include "shell/IDList.h"
+
 #include <algorithm>
 
 void TPidlHistory::Push(TOwnedIDList list)
@@ -12,6 +14,13 @@ void TPidlHistory::Push(TOwnedIDList list)
         DeleteEntry(last);
     entries_.push_back(std::move(list));
     index_ = Count() - 1;
+}
+
+void TPidlHistory::Visit(TOwnedIDList list)
+{
+    if (!list || (Current() != nullptr && SameIDLists(Current(), list)))
+        return;
+    Push(std::move(list));
 }
 
 void TPidlHistory::DeleteEntry(int index)

@@ -14,6 +14,9 @@ public:
     // Takes ownership; a null list is ignored. The entries after the current one (the forward
     // history) are discarded and the new entry becomes current.
     void Push(TOwnedIDList list);
+    // Records a visit: pushes the list unless it is the current entry already (the same folder
+    // reported again by another route is one visit, and keeps the forward history).
+    void Visit(TOwnedIDList list);
     // Frees the entry's list and removes it. The current entry stays current when an earlier
     // one goes; when the current one goes the index stays, within the remaining entries.
     void DeleteEntry(int index);

@@ -11,6 +11,8 @@ public:
     int ModalResult = 0;
     // Drawn as the default button (Enter in a dialog).
     bool Default = false;
+    // Clicked by Escape in its form.
+    bool Cancel = false;
 
     void Click() override;
 

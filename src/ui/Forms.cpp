@@ -3,6 +3,7 @@
 #include "core/CallbackException.h"
 #include "core/Exception.h"
 #include "ui/Application.h"
+#include "ui/Button.h"
 #include "ui/MainMenu.h"
 
 #include <commctrl.h>
@@ -492,6 +493,10 @@ void TCustomForm::SelectNext(TWinControl* current, bool forward)
     if (order.empty())
         return;
     auto at = std::find(order.begin(), order.end(), current);
+    // A window inside a control (the edit of a combo box) stands for the control.
+    for (TWinControl* holder = current; at == order.end() && holder != nullptr;
+         holder = holder->parent_)
+        at = std::find(order.begin(), order.end(), holder);
     size_t next = 0;
     if (at == order.end()) {
         next = forward ? 0 : order.size() - 1;
@@ -518,6 +523,9 @@ bool TCustomForm::PreTranslateMessage(MSG& message)
         SelectNext(ControlOfWindow(message.hwnd), (shift & ssShift) == 0);
         return true;
     }
+    if ((key == VK_RETURN || key == VK_ESCAPE) && message.message == WM_KEYDOWN &&
+        (shift & (ssCtrl | ssAlt)) == 0 && DialogKey(message, key))
+        return true;
     if (menu_ == nullptr)
         return false;
     const TShortCut shortCut = ShortCut(key, shift);
@@ -530,6 +538,57 @@ bool TCustomForm::PreTranslateMessage(MSG& message)
         return false;
     item->Click();
     return true;
+}
+
+namespace {
+
+// The first usable button of the form's controls that `wanted` accepts.
+TButton* FindButton(const TWinControl* parent, bool (*wanted)(const TButton&))
+{
+    for (int index = 0; index < parent->ControlCount(); ++index) {
+        TWinControl* child = parent->Controls(index);
+        if (!Usable(child->WindowHandle()))
+            continue;
+        if (auto* button = dynamic_cast<TButton*>(child); button != nullptr && wanted(*button))
+            return button;
+        if (TButton* inner = FindButton(child, wanted))
+            return inner;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool TCustomForm::DialogKey(const MSG& message, WORD key)
+{
+    MSG copy = message;
+    const LRESULT code =
+        SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&copy));
+    // The window may want the key for itself (a dropped list, a text of several lines), but
+    // a text that is only read has no use for it.
+    const bool readOnlyEdit = (code & DLGC_HASSETSEL) != 0 &&
+                              (GetWindowLongPtrW(message.hwnd, GWL_STYLE) & ES_READONLY) != 0;
+    if ((code & DLGC_WANTMESSAGE) != 0 && !readOnlyEdit)
+        return false;
+    if (key == VK_ESCAPE) {
+        if (TButton* cancel = FindButton(this, [](const TButton& b) { return b.Cancel; })) {
+            cancel->Click();
+            return true;
+        }
+        if (!modal_)
+            return false;
+        Close();
+        return true;
+    }
+    if (auto* focused = dynamic_cast<TButton*>(FindControl(message.hwnd))) {
+        focused->Click();
+        return true;
+    }
+    if (TButton* preferred = FindButton(this, [](const TButton& b) { return b.Default; })) {
+        preferred->Click();
+        return true;
+    }
+    return false;
 }
 
 // ---- Menu, hints, main form ----

@@ -83,8 +83,10 @@ public:
     static TCustomForm* MainForm() noexcept;
 
     // Keyboard messages for a window in this form, before they are dispatched: Tab moves
-    // the focus unless the window wants it (WM_GETDLGCODE), menu shortcuts run their item
-    // unless the window wants every key. True when the message was used.
+    // the focus unless the window wants it (WM_GETDLGCODE); Enter clicks the focused button
+    // or else the default one, Escape the cancel button or else ends a modal form, unless
+    // the window wants the key; menu shortcuts run their item unless the window wants every
+    // key. True when the message was used.
     bool PreTranslateMessage(MSG& message);
 
     TNotifyEvent OnCreate;
@@ -109,6 +111,7 @@ private:
     static void RealignTree(TWinControl* control);
     void TabOrderList(TWinControl* parent, std::vector<TWinControl*>& list) const;
     TWinControl* ControlOfWindow(HWND window) const;
+    bool DialogKey(const MSG& message, WORD key);
     void RestoreFocus();
     void PlaceOnScreen(TCreateParams& params) const;
 

@@ -521,6 +521,54 @@ TEST_F(ShellComboLinkTest, ABadTypedPathLeavesEverythingAsItWas)
     EXPECT_EQ(Names(), entries);
 }
 
+TEST_F(ShellComboLinkTest, ATypedPathThatCannotBeOpenedPutsTheShownFolderBackInTheEdit)
+{
+    combo->SetShowFullPath(true);
+    list->SetPath(tree.Path(L"gamma"));
+    const std::wstring shown = EditText();
+    ASSERT_TRUE(SameFileName(shown, tree.Path(L"gamma")));
+    pane.folders.clear();
+    const std::vector<std::wstring> bad = {
+        tree.Path(L"file.txt"),        // a file
+        tree.Path(L"no such folder"),  // a folder that does not exist
+        L"Q:\\elsewhere",              // a drive that is not there
+    };
+    for (const std::wstring& path : bad) {
+        TDialogAnswerer answerer(L"", IDOK, 3000);  // a beep, no message box
+        TypeAndEnter(path);
+        EXPECT_TRUE(answerer.Seen().empty()) << std::string(path.begin(), path.end());
+        EXPECT_EQ(EditText(), shown) << std::string(path.begin(), path.end());
+        // Selected whole, so that the next try types over it.
+        EXPECT_EQ(combo->Edit()->SelStart(), 0);
+        EXPECT_EQ(combo->Edit()->SelLength(), static_cast<int>(shown.size()));
+        EXPECT_TRUE(pane.folders.empty());
+        EXPECT_TRUE(SameFileName(ListPath(), tree.Path(L"gamma")));
+    }
+
+    // With ShowErrorMessages the user is told, and the edit shows the folder again.
+    combo->SetShowErrorMessages(true);
+    TDialogAnswerer answerer(L"", IDOK, 3000);
+    TypeAndEnter(tree.Path(L"no such folder"));
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(EditText(), shown);
+}
+
+TEST_F(ShellComboLinkTest, EnterOnAnEmptyEditGoesToTheComputer)
+{
+    for (const std::wstring& typed : {std::wstring(), std::wstring(L"   ")}) {
+        list->SetPath(tree.Path(L"gamma"));
+        pane.folders.clear();
+        TypeAndEnter(typed);
+        const TOwnedIDList computer = SpecialFolderIDList(SF_DRIVES);
+        ASSERT_NE(Item(combo->ItemIndex()), nullptr);
+        EXPECT_TRUE(SameIDLists(Item(combo->ItemIndex())->IDList(), computer));
+        EXPECT_TRUE(SameIDLists(list->FolderIDList(), computer));
+        // The pane's tree is told once; the computer has no file-system path.
+        ASSERT_EQ(pane.folders.size(), 1u);
+        EXPECT_EQ(pane.folders[0], L"");
+    }
+}
+
 TEST_F(ShellComboLinkTest, APathThatDoesNotAnswerIsGivenUpWithoutWaitingForIt)
 {
     list->SetPath(tree.Path(L"gamma"));
@@ -645,6 +693,53 @@ TEST_F(ShellComboTest, ARightClickInTheEditShowsTheShellMenuOfTheSelectedFolder)
     FlushInput();
     PumpMessages(300);
     EXPECT_FALSE(none.MenuShown());
+}
+
+TEST_F(ShellComboTest, TheFocusGivenToTheBoxGoesToItsEditAndComesBackFromTheList)
+{
+    combo->SetShowFullPath(true);
+    const std::wstring folder = tree.Folder(L"focus");
+    Show(folder);
+    HWND edit = combo->Edit()->Handle();
+    const int length = static_cast<int>(EditText().size());
+    ASSERT_GT(length, 0);
+
+    // Given to the box (as Tab gives it): the caret is in the edit, the text selected whole.
+    SetFocus(form->Handle());
+    combo->SetFocus();
+    PumpMessages(50);
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(combo->Edit()->SelStart(), 0);
+    EXPECT_EQ(combo->Edit()->SelLength(), length);
+
+    // F4 and Alt+Down in the edit open the list, which takes the keys; Escape closes it and
+    // the edit has the focus again.
+    for (const TShiftState shift : {TShiftState(0), TShiftState(ssAlt)}) {
+        PressKey(shift == 0 ? VK_F4 : VK_DOWN, shift);
+        FlushInput();
+        PumpMessagesUntil([&] { return combo->DroppedDown(); }, 2000);
+        EXPECT_TRUE(combo->DroppedDown()) << shift;
+        EXPECT_EQ(GetFocus(), combo->WindowHandle()) << shift;
+        PressKey(VK_ESCAPE);
+        FlushInput();
+        PumpMessagesUntil([&] { return GetFocus() == edit; }, 2000);
+        EXPECT_FALSE(combo->DroppedDown()) << shift;
+        EXPECT_EQ(GetFocus(), edit) << shift;
+    }
+
+    // A click on the box's button drops the list; choosing with Enter closes it, back to the
+    // edit.
+    const RECT box = combo->ClientRect();
+    ClickAt(combo->WindowHandle(), POINT{box.right - 6, (box.bottom - box.top) / 2});
+    FlushInput();
+    PumpMessagesUntil([&] { return combo->DroppedDown(); }, 2000);
+    EXPECT_TRUE(combo->DroppedDown());
+    PressKey(VK_RETURN);
+    FlushInput();
+    PumpMessagesUntil([&] { return GetFocus() == edit; }, 2000);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(GetFocus(), edit);
+    ParkMouse();
 }
 
 // Holds a dropped-down combo in the virtual display for a picture taken from outside:

@@ -79,3 +79,26 @@ TEST_F(PidlHistoryTest, DeleteEntryKeepsTheIndexOnALivingEntry)
     EXPECT_EQ(history.Count(), 0);
     EXPECT_EQ(history.Current(), nullptr);
 }
+
+TEST_F(PidlHistoryTest, AVisitToTheCurrentFolderIsNotRecordedAgain)
+{
+    Push(3);
+    // The same folder again, as another copy of its list: one entry.
+    history.Visit(IDListFromPath(nullptr, tree.Path(L"f2")));
+    EXPECT_EQ(history.Count(), 3);
+    EXPECT_EQ(history.Current(), lists[2]);
+
+    // After a step back, the folder stepped to again keeps the way forward.
+    history.Back();
+    history.Visit(IDListFromPath(nullptr, tree.Path(L"f1")));
+    EXPECT_EQ(history.Count(), 3);
+    EXPECT_TRUE(history.CanGoForward());
+
+    // Another folder is a visit: the way forward goes.
+    history.Visit(IDListFromPath(nullptr, tree.Path(L"f0")));
+    EXPECT_EQ(history.Count(), 3);
+    EXPECT_EQ(history.Index(), 2);
+    EXPECT_FALSE(history.CanGoForward());
+    history.Visit(TOwnedIDList());
+    EXPECT_EQ(history.Count(), 3);
+}
