@@ -143,6 +143,7 @@ private:
     int RoomForPaneTwo(int clientHeight) const;
     int RoomForTrees(int clientWidth) const;
     void LimitTracking(MINMAXINFO& limits) const;
+    static void FitPathCombo(TALStatusBar* bar, TZelShellCombo* combo);
 
     // Commands (MainCommands.cpp)
     // The focus rule: 1 when pane 1's tree or list has the focus, else 2.

@@ -317,6 +317,8 @@ void TfrmMain::BindHandlers()
         Splitter3CanResize(s, size, accept);
     };
     Splitter1->OnMoved = [this](TObject*) { SetTreeWidth(Panel2->Width()); };
+    ALStatusBar2->OnResize = [this](TObject*) { FitPathCombo(ALStatusBar2, ZelShellCombo2); };
+    ALStatusBar1->OnResize = [this](TObject*) { FitPathCombo(ALStatusBar1, ZelShellCombo3); };
     Splitter2->OnMoved = [this](TObject*) { SetPaneTwoHeight(PanelExpl2->Height()); };
     Splitter3->OnMoved = [this](TObject*) { SetTreeWidth(ShellTree2->Width()); };
 

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 
 #include "app/ALStatusBar.h"
+#include "controls/ShellCombo.h"
 #include "controls/ShellTree.h"
 #include "ui/Panel.h"
 #include "ui/Scaling.h"
@@ -20,6 +21,10 @@ constexpr int kUsableListWidth = 120;
 constexpr int kPaneTwoRows = 40;
 // The visible tool-bar buttons end at 277.
 constexpr int kToolBarWidth = 300;
+// The path combo: its place in its status bar, and its width where the bar has room.
+constexpr int kComboLeft = 52;
+constexpr int kComboWidth = 600;
+constexpr int kComboSmallest = 120;
 
 }  // namespace
 
@@ -64,6 +69,15 @@ void TfrmMain::FitPanes()
         Panel2->SetBounds(Panel2->Left(), Panel2->Top(), tree, Panel2->Height());
     if (ShellTree2->Width() != tree)
         ShellTree2->SetBounds(ShellTree2->Left(), ShellTree2->Top(), tree, ShellTree2->Height());
+}
+
+void TfrmMain::FitPathCombo(TALStatusBar* bar, TZelShellCombo* combo)
+{
+    // On a narrow window the combo gives way, so that its drop button stays in sight.
+    const int room = bar->ClientWidth() - Scale(kComboLeft) - Scale(2);
+    const int width = std::clamp(room, Scale(kComboSmallest), Scale(kComboWidth));
+    if (combo->Width() != width)
+        combo->SetBounds(Scale(kComboLeft), Scale(1), width, combo->Height());
 }
 
 void TfrmMain::LimitTracking(MINMAXINFO& limits) const

@@ -73,6 +73,16 @@ TCustomComboBox::~TCustomComboBox()
     listSubclass_.reset();
 }
 
+void TCustomComboBox::WndProc(TMessage& message)
+{
+    TWinControl::WndProc(message);
+    // A narrower box draws its button anew where it now ends, but not the box's inside
+    // around it: everything is repainted, so no part of the old button stays.
+    if (message.Msg == WM_SIZE)
+        RedrawWindow(WindowHandle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void TCustomComboBox::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);

@@ -105,6 +105,7 @@ protected:
     void CreateWnd() override;
     void WindowDestroying() override;
     bool ReflectedMessage(TMessage& message) override;
+    void WndProc(TMessage& message) override;
 
     virtual void Change();
     virtual void DropDown();

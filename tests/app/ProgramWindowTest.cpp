@@ -77,6 +77,9 @@ protected:
                 EXPECT_LT(place.left, client.right);
             }
         }
+        // The path combos' drop buttons stay in sight.
+        for (int pane : {1, 2})
+            EXPECT_LE(PlaceIn(program_.Combo(pane), main).right, client.right);
         const RECT list1 = PlaceIn(program_.List(1), main);
         EXPECT_GE(list1.bottom - list1.top, Design(80));
         EXPECT_GE(list1.right - list1.left, Design(100));
