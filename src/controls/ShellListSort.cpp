@@ -8,6 +8,7 @@
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 
+#include <shlobj.h>
 #include <uxtheme.h>
 
 #include <algorithm>
@@ -128,6 +129,9 @@ TColumnComparer TZelShellList::ComparerFor(int details, TColumnValueReader& read
 {
     if (ColumnComparer != TColumnComparer::Probe)
         return ColumnComparer;
+    // Where the logical order of names is turned off by policy, the folder's order stands.
+    if (details == 0 && SHRestricted(REST_NOSTRCMPLOGICAL) != 0)
+        return TColumnComparer::Folder;
     // What a folder does is its own: another folder is probed anew.
     const TBorrowedIDList folder = FolderIDList();
     const UINT size = IDListSize(folder);
