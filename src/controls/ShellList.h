@@ -2,12 +2,14 @@
 // TZelShellList: a list view over one folder of the shell namespace. It owns a namespace
 // browser that holds its folder, fills itself from the browser's enumeration, builds its
 // report columns from the folder's details columns, follows the pane's shell link, refreshes
-// on change reports, sorts with the folder's own comparison and shows icons, overlays and
-// thumbnails that the worker pool fetches in the background.
+// on change reports, sorts with the folder's own comparison (by the column's values where the
+// folder does not order by the column) and shows icons, overlays and thumbnails that the
+// worker pool fetches in the background.
 //
 // Speed: a fill only enumerates the folder, asks the attributes the visibility rule needs and
-// sorts with the folder's comparison. Captions, column texts, icons and marks are read when
-// the list view first asks for them, which it does only for the rows it draws.
+// sorts; sorting by the column's values reads them from the objects' ID lists (and a type text
+// once per extension). Captions, column texts, icons and marks are read when the list view
+// first asks for them, which it does only for the rows it draws.
 #include "controls/ColumnOrder.h"
 #include "controls/NetworkFolderProbe.h"
 #include "controls/ShellDragDrop.h"

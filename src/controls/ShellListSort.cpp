@@ -1,5 +1,6 @@
-// TZelShellList: ordering the items (the folder's own comparison, " .. " first), column clicks
-// and the sort marks in the header.
+// TZelShellList: ordering the items (the folder's own comparison, or the column's values where
+// the folder does not order by the column; " .. " first), column clicks and the sort marks in
+// the header.
 #include "controls/ShellList.h"
 
 #include "core/CallbackException.h"
