@@ -152,9 +152,16 @@ TColumnComparer TZelShellList::ComparerFor(int details, TColumnValueReader& read
     }
     const TColumnComparer found =
         ProbeFolderComparison(browser_->ShellFolder(), details, objects, values, reader.Kind());
-    // Objects that show nothing leave the question open for the next sort.
-    if (found != TColumnComparer::Probe)
+    if (found != TColumnComparer::Probe) {
         folderComparers_[details] = found;
+        return found;
+    }
+    // The values tell the objects apart nowhere the names do not: the names order them, and
+    // whoever orders names best orders them. The question stays open for the next sort.
+    if (details != 0) {
+        TColumnValueReader names(browser_->ShellFolder(), 0);
+        return ComparerFor(0, names, records);
+    }
     return found;
 }
 

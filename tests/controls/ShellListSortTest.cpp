@@ -180,6 +180,21 @@ TEST_F(ShellListSortTest, ForcedToTheFolderTheListKeepsTheFolderOrder)
     EXPECT_NE(Captions(), shown);
 }
 
+TEST_F(ShellListSortTest, EqualValuesAreOrderedByNameInTheLogicalOrder)
+{
+    // Nothing but the names tells these files apart, by size or by type.
+    for (const wchar_t* name : {L"img10.png", L"img2.png", L"img1.png"})
+        tree.File(std::wstring(L"same\\") + name, 64);
+    Show(L"same");
+    for (const DWORD property : {kSizeProperty, kTypeProperty}) {
+        SCOPED_TRACE(property);
+        SortBy(ColumnShowing(property), false);
+        EXPECT_EQ(Captions(), (std::vector<std::wstring>{L"img1.png", L"img2.png", L"img10.png"}));
+        SortBy(ColumnShowing(property), true);
+        EXPECT_EQ(Captions(), (std::vector<std::wstring>{L"img10.png", L"img2.png", L"img1.png"}));
+    }
+}
+
 TEST_F(ShellListSortTest, NamesFollowTheLogicalOrderInAFolderOfMany)
 {
     // More names than the probe looks at, digits anywhere, and names that differ in case only.
