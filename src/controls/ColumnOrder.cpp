@@ -116,6 +116,24 @@ std::vector<size_t> OrderByColumnValues(const std::vector<TColumnValue>& values,
     return order;
 }
 
+bool FolderConfirmsOrder(IShellFolder* folder, int column,
+                         const std::vector<TBorrowedIDList>& objects,
+                         const std::vector<size_t>& order, int direction)
+{
+    for (size_t place = 1; place < order.size(); ++place) {
+        const size_t before = order[place - 1];
+        const size_t after = order[place];
+        const HRESULT result =
+            folder->CompareIDs(static_cast<LPARAM>(column), objects[before], objects[after]);
+        if (FAILED(result))
+            return false;
+        const int compare = static_cast<short>(HRESULT_CODE(result)) * direction;
+        if (compare > 0 || (compare == 0 && before > after))
+            return false;
+    }
+    return true;
+}
+
 TColumnComparer ProbeFolderComparison(IShellFolder* folder, int column,
                                       const std::vector<TBorrowedIDList>& objects,
                                       const std::vector<TColumnValue>& values,

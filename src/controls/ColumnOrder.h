@@ -24,6 +24,13 @@ enum class TColumnComparer {
 std::vector<size_t> OrderByColumnValues(const std::vector<TColumnValue>& values,
                                         TColumnValueKind kind, int direction);
 
+// Whether `order` is the order a stable sort of `objects` by the folder's comparison of `column`
+// gives (`direction` 1 or -1): each neighbouring pair in order, ties in their given order.
+// Asks the folder once per pair, a fraction of what a sort asks.
+bool FolderConfirmsOrder(IShellFolder* folder, int column,
+                         const std::vector<TBorrowedIDList>& objects,
+                         const std::vector<size_t>& order, int direction);
+
 // Whether the folder's comparison of `column` orders by the column (Folder) or by something
 // else (Values), seen from a pair of the objects given (`objects[i]` has `values[i]`) whose
 // values and whose names order them opposite ways (for the name column: whose logical and

@@ -328,7 +328,8 @@ private:
     int CompareItems(TListItem* item1, TListItem* item2, LPARAM key, IShellFolder* folder);
     void SortItems();
     // Orders the objects (`records`) by the sort column's own values when the folder's
-    // comparison does not order by it; false when the folder's comparison is to order them.
+    // comparison does not order by it, or when the folder confirms that order; false when the
+    // folder's comparison is to sort them.
     bool OrderByOwnValues(const std::vector<TZelShellListItem*>& records,
                           std::vector<size_t>& order);
     // Who orders by details column `details` in the current folder (found out with `records`).

@@ -115,14 +115,24 @@ bool TZelShellList::OrderByOwnValues(const std::vector<TZelShellListItem*>& reco
     const int details = columnMap_[static_cast<size_t>(sortColumn_)];
     TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
     TColumnValueReader reader(folder, details);
-    if (ComparerFor(details, reader, records) != TColumnComparer::Values)
+    const TColumnComparer comparer = ComparerFor(details, reader, records);
+    // The folder's order of names has its own quick path (OrderByName).
+    if (comparer != TColumnComparer::Values && details == 0)
         return false;
     std::vector<TColumnValue> values;
     values.reserve(records.size());
     for (const TZelShellListItem* record : records)
         values.push_back(reader.Read(record->IDList(), record->Folder));
-    order = OrderByColumnValues(values, reader.Kind(), descending_ ? -1 : 1);
-    return true;
+    const int direction = descending_ ? -1 : 1;
+    order = OrderByColumnValues(values, reader.Kind(), direction);
+    if (comparer == TColumnComparer::Values)
+        return true;
+    // The folder orders: where it confirms this order pair by pair, its own sort gives the same.
+    std::vector<TBorrowedIDList> objects;
+    objects.reserve(records.size());
+    for (const TZelShellListItem* record : records)
+        objects.push_back(record->IDList());
+    return FolderConfirmsOrder(folder, details, objects, order, direction);
 }
 
 TColumnComparer TZelShellList::ComparerFor(int details, TColumnValueReader& reader,

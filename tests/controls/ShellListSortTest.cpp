@@ -307,4 +307,27 @@ TEST_F(FolderComparisonProbeTest, ObjectsThatShowNothingLeaveTheQuestionOpen)
               TColumnComparer::Probe);
 }
 
+TEST_F(FolderComparisonProbeTest, TheFolderConfirmsOnlyTheOrderItsOwnSortGives)
+{
+    const int details = list->ColumnMap(ColumnShowing(kSizeProperty));
+    std::vector<size_t> sorted(objects.size());
+    std::iota(sorted.begin(), sorted.end(), size_t{0});
+    std::stable_sort(sorted.begin(), sorted.end(), [&](size_t first, size_t second) {
+        return static_cast<short>(
+                   HRESULT_CODE(folder->CompareIDs(details, objects[first], objects[second]))) < 0;
+    });
+    EXPECT_TRUE(FolderConfirmsOrder(folder, details, objects, sorted, 1));
+    EXPECT_FALSE(FolderConfirmsOrder(folder, details, objects, sorted, -1));
+    std::vector<size_t> reversed(sorted.rbegin(), sorted.rend());
+    EXPECT_TRUE(FolderConfirmsOrder(folder, details, objects, reversed, -1));
+    // Where the folder finds objects equal, a stable sort keeps them as they were.
+    TComparingFolder allEqual(folder,
+                              [](LPARAM, PCUIDLIST_RELATIVE, PCUIDLIST_RELATIVE) { return 0; });
+    std::vector<size_t> given(objects.size());
+    std::iota(given.begin(), given.end(), size_t{0});
+    EXPECT_TRUE(FolderConfirmsOrder(&allEqual, details, objects, given, 1));
+    std::swap(given[1], given[2]);
+    EXPECT_FALSE(FolderConfirmsOrder(&allEqual, details, objects, given, 1));
+}
+
 }  // namespace
