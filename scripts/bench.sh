@@ -55,6 +55,9 @@ echo
 "$root/scripts/make-bench-fixture.sh" "$build" >/dev/null
 wine "$build/bench/bench_shelllist.exe" 'C:\bivista-bench'
 echo
+wine "$build/bench/bench_shelllist_sort.exe" 'C:\bivista-bench\sizes-100000' \
+  'C:\bivista-bench\files-100000'
+echo
 wine "$build/bench/bench_shelltree.exe" 'C:\bivista-bench'
 echo
 wine "$build/bench/bench_diskchange.exe" 'C:\bivista-bench'

@@ -2,12 +2,15 @@
 // TZelShellList: a list view over one folder of the shell namespace. It owns a namespace
 // browser that holds its folder, fills itself from the browser's enumeration, builds its
 // report columns from the folder's details columns, follows the pane's shell link, refreshes
-// on change reports, sorts with the folder's own comparison and shows icons, overlays and
-// thumbnails that the worker pool fetches in the background.
+// on change reports, sorts with the folder's own comparison (by the column's values where the
+// folder does not order by the column) and shows icons, overlays and thumbnails that the
+// worker pool fetches in the background.
 //
 // Speed: a fill only enumerates the folder, asks the attributes the visibility rule needs and
-// sorts with the folder's comparison. Captions, column texts, icons and marks are read when
-// the list view first asks for them, which it does only for the rows it draws.
+// sorts; sorting by the column's values reads them from the objects' ID lists (and a type text
+// once per extension). Captions, column texts, icons and marks are read when the list view
+// first asks for them, which it does only for the rows it draws.
+#include "controls/ColumnOrder.h"
 #include "controls/NetworkFolderProbe.h"
 #include "controls/ShellDragDrop.h"
 #include "controls/ShellListItem.h"
@@ -42,6 +45,7 @@ class TTimer;
 class TWindowSubclass;
 class TZelShellList;
 struct TShellListResultLink;
+struct TShellListColumn;
 
 enum TZelBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 
@@ -187,6 +191,10 @@ public:
     void ColumnClick(int column);
     int SortColumn() const noexcept { return sortColumn_; }
     bool Descending() const noexcept { return descending_; }
+    // Who orders the objects by a column: the folder's comparison, unless a probe (once per
+    // folder and column) sees the folder order by something else than the column, in which
+    // case the list compares the column's values itself. Tests force either side.
+    TColumnComparer ColumnComparer = TColumnComparer::Probe;
     // Fills the item's texts, icon placeholder and marks now, as its first drawing does.
     void FillDisplayData(TListItem* item);
 
@@ -294,6 +302,9 @@ private:
     // Thumbnails on their way and the images they are meant for are dropped, and the image
     // list emptied: the next drawing of each item fetches its thumbnail anew.
     void ForgetThumbnails();
+    // The width of a column the user has not sized: the folder's, made to fit its caption
+    // and usual content in the list's font.
+    int DefaultWidth(const TShellListColumn& column);
     void FillSubItems(TListItem* item);
     void EnsureSubItems(TListItem* item);
     void QueueIconWork(TListItem* item, TBorrowedIDList absolute, BYTE kind);
@@ -318,6 +329,14 @@ private:
     // compare the texts of column `key`.
     int CompareItems(TListItem* item1, TListItem* item2, LPARAM key, IShellFolder* folder);
     void SortItems();
+    // Orders the objects (`records`) by the sort column's own values when the folder's
+    // comparison does not order by it, or when the folder confirms that order; false when the
+    // folder's comparison is to sort them.
+    bool OrderByOwnValues(const std::vector<TZelShellListItem*>& records,
+                          std::vector<size_t>& order);
+    // Who orders by details column `details` in the current folder (found out with `records`).
+    TColumnComparer ComparerFor(int details, TColumnValueReader& reader,
+                                const std::vector<TZelShellListItem*>& records);
     void DrawSortArrows();
     void ApplyBackgroundImage();
     void ResetThumbnailImages();
@@ -403,6 +422,9 @@ private:
 
     int sortColumn_ = 0;
     bool descending_ = false;
+    // What the probe found, by details column, for the folder `comparersFolder_`.
+    std::map<int, TColumnComparer> folderComparers_;
+    TOwnedIDList comparersFolder_;
     int sortDirection_ = 1;
     int columnCount_ = 1;
     std::array<int, kMaxColumns> columnMap_{};

@@ -2,9 +2,11 @@
 // the user gave them kept while moving between plain file-system folders.
 #include "controls/ShellList.h"
 
+#include "controls/ColumnWidths.h"
 #include "controls/ShellListColumns.h"
 #include "core/CallbackException.h"
 #include "shell/Nautilex.h"
+#include "ui/Scaling.h"
 #include "ui/UpdateScope.h"
 
 namespace {
@@ -44,12 +46,21 @@ void TZelShellList::CreateColumns()
             TListColumn* column = Columns()->Add();
             column->SetCaption(shown.Caption);
             column->SetAlignment(AlignmentOf(shown.Alignment));
-            column->SetWidth(plainFileFolder_ && saved >= 1 ? saved : shown.Width);
+            column->SetWidth(plainFileFolder_ && saved >= 1 ? saved : DefaultWidth(shown));
             columnMap_[static_cast<size_t>(index)] = shown.Details;
         }
     }
     columnCount_ = Columns()->Count();
     CallEventHandler(OnCreateColumns, this);
+}
+
+int TZelShellList::DefaultWidth(const TShellListColumn& column)
+{
+    const HFONT font = Font().Handle();
+    const std::wstring typical =
+        TypicalColumnText(ColumnContentOf(browser_->ShellFolder(), column.Details));
+    return DefaultColumnWidth(column.Width, TextWidth(font, column.Caption),
+                              TextWidth(font, typical), ScreenDpi());
 }
 
 void TZelShellList::FillSubItems(TListItem* item)

@@ -153,8 +153,13 @@ bool TZelShellList::FillPresorted(TZelVisibilityRule& rule)
                 names.push_back({record->IDList(), record->Folder, browser_->GetObjectName()});
             records.push_back(std::move(record));
         }
+    std::vector<TZelShellListItem*> objects;
+    objects.reserve(records.size());
+    for (const std::unique_ptr<TZelShellListItem>& record : records)
+        objects.push_back(record.get());
     std::vector<size_t> order;
-    if (!byName || !OrderByName(folder, names, sortDirection_, order)) {
+    if (!OrderByOwnValues(objects, order) &&
+        (!byName || !OrderByName(folder, names, sortDirection_, order))) {
         order.resize(records.size());
         std::iota(order.begin(), order.end(), size_t{0});
         std::stable_sort(order.begin(), order.end(),

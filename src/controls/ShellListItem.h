@@ -4,6 +4,7 @@
 // itself and are filled when the list view first draws it.
 #include "core/IDListPtr.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,6 +29,8 @@ public:
     // Names the item to the results of its background work (0: none asked for yet); never
     // reused within a list, unlike the item's address.
     uint32_t Sequence = 0;
+    // Place in the order the list worked out itself, while it sorts by it (" .. " keeps 0).
+    size_t SortRank = 0;
     // Full parsing path, empty until first asked for (TZelShellList::ItemPath).
     std::wstring FullPath;
     bool Folder = false;

@@ -192,6 +192,9 @@ TEST_F(ShellListFixture, FillOrderIsTheFoldersOrderByName)
         tree.File(name);
     tree.Folder(L"Zeta");
     tree.Folder(L"a folder");
+    // The folder orders the names here, as it does wherever it orders them logically (Wine's
+    // does not, and the probed list orders them itself: ShellListSortTest).
+    list->ColumnComparer = TColumnComparer::Folder;
     Show();
     for (const bool descending : {false, true}) {
         if (descending)
