@@ -40,14 +40,6 @@ RECT ScreenRect(HWND window)
     return rect;
 }
 
-int DesignScale(int pixels)
-{
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return MulDiv(pixels, dpi, 96);
-}
-
 struct TWindowSearch {
     DWORD process = 0;
     std::wstring className;
@@ -107,6 +99,14 @@ void Send(std::vector<INPUT> inputs)
 }
 
 }  // namespace
+
+int DesignScale(int pixels)
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return MulDiv(pixels, dpi, 96);
+}
 
 bool SaveScreenshot(const std::string& hostPath)
 {

@@ -84,6 +84,9 @@ private:
     HWND main_ = nullptr;
 };
 
+// Design pixels on this screen (the program scales its window by the screen's dpi).
+int DesignScale(int pixels);
+
 // A picture of the whole virtual display, saved at a host path (imagemagick's import).
 bool SaveScreenshot(const std::string& hostPath);
 

@@ -13,14 +13,6 @@
 
 namespace {
 
-int Design(int pixels)
-{
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return MulDiv(pixels, dpi, 96);
-}
-
 int HeightOf(HWND window)
 {
     RECT rect{};
@@ -83,9 +75,9 @@ TEST_F(ProgramTest, TheFirstStartOpensMaximisedWithTheDefaultsAndWritesThemBack)
     ASSERT_TRUE(program.Start());
     HWND main = program.MainWindow();
     EXPECT_TRUE(IsZoomed(main));
-    EXPECT_EQ(HeightOf(program.Pane2Panel()), Design(250));
-    EXPECT_EQ(WidthOf(program.TreePanel()), Design(100));
-    EXPECT_EQ(WidthOf(program.Tree(2)), Design(100));
+    EXPECT_EQ(HeightOf(program.Pane2Panel()), DesignScale(250));
+    EXPECT_EQ(WidthOf(program.TreePanel()), DesignScale(100));
+    EXPECT_EQ(WidthOf(program.Tree(2)), DesignScale(100));
     EXPECT_EQ(TProgramDriver::ListView(program.List(1)), LVS_REPORT);
     EXPECT_EQ(TProgramDriver::ListView(program.List(2)), LVS_REPORT);
     EXPECT_TRUE(TProgramDriver::Down(program.ToolButton(kDetails)));
@@ -102,8 +94,8 @@ TEST_F(ProgramTest, TheFirstStartOpensMaximisedWithTheDefaultsAndWritesThemBack)
         program.Setting("MForm", key, &present);
         EXPECT_FALSE(present) << key;
     }
-    EXPECT_EQ(program.Setting("MForm", "Expl2Height"), std::to_string(Design(250)));
-    EXPECT_EQ(program.Setting("MForm", "Expl1Width"), std::to_string(Design(100)));
+    EXPECT_EQ(program.Setting("MForm", "Expl2Height"), std::to_string(DesignScale(250)));
+    EXPECT_EQ(program.Setting("MForm", "Expl1Width"), std::to_string(DesignScale(100)));
     EXPECT_EQ(program.Setting("MForm", "Expl1Focus"), "1");
     EXPECT_EQ(program.Setting("MForm", "IconList1"), "0");
     EXPECT_EQ(program.Setting("MForm", "Details1"), "1");
@@ -121,12 +113,12 @@ TEST_F(ProgramTest, TheFirstStartOpensMaximisedWithTheDefaultsAndWritesThemBack)
     program.Settle();
     RECT normal{};
     GetWindowRect(program.MainWindow(), &normal);
-    EXPECT_EQ(normal.left, Design(100));
-    EXPECT_EQ(normal.top, Design(100));
-    EXPECT_EQ(normal.right - normal.left, Design(700));
-    EXPECT_EQ(normal.bottom - normal.top, Design(500));
+    EXPECT_EQ(normal.left, DesignScale(100));
+    EXPECT_EQ(normal.top, DesignScale(100));
+    EXPECT_EQ(normal.right - normal.left, DesignScale(700));
+    EXPECT_EQ(normal.bottom - normal.top, DesignScale(500));
     EXPECT_EQ(program.Close(), 0u);
-    EXPECT_EQ(program.Setting("MForm", "Width"), std::to_string(Design(700)));
+    EXPECT_EQ(program.Setting("MForm", "Width"), std::to_string(DesignScale(700)));
     EXPECT_EQ(program.Setting("MForm", "wsNormal"), "1");
 }
 
@@ -322,7 +314,7 @@ TEST_F(ProgramTest, DoubleHorizontalGivesPaneTwoHalfTheWindowLessSixty)
     ASSERT_TRUE(program.Start());
     ASSERT_EQ(HeightOf(program.MainWindow()), 864);
     program.Click(program.ToolButton(kDual), POINT{10, 10});
-    EXPECT_EQ(HeightOf(program.Pane2Panel()), 864 / 2 - Design(60));
+    EXPECT_EQ(HeightOf(program.Pane2Panel()), 864 / 2 - DesignScale(60));
     EXPECT_TRUE(TProgramDriver::Down(program.ToolButton(kDual)));
     EXPECT_FALSE(TProgramDriver::Down(program.ToolButton(kSingle)));
     EXPECT_EQ(program.Close(), 0u);

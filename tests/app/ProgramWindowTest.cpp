@@ -16,14 +16,6 @@
 
 namespace {
 
-int Design(int pixels)
-{
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return MulDiv(pixels, dpi, 96);
-}
-
 int WindowWidth(HWND window)
 {
     RECT rect{};
@@ -81,8 +73,8 @@ protected:
         for (int pane : {1, 2})
             EXPECT_LE(PlaceIn(program_.Combo(pane), main).right, client.right);
         const RECT list1 = PlaceIn(program_.List(1), main);
-        EXPECT_GE(list1.bottom - list1.top, Design(80));
-        EXPECT_GE(list1.right - list1.left, Design(100));
+        EXPECT_GE(list1.bottom - list1.top, DesignScale(80));
+        EXPECT_GE(list1.right - list1.left, DesignScale(100));
     }
 
     // What the window shows equals what it draws when told to draw everything again.
@@ -172,7 +164,7 @@ TEST_F(ProgramWindowTest, WhatTheWindowShowsIsWhatAFullRepaintDraws)
     ExpectNothingStale("drag larger");
 
     // Details to list and back, on pane 1 (its list has the focus).
-    program_.Click(program_.List(1), POINT{Design(300), Design(200)});
+    program_.Click(program_.List(1), POINT{DesignScale(300), DesignScale(200)});
     program_.Click(program_.ToolButton(84), POINT{10, 10});
     ASSERT_EQ(TProgramDriver::ListView(program_.List(1)), LVS_LIST);
     ExpectNothingStale("list");

@@ -9,6 +9,39 @@
 
 namespace {
 
+// The pixels of a rectangle of a device context, row by row (0x00RRGGBB); empty when it could
+// not be read.
+std::vector<DWORD> ReadPixels(HDC source, const RECT& rect)
+{
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (source == nullptr || width <= 0 || height <= 0)
+        return {};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const TScopedGdiObject bitmap(
+        CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap)
+        return {};
+    HDC memoryDC = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(memoryDC, bitmap.get());
+    BitBlt(memoryDC, 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const DWORD*>(bits);
+    std::vector<DWORD> pixels(first, first + static_cast<size_t>(width) * height);
+    for (DWORD& pixel : pixels)
+        pixel &= 0x00FFFFFF;
+    SelectObject(memoryDC, old);
+    DeleteDC(memoryDC);
+    return pixels;
+}
+
 // Hands every pixel of the window's client area (or of `area` within it) to `visit`; false
 // when the window could not be read.
 bool VisitPixels(HWND window, const RECT* area,
@@ -18,32 +51,15 @@ bool VisitPixels(HWND window, const RECT* area,
     GetClientRect(window, &rect);
     if (area != nullptr)
         IntersectRect(&rect, &rect, area);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return false;
     HDC windowDC = GetDC(window);
-    if (windowDC == nullptr)
+    const std::vector<DWORD> pixels = ReadPixels(windowDC, rect);
+    if (windowDC != nullptr)
+        ReleaseDC(window, windowDC);
+    if (pixels.empty())
         return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    TScopedGdiObject bitmap(CreateDIBSection(windowDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HDC memoryDC = CreateCompatibleDC(windowDC);
-    HGDIOBJ old = SelectObject(memoryDC, bitmap.get());
-    BitBlt(memoryDC, 0, 0, width, height, windowDC, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const auto* pixels = static_cast<const BYTE*>(bits);
-    for (int i = 0; i < width * height; ++i)
-        visit(pixels[i * 4 + 2], pixels[i * 4 + 1], pixels[i * 4]);
-    SelectObject(memoryDC, old);
-    DeleteDC(memoryDC);
-    ReleaseDC(window, windowDC);
+    for (const DWORD pixel : pixels)
+        visit(static_cast<BYTE>(pixel >> 16), static_cast<BYTE>(pixel >> 8),
+              static_cast<BYTE>(pixel));
     return true;
 }
 
@@ -62,36 +78,10 @@ int CountPixels(HWND window, const std::function<bool(BYTE, BYTE, BYTE)>& test, 
 
 std::vector<DWORD> CaptureScreen(const RECT& area)
 {
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return {};
     HDC screenDC = GetDC(nullptr);
-    if (screenDC == nullptr)
-        return {};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    TScopedGdiObject bitmap(CreateDIBSection(screenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    std::vector<DWORD> pixels;
-    if (bitmap) {
-        HDC memoryDC = CreateCompatibleDC(screenDC);
-        HGDIOBJ old = SelectObject(memoryDC, bitmap.get());
-        BitBlt(memoryDC, 0, 0, width, height, screenDC, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        const auto* first = static_cast<const DWORD*>(bits);
-        pixels.assign(first, first + static_cast<size_t>(width) * height);
-        for (DWORD& pixel : pixels)
-            pixel &= 0x00FFFFFF;
-        SelectObject(memoryDC, old);
-        DeleteDC(memoryDC);
-    }
-    ReleaseDC(nullptr, screenDC);
+    std::vector<DWORD> pixels = ReadPixels(screenDC, area);
+    if (screenDC != nullptr)
+        ReleaseDC(nullptr, screenDC);
     return pixels;
 }
 

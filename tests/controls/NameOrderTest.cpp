@@ -2,6 +2,7 @@
 // up rather than accept an order the folder denies.
 #include "controls/NameOrder.h"
 
+#include "common/ComparisonFolder.h"
 #include "common/TempTree.h"
 #include "controls/ShellListFixture.h"
 #include "core/ComPtr.h"
@@ -16,81 +17,6 @@
 #include <vector>
 
 namespace {
-
-// A folder that answers as the real one, except that its comparison is changed.
-class TComparisonFolder : public IShellFolder {
-public:
-    enum TKind { Reversed, AllEqual };
-    TComparisonFolder(IShellFolder* inner, TKind kind) : inner_(inner), kind_(kind) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid != IID_IUnknown && iid != IID_IShellFolder) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IShellFolder*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND window, IBindCtx* context, LPWSTR name,
-                                               ULONG* eaten, PIDLIST_RELATIVE* list,
-                                               ULONG* attributes) override
-    {
-        return inner_->ParseDisplayName(window, context, name, eaten, list, attributes);
-    }
-    HRESULT STDMETHODCALLTYPE EnumObjects(HWND window, SHCONTF flags,
-                                          IEnumIDList** enumerator) override
-    {
-        return inner_->EnumObjects(window, flags, enumerator);
-    }
-    HRESULT STDMETHODCALLTYPE BindToObject(PCUIDLIST_RELATIVE list, IBindCtx* context, REFIID iid,
-                                           void** object) override
-    {
-        return inner_->BindToObject(list, context, iid, object);
-    }
-    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE list, IBindCtx* context, REFIID iid,
-                                            void** object) override
-    {
-        return inner_->BindToStorage(list, context, iid, object);
-    }
-    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM column, PCUIDLIST_RELATIVE first,
-                                         PCUIDLIST_RELATIVE second) override
-    {
-        if (kind_ == AllEqual)
-            return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
-        return inner_->CompareIDs(column, second, first);
-    }
-    HRESULT STDMETHODCALLTYPE CreateViewObject(HWND window, REFIID iid, void** object) override
-    {
-        return inner_->CreateViewObject(window, iid, object);
-    }
-    HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT count, PCUITEMID_CHILD_ARRAY lists,
-                                              SFGAOF* attributes) override
-    {
-        return inner_->GetAttributesOf(count, lists, attributes);
-    }
-    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND window, UINT count, PCUITEMID_CHILD_ARRAY lists,
-                                            REFIID iid, UINT* reserved, void** object) override
-    {
-        return inner_->GetUIObjectOf(window, count, lists, iid, reserved, object);
-    }
-    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD list, SHGDNF flags,
-                                               STRRET* name) override
-    {
-        return inner_->GetDisplayNameOf(list, flags, name);
-    }
-    HRESULT STDMETHODCALLTYPE SetNameOf(HWND window, PCUITEMID_CHILD list, LPCWSTR name,
-                                        SHGDNF flags, PITEMID_CHILD* result) override
-    {
-        return inner_->SetNameOf(window, list, name, flags, result);
-    }
-
-private:
-    IShellFolder* inner_;
-    TKind kind_;
-};
 
 class NameOrderTest : public testing::Test {
 protected:
@@ -169,11 +95,13 @@ TEST_F(NameOrderTest, AgreesWithTheFolderInBothDirections)
 TEST_F(NameOrderTest, GivesUpWhenTheFolderDisagreesOrANameIsMissing)
 {
     std::vector<size_t> order;
-    TComparisonFolder reversed(folder.Get(), TComparisonFolder::Reversed);
+    TComparingFolder reversed(folder.Get(), [&](LPARAM column, auto first, auto second) {
+        return static_cast<short>(HRESULT_CODE(folder->CompareIDs(column, second, first)));
+    });
     EXPECT_FALSE(OrderByName(&reversed, entries, 1, order));
 
     // All equal to the folder: only the walk's own order is its stable sort.
-    TComparisonFolder equal(folder.Get(), TComparisonFolder::AllEqual);
+    TComparingFolder equal(folder.Get(), [](LPARAM, auto, auto) { return 0; });
     if (OrderByName(&equal, entries, 1, order)) {
         EXPECT_EQ(order, FolderOrder(&equal, 1));
     }
