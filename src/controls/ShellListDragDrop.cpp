@@ -201,6 +201,12 @@ HRESULT TZelShellList::Drop(IDataObject* data, DWORD keyState, POINT point, DWOR
         }
         if (OnBeforeShellDrop)
             OnBeforeShellDrop(this, item, files, execute, lastKeyState);
+        // The handler may have taken the item away: its target then got its leave, and a
+        // target that was left gets no drop.
+        const TComPtr<IDropTarget>& entered =
+            item != nullptr ? dragDrop_->Target : dragDrop_->BackgroundTarget;
+        if (entered != target)
+            execute = false;
         if (execute) {
             // The target gets the drop instead of a leave.
             if (target == dragDrop_->Target)

@@ -195,6 +195,10 @@ HRESULT TZelShellTree::Drop(IDataObject* data, DWORD keyState, POINT point, DWOR
         bool execute = true;
         if (OnBeforeShellDrop)
             OnBeforeShellDrop(this, node, files, execute, lastKeyState);
+        // The handler may have taken the node away: its target then got its leave, and a
+        // target that was left gets no drop.
+        if (dragDrop_->Target != target)
+            execute = false;
         if (execute) {
             // The target gets the drop instead of a leave.
             dragDrop_->Target.Reset();

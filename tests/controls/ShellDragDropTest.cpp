@@ -79,6 +79,8 @@ protected:
                                               bool& execute, unsigned long) {
             beforeDrops.push_back({node, files, node != nullptr && node->DropTarget()});
             execute = executeDrop;
+            if (duringBeforeDrop)
+                duringBeforeDrop();
         };
         form->Activate();
         shellTree->SetRootedAtFileSystemFolder(ExcludeTrailingBackslash(tree.Root()));
@@ -106,6 +108,8 @@ protected:
                                          bool& execute, unsigned long) {
             beforeDrops.push_back({item, files, item != nullptr && item->DropTarget()});
             execute = executeDrop;
+            if (duringBeforeDrop)
+                duringBeforeDrop();
         };
         return list;
     }
@@ -193,6 +197,7 @@ protected:
     std::vector<TReport> treeReports;
     std::vector<TBeforeDrop> beforeDrops;
     bool executeDrop = true;
+    std::function<void()> duringBeforeDrop;
 };
 
 // ---- Mouse drags between the controls ----
@@ -367,6 +372,44 @@ TEST_F(ShellDragDropTest, DragOverAnItemHighlightsItUntilTheDragLeaves)
     shellTree->DragLeave();
     EXPECT_EQ(shellTree->DropNode(), nullptr);
     EXPECT_FALSE(node->DropTarget());
+}
+
+// A handler that takes the drop item away has it leave its target: that target never gets
+// the drop afterwards, and nothing is reported.
+TEST_F(ShellDragDropTest, AnItemTheDropHandlerRemovesGetsNoDropAfterItsLeave)
+{
+    const TComPtr<IDataObject> data = DataObjectOf({L"alpha.txt"});
+    ASSERT_TRUE(data);
+    TListItem* sub = ItemNamed(source, L"sub");
+    TZelShellTreeNode* node = NodeNamed(L"c");
+    ASSERT_NE(sub, nullptr);
+    ASSERT_NE(node, nullptr);
+    const POINT listPoint = Screen(source->Handle(), ItemPoint(sub));
+    const POINT nodePoint = Screen(shellTree->Handle(), Center(node->DisplayRect(true)));
+    for (TShellDropHandler* handler :
+         {static_cast<TShellDropHandler*>(source), static_cast<TShellDropHandler*>(shellTree)}) {
+        const bool list = handler == source;
+        SCOPED_TRACE(list ? "list" : "tree");
+        const POINT point = list ? listPoint : nodePoint;
+        DWORD effect = DROPEFFECT_COPY;
+        handler->DragEnter(data.Get(), MK_LBUTTON, point, effect);
+        effect = DROPEFFECT_COPY;
+        handler->DragOver(MK_LBUTTON, point, effect);
+        ASSERT_TRUE(list ? source->DropItem() == sub : shellTree->DropNode() == node);
+        duringBeforeDrop = [&] {
+            if (list)
+                sub->Delete();
+            else
+                node->Delete();
+        };
+        effect = DROPEFFECT_COPY;
+        EXPECT_EQ(handler->Drop(data.Get(), 0, point, effect), E_UNEXPECTED);
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+        duringBeforeDrop = nullptr;
+    }
+    EXPECT_EQ(beforeDrops.size(), 2u);
+    EXPECT_TRUE(sourceReports.empty());
+    EXPECT_TRUE(treeReports.empty());
 }
 
 // ---- The drag source, with DoDragDrop answered by the test ----
