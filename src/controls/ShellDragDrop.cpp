@@ -20,6 +20,7 @@ public:
     virtual ~TShellDropAdapter() = default;
 
     void Cut() noexcept { handler_ = nullptr; }
+    bool IsCut() const noexcept { return handler_ == nullptr; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
@@ -346,23 +347,49 @@ void TShellDragDrop::Revoke() noexcept
         RevokeDragDrop(std::exchange(registeredWindow_, nullptr));
 }
 
-DWORD TShellDragDrop::RunDrag(IDataObject* data, DWORD allowedEffects, DWORD button)
+std::optional<DWORD> TShellDragDrop::RunDrag(IDataObject* data, DWORD allowedEffects, DWORD button)
 {
     if (data == nullptr)
         return DROPEFFECT_NONE;
+    // The adapter must outlive the loop even if the control goes meanwhile; cut off, it tells
+    // that nothing of the control (this object included) may be touched any more.
+    const TComPtr<TShellDropAdapter> source = adapter_;
     struct TButtonScope {
+        const TComPtr<TShellDropAdapter>& source;
         DWORD& button;
-        ~TButtonScope() { button = 0; }
-    } scope{dragButton_};
+        ~TButtonScope()
+        {
+            if (!source->IsCut())
+                button = 0;
+        }
+    } scope{source, dragButton_};
     dragButton_ = button;
-    // The adapter must outlive the loop even if the control goes meanwhile.
-    TComPtr<TShellDropAdapter> source = adapter_;
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT result =
         DoDragDropHook
             ? DoDragDropHook(data, static_cast<IDropSource*>(source.Get()), allowedEffects, &effect)
             : DoDragDrop(data, static_cast<IDropSource*>(source.Get()), allowedEffects, &effect);
+    if (source->IsCut())
+        return std::nullopt;
     return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
+}
+
+TShellDragDrop::TPresence TShellDragDrop::Presence() const
+{
+    return TPresence(adapter_);
+}
+
+TShellDragDrop::TPresence::TPresence(const TComPtr<TShellDropAdapter>& adapter) : adapter_(adapter)
+{
+}
+
+TShellDragDrop::TPresence::TPresence(TPresence&& other) noexcept = default;
+
+TShellDragDrop::TPresence::~TPresence() = default;
+
+bool TShellDragDrop::TPresence::Present() const noexcept
+{
+    return adapter_ && !adapter_->IsCut();
 }
 
 void TShellDragDrop::LeaveTarget() noexcept

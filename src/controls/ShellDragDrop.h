@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,8 +96,26 @@ public:
     bool Registered() const noexcept { return registeredWindow_ != nullptr; }
 
     // Runs DoDragDrop with the control as source, remembering the button meanwhile. Returns
-    // the effect the drop chose; 0 when the drag was cancelled or failed.
-    DWORD RunDrag(IDataObject* data, DWORD allowedEffects, DWORD button);
+    // the effect the drop chose; 0 when the drag was cancelled or failed; nothing when the
+    // control was destroyed while the drag ran (the drag ends at once then, and the caller
+    // must touch nothing of the control).
+    std::optional<DWORD> RunDrag(IDataObject* data, DWORD allowedEffects, DWORD button);
+
+    // Tells, after something that dispatches messages, whether the control is still there.
+    class TPresence {
+    public:
+        TPresence(TPresence&& other) noexcept;
+        ~TPresence();
+        TPresence(const TPresence&) = delete;
+        TPresence& operator=(const TPresence&) = delete;
+        bool Present() const noexcept;
+
+    private:
+        friend class TShellDragDrop;
+        explicit TPresence(const TComPtr<TShellDropAdapter>& adapter);
+        TComPtr<TShellDropAdapter> adapter_;
+    };
+    TPresence Presence() const;
     // The key-state bit of the button that started the drag under way from this control; 0
     // when none is.
     DWORD DragButton() const noexcept { return dragButton_; }

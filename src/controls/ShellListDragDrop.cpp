@@ -58,11 +58,12 @@ void TZelShellList::StartOleDrag(DWORD button)
     items.clear();
     if (!data || allowed == DROPEFFECT_NONE)
         return;
-    const DWORD effect = dragDrop_->RunDrag(data.Get(), allowed, button);
-    if (effect == DROPEFFECT_NONE)
+    const std::optional<DWORD> effect = dragDrop_->RunDrag(data.Get(), allowed, button);
+    // Nothing is left to report to when the list went during the drag.
+    if (!effect || *effect == DROPEFFECT_NONE)
         return;
     if (const auto files = GetFilenamesFromDataObject(data.Get()))
-        ReportOperation(DragOperations(effect), *files, std::wstring());
+        ReportOperation(DragOperations(*effect), *files, std::wstring());
 }
 
 HRESULT TZelShellList::QueryContinueDrag(bool escapePressed, DWORD keyState)

@@ -84,10 +84,17 @@ void TZelShellTree::StartOleDrag(TZelShellTreeNode* node, DWORD button)
     const TComPtr<IDataObject> data = DragDataObject(folder, items, WindowHandle());
     dragParent_ = node->Parent();
     DWORD effect = DROPEFFECT_NONE;
-    if (data && allowed != DROPEFFECT_NONE)
-        effect = dragDrop_->RunDrag(data.Get(), allowed, button);
+    if (data && allowed != DROPEFFECT_NONE) {
+        const std::optional<DWORD> chosen = dragDrop_->RunDrag(data.Get(), allowed, button);
+        if (!chosen)
+            return;  // the tree went during the drag: nothing of it is left to touch
+        effect = *chosen;
+    }
+    const TShellDragDrop::TPresence presence = dragDrop_->Presence();
     if (Application != nullptr)
         Application->ProcessMessages();
+    if (!presence.Present())
+        return;
     if (TZelShellTreeNode* parent = std::exchange(dragParent_, nullptr))
         RefreshNode(parent, true, true);
     if (effect == DROPEFFECT_NONE)

@@ -540,6 +540,39 @@ TEST_F(ShellDragDropTest, QueryContinueDragFollowsTheButtonThatStartedTheDrag)
     EXPECT_TRUE(treeReports.empty());
 }
 
+// A control destroyed from inside its own drag (a handler of the drop freed it): the drag ends
+// at once, nothing is reported, and nothing of the freed control is used.
+TEST_F(ShellDragDropTest, AControlDestroyedDuringItsOwnDragEndsItCleanly)
+{
+    TListItem* item = ItemNamed(source, L"alpha.txt");
+    ASSERT_NE(item, nullptr);
+    source->SetSelected(item);
+    TZelShellTreeNode* node = NodeNamed(L"b");
+    ASSERT_NE(node, nullptr);
+    std::vector<HRESULT> answersAfter;
+    TShellDragDrop::DoDragDropHook = [&](IDataObject*, IDropSource* dropSource, DWORD,
+                                         DWORD* effect) {
+        delete std::exchange(source, nullptr);
+        answersAfter.push_back(dropSource->QueryContinueDrag(FALSE, MK_LBUTTON));
+        *effect = DROPEFFECT_COPY;
+        return DRAGDROP_S_DROP;
+    };
+    source->StartOleDrag(MK_LBUTTON);
+    TShellDragDrop::DoDragDropHook = [&](IDataObject*, IDropSource* dropSource, DWORD,
+                                         DWORD* effect) {
+        delete std::exchange(shellTree, nullptr);
+        answersAfter.push_back(dropSource->QueryContinueDrag(FALSE, MK_LBUTTON));
+        *effect = DROPEFFECT_COPY;
+        return DRAGDROP_S_DROP;
+    };
+    shellTree->StartOleDrag(node, MK_LBUTTON);
+    // The freed control's source ends the drag; no report reaches anyone.
+    EXPECT_EQ(answersAfter, (std::vector<HRESULT>{DRAGDROP_S_CANCEL, DRAGDROP_S_CANCEL}));
+    EXPECT_TRUE(sourceReports.empty());
+    EXPECT_TRUE(treeReports.empty());
+    PumpMessages(50);
+}
+
 TEST_F(ShellDragDropTest, TheTreesRootCannotBeDragged)
 {
     bool started = false;
