@@ -310,17 +310,19 @@ void TfrmMain::SaveSettings()
 {
     if (!settings_)
         return;
+    // All keys or none: a shut-down cut short leaves the previous file whole.
+    TSettingsUpdate update(*settings_);
     const TWindowState state = WindowState();
     if (state == TWindowState::wsNormal) {
-        settings_->WriteInteger(kForm, "Top", Top());
-        settings_->WriteInteger(kForm, "Left", Left());
-        settings_->WriteInteger(kForm, "Height", Height());
-        settings_->WriteInteger(kForm, "Width", Width());
+        update.WriteInteger(kForm, "Top", Top());
+        update.WriteInteger(kForm, "Left", Left());
+        update.WriteInteger(kForm, "Height", Height());
+        update.WriteInteger(kForm, "Width", Width());
     }
-    settings_->WriteBool(kForm, "Expl1Focus", firstPaneActive_);
+    update.WriteBool(kForm, "Expl1Focus", firstPaneActive_);
     if (state != TWindowState::wsMinimized)
-        settings_->WriteInteger(kForm, "Expl2Height", paneTwoHeight_);
-    settings_->WriteInteger(kForm, "Expl1Width", treeWidth_);
+        update.WriteInteger(kForm, "Expl2Height", paneTwoHeight_);
+    update.WriteInteger(kForm, "Expl1Width", treeWidth_);
 
     // A folder the code page cannot name is kept by its short name, or its nearest parent
     // that can be named, so that the next start goes back there (not to a "?" path). Closed
@@ -329,16 +331,17 @@ void TfrmMain::SaveSettings()
         path1_ = NearestCodePagePath(ShellTree->GetSelectedFolder());
         path2_ = NearestCodePagePath(ShellTree2->GetSelectedFolder());
     }
-    settings_->WriteString(kInfo, "Path1", path1_);
-    settings_->WriteString(kInfo, "Path2", path2_);
+    update.WriteString(kInfo, "Path1", path1_);
+    update.WriteString(kInfo, "Path2", path2_);
 
-    settings_->WriteBool(kForm, "IconList1", view1_.List);
-    settings_->WriteBool(kForm, "Details1", view1_.Details);
-    settings_->WriteBool(kForm, "Tumbnails1", view1_.Thumbnails);
-    settings_->WriteBool(kForm, "IconList2", view2_.List);
-    settings_->WriteBool(kForm, "Details2", view2_.Details);
-    settings_->WriteBool(kForm, "Tumbnails2", view2_.Thumbnails);
-    settings_->WriteBool(kForm, "wsNormal", state == TWindowState::wsNormal);
-    settings_->WriteBool(kForm, "wsMaximized", state == TWindowState::wsMaximized);
-    settings_->WriteBool(kForm, "SingleWinB", SingleWinButton->Down());
+    update.WriteBool(kForm, "IconList1", view1_.List);
+    update.WriteBool(kForm, "Details1", view1_.Details);
+    update.WriteBool(kForm, "Tumbnails1", view1_.Thumbnails);
+    update.WriteBool(kForm, "IconList2", view2_.List);
+    update.WriteBool(kForm, "Details2", view2_.Details);
+    update.WriteBool(kForm, "Tumbnails2", view2_.Thumbnails);
+    update.WriteBool(kForm, "wsNormal", state == TWindowState::wsNormal);
+    update.WriteBool(kForm, "wsMaximized", state == TWindowState::wsMaximized);
+    update.WriteBool(kForm, "SingleWinB", SingleWinButton->Down());
+    update.Commit();
 }

@@ -79,21 +79,27 @@ bool TSettingsFile::ReadBool(const char* section, const char* key, bool defaultV
     return ParseSettingsBoolean(ReadString(section, key, std::string()), defaultValue);
 }
 
-void TSettingsFile::WriteString(const char* section, const char* key,
-                                const std::string& value) const
+bool TSettingsFile::Write(const char* section, const char* key, const std::string& value) const
 {
     // A null key or value would delete a section or key instead.
     if (section == nullptr || key == nullptr)
-        return;
+        return true;
     const std::wstring wideSection = Wide(section);
     const std::wstring wideKey = Wide(key);
     const std::wstring wideValue = NarrowToWide(value);
     if (HasLineBreak(wideSection) || HasLineBreak(wideKey) || HasLineBreak(wideValue))
-        return;
-    WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideValue.c_str(),
-                               fileName_.c_str());
+        return true;
+    const bool written = WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
+                                                    wideValue.c_str(), fileName_.c_str()) != FALSE;
     // Flush the system's profile cache so that the value is on disk now.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, fileName_.c_str());
+    return written;
+}
+
+void TSettingsFile::WriteString(const char* section, const char* key,
+                                const std::string& value) const
+{
+    Write(section, key, value);
 }
 
 void TSettingsFile::WriteInteger(const char* section, const char* key, int value) const
@@ -104,4 +110,75 @@ void TSettingsFile::WriteInteger(const char* section, const char* key, int value
 void TSettingsFile::WriteBool(const char* section, const char* key, bool value) const
 {
     WriteString(section, key, value ? "1" : "0");
+}
+
+TSettingsUpdate::TSettingsUpdate(const TSettingsFile& settings)
+    : fileName_(settings.FileName()), copy_(CopyName(settings.FileName()))
+{
+    // A copy left by a batch that was cut short holds nothing worth keeping.
+    RemoveCopy();
+    const DWORD attributes = GetFileAttributesW(fileName_.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    // A file made read-only stays as its owner made it (Windows would refuse the replace;
+    // Wine would not).
+    failed_ = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ||
+              !CopyFileW(fileName_.c_str(), copy_.FileName().c_str(), FALSE);
+}
+
+TSettingsUpdate::~TSettingsUpdate()
+{
+    if (!done_)
+        RemoveCopy();
+}
+
+std::wstring TSettingsUpdate::CopyName(const std::wstring& fileName)
+{
+    return fileName + L".new";
+}
+
+void TSettingsUpdate::RemoveCopy() const
+{
+    const std::wstring& copy = copy_.FileName();
+    if (GetFileAttributesW(copy.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(copy.c_str());
+}
+
+void TSettingsUpdate::WriteString(const char* section, const char* key, const std::string& value)
+{
+    if (failed_ || done_)
+        return;
+    if (!copy_.Write(section, key, value)) {
+        failed_ = true;
+        return;
+    }
+    if (OnKeyWritten)
+        OnKeyWritten(section, key);
+}
+
+void TSettingsUpdate::WriteInteger(const char* section, const char* key, int value)
+{
+    WriteString(section, key, std::to_string(value));
+}
+
+void TSettingsUpdate::WriteBool(const char* section, const char* key, bool value)
+{
+    WriteString(section, key, value ? "1" : "0");
+}
+
+bool TSettingsUpdate::Commit()
+{
+    if (done_)
+        return false;
+    done_ = true;
+    const bool replaced =
+        !failed_ && MoveFileExW(copy_.FileName().c_str(), fileName_.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!replaced)
+        RemoveCopy();
+    // Drop any cached view of the file, so that reads see what is on disk now.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, fileName_.c_str());
+    return replaced;
 }

@@ -207,3 +207,142 @@ TEST(SettingsFile, LineBreaksCannotAddKeys)
     EXPECT_EQ(text.find("Hidden=1"), std::string::npos) << text;
     EXPECT_EQ(text.find("[Other"), std::string::npos) << text;
 }
+
+namespace {
+
+// The keys the program writes when it shuts down, in its order.
+const std::vector<std::pair<const char*, const char*>> kShutDownKeys = {
+    {"MForm", "Top"},        {"MForm", "Left"},       {"MForm", "Height"},
+    {"MForm", "Width"},      {"MForm", "Expl1Focus"}, {"MForm", "Expl2Height"},
+    {"MForm", "Expl1Width"}, {"GenInfo", "Path1"},    {"GenInfo", "Path2"},
+    {"MForm", "IconList1"},  {"MForm", "Details1"},   {"MForm", "wsMaximized"},
+};
+
+void WriteShutDownKeys(TSettingsUpdate& update)
+{
+    int value = 900;
+    for (const auto& [section, key] : kShutDownKeys)
+        update.WriteInteger(section, key, value++);
+}
+
+const char kOldSettings[] = "[GenInfo]\r\nPath1=C:\\Old\\\r\n[MForm]\r\nTop=5\r\nLeft=6\r\n"
+                            "Hidden=1\r\n[Extra]\r\nMine=keep me\r\n";
+
+struct TCutShort {};
+
+}  // namespace
+
+// Power lost or the process killed half-way through the shut-down's writes: the file that was
+// there before is whole, and until the end it is what reads see.
+TEST(SettingsFile, AnUpdateCutShortLeavesTheFileAsItWas)
+{
+    TTempTree tree;
+    const std::wstring path = tree.TextFile(L"g.ini", kOldSettings);
+    const std::wstring copy = TSettingsUpdate::CopyName(path);
+    int written = 0;
+    EXPECT_THROW(
+        {
+            TSettingsUpdate update{TSettingsFile(path)};
+            update.OnKeyWritten = [&](const char*, const char*) {
+                if (++written < static_cast<int>(kShutDownKeys.size()) / 2)
+                    return;
+                EXPECT_TRUE(PathExists(copy));
+                EXPECT_EQ(ReadAll(path), kOldSettings);
+                EXPECT_EQ(TSettingsFile(path).ReadInteger("MForm", "Top", 100), 5);
+                throw TCutShort();
+            };
+            WriteShutDownKeys(update);
+            update.Commit();
+        },
+        TCutShort);
+    EXPECT_EQ(written, static_cast<int>(kShutDownKeys.size()) / 2);
+    EXPECT_EQ(ReadAll(path), kOldSettings);
+    EXPECT_FALSE(PathExists(copy));
+
+    // A copy left by a killed process does not leak into the next shut-down's file.
+    tree.TextFile(L"g.ini.new", "[MForm]\r\nStale=1\r\n");
+    TSettingsUpdate update{TSettingsFile(path)};
+    update.WriteInteger("MForm", "Top", 1);
+    EXPECT_TRUE(update.Commit());
+    const TSettingsFile reread(path);
+    EXPECT_EQ(reread.ReadInteger("MForm", "Stale", 100), 100);
+    EXPECT_EQ(reread.ReadInteger("MForm", "Left", 100), 6);
+    EXPECT_FALSE(PathExists(copy));
+}
+
+TEST(SettingsFile, ACommittedUpdateReplacesTheFileAndKeepsKeysItDoesNotWrite)
+{
+    TTempTree tree;
+    const std::wstring path = tree.TextFile(L"h.ini", kOldSettings);
+    {
+        TSettingsUpdate update{TSettingsFile(path)};
+        WriteShutDownKeys(update);
+        EXPECT_EQ(ReadAll(path), kOldSettings) << "nothing reaches the file before the end";
+        EXPECT_TRUE(update.Commit());
+        EXPECT_FALSE(update.Commit());
+    }
+    EXPECT_FALSE(PathExists(TSettingsUpdate::CopyName(path)));
+    const TSettingsFile reread(path);
+    int value = 900;
+    for (const auto& [section, key] : kShutDownKeys)
+        EXPECT_EQ(reread.ReadInteger(section, key, 0), value++) << key;
+    EXPECT_TRUE(reread.ReadBool("MForm", "Hidden", false));
+    EXPECT_EQ(reread.ReadString("Extra", "Mine", ""), "keep me");
+}
+
+// Without a file, the first shut-down writes its keys, and only those, in its order.
+TEST(SettingsFile, AFirstUpdateWritesItsKeysInOrder)
+{
+    TTempTree tree;
+    const std::wstring path = tree.Path(L"first.ini");
+    TSettingsUpdate update{TSettingsFile(path)};
+    WriteShutDownKeys(update);
+    EXPECT_FALSE(PathExists(path));
+    ASSERT_TRUE(update.Commit());
+
+    const std::string text = ReadAll(path);
+    size_t position = 0;
+    int value = 900;
+    for (const auto& [section, key] : kShutDownKeys) {
+        const std::string line = std::string(key) + "=" + std::to_string(value++) + "\r\n";
+        const size_t found = text.find(line);
+        ASSERT_NE(found, std::string::npos) << line << text;
+        if (std::string(section) == "MForm") {
+            EXPECT_GE(found, position) << key << " out of order in\n" << text;
+            position = found;
+        }
+    }
+    EXPECT_EQ(std::count(text.begin(), text.end(), '='),
+              static_cast<std::ptrdiff_t>(kShutDownKeys.size()));
+}
+
+// A copy that cannot be made or written, or a file that cannot be replaced: the file stays.
+TEST(SettingsFile, AFailedUpdateLeavesTheFileAlone)
+{
+    struct TCase {
+        const char* name;
+        bool readOnlyFile;
+        bool folderAtCopyName;
+    };
+    for (const TCase& test :
+         {TCase{"read-only file", true, false}, TCase{"folder in the copy's way", false, true}}) {
+        TTempTree tree;
+        const std::wstring path = tree.TextFile(L"i.ini", kOldSettings);
+        const std::wstring copy = TSettingsUpdate::CopyName(path);
+        if (test.readOnlyFile)
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (test.folderAtCopyName)
+            tree.Folder(L"i.ini.new");
+        {
+            TSettingsUpdate update{TSettingsFile(path)};
+            WriteShutDownKeys(update);
+            EXPECT_FALSE(update.Commit()) << test.name;
+        }
+        EXPECT_EQ(ReadAll(path), kOldSettings) << test.name;
+        const DWORD attributes = GetFileAttributesW(copy.c_str());
+        if (test.folderAtCopyName)
+            EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u) << test.name;
+        else
+            EXPECT_EQ(attributes, INVALID_FILE_ATTRIBUTES) << test.name;
+    }
+}
