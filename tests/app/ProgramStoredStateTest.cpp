@@ -50,14 +50,13 @@ TEST_F(ProgramStoredStateTest, ABookmarkFileInUseIsToldOnceAndLeftAsItIs)
 
         ASSERT_TRUE(program.Start());
         HWND box = nullptr;
-        ASSERT_TRUE(TProgramDriver::WaitFor(
-            [&] { return (box = program.MessageBoxWindow()) != nullptr; }));
+        ASSERT_TRUE(
+            TProgramDriver::WaitFor([&] { return (box = program.MessageBoxWindow()) != nullptr; }));
         const std::wstring text = TProgramDriver::MessageText(box);
         EXPECT_NE(text.find(L"MyList.DAT"), std::wstring::npos) << Narrow(text);
         EXPECT_EQ(text.find(L"unreadable"), std::wstring::npos) << Narrow(text);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
-        EXPECT_TRUE(
-            TProgramDriver::WaitFor([&] { return program.MessageBoxWindow() == nullptr; }));
+        EXPECT_TRUE(TProgramDriver::WaitFor([&] { return program.MessageBoxWindow() == nullptr; }));
 
         // Free again before the end: the program must still not write lines it never read.
         other.reset();
