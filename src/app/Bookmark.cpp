@@ -137,10 +137,10 @@ void TfrmBookmark::LoadFile()
 {
     const TBookmarkReadResult result = LoadBookmarkFile(kFileName);
     state_ = result.State;
-    if (result.Status == TBookmarkLoad::blKeptAside ||
-        result.Status == TBookmarkLoad::blUnreadable) {
+    if (result.Status != TBookmarkLoad::blMissing && result.Status != TBookmarkLoad::blLoaded) {
         problem_ = BookmarkProblemText(FullPath(kFileName), result);
-        writeBlocked_ = result.Status == TBookmarkLoad::blUnreadable;
+        // Lines never read must not replace the file's.
+        writeBlocked_ = result.Status != TBookmarkLoad::blKeptAside;
         // Told once the program's windows are up, not in the middle of making them.
         if (HWND window = Handle())
             PostMessageW(window, kReportProblemMessage, 0, 0);

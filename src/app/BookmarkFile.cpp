@@ -13,26 +13,33 @@ std::wstring ErrorText(DWORD code)
     return text.empty() ? L"error " + std::to_wstring(code) : text;
 }
 
-// Reads the whole file; false with the reason when it cannot.
-bool ReadWhole(const std::wstring& fileName, std::string& bytes, std::wstring& problem,
-               bool& missing)
+enum class TReadOutcome {
+    roRead,
+    roMissing,
+    roNotRead,  // it could not be opened or read just now (in use, no access)
+    roTooLarge,
+};
+
+// Reads the whole file, or tells why it could not.
+TReadOutcome ReadWhole(const std::wstring& fileName, std::string& bytes, std::wstring& problem)
 {
     TScopedHandle file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
-        missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return TReadOutcome::roMissing;
         problem = ErrorText(error);
-        return false;
+        return TReadOutcome::roNotRead;
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) {
         problem = ErrorText(GetLastError());
-        return false;
+        return TReadOutcome::roNotRead;
     }
     if (size.QuadPart > static_cast<LONGLONG>(kMaxBookmarkFileSize)) {
         problem = L"it is far too large for a bookmark list";
-        return false;
+        return TReadOutcome::roTooLarge;
     }
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
@@ -40,9 +47,9 @@ bool ReadWhole(const std::wstring& fileName, std::string& bytes, std::wstring& p
         (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
          read != bytes.size())) {
         problem = ErrorText(GetLastError());
-        return false;
+        return TReadOutcome::roNotRead;
     }
-    return true;
+    return TReadOutcome::roRead;
 }
 
 // A name beside the file that is not taken: "<name>.unreadable", then "-2", "-3"...
@@ -62,9 +69,15 @@ TBookmarkReadResult LoadBookmarkFile(const std::wstring& fileName)
     TBookmarkReadResult result;
     result.State.Lines = InitialBookmarkLines();
     std::string bytes;
-    bool missing = false;
     std::wstring problem;
-    if (ReadWhole(fileName, bytes, problem, missing)) {
+    switch (ReadWhole(fileName, bytes, problem)) {
+    case TReadOutcome::roMissing: return result;
+    case TReadOutcome::roNotRead:
+        // Not its content's fault: the file stays as it is for the next run.
+        result.Status = TBookmarkLoad::blNotRead;
+        result.Problem = problem;
+        return result;
+    case TReadOutcome::roRead:
         try {
             result.State = ReadBookmarkStream(bytes);
             result.Status = TBookmarkLoad::blLoaded;
@@ -72,8 +85,8 @@ TBookmarkReadResult LoadBookmarkFile(const std::wstring& fileName)
         } catch (const EBookmarkStreamError& e) {
             problem = e.Message();
         }
-    } else if (missing) {
-        return result;
+        break;
+    case TReadOutcome::roTooLarge: break;
     }
     result.Problem = problem;
     const std::wstring aside = FreeAsideName(fileName);
@@ -118,6 +131,11 @@ void SaveBookmarkFile(const std::wstring& fileName, const TBookmarkListState& st
 
 std::wstring BookmarkProblemText(const std::wstring& fileName, const TBookmarkReadResult& result)
 {
+    if (result.Status == TBookmarkLoad::blNotRead)
+        return L"The bookmark list \"" + fileName + L"\" could not be opened: " + result.Problem +
+               L".\r\n\r\nIt may be in use by another program. It is left as it is and will "
+               L"not be written over: the list starts from its first lines for now, and changes "
+               L"to it are not saved.";
     std::wstring text = L"The bookmark list \"" + fileName + L"\" could not be read: " +
                         result.Problem + L".\r\n\r\n";
     if (result.Status == TBookmarkLoad::blKeptAside)

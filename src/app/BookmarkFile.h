@@ -1,8 +1,10 @@
 #pragma once
 // Reading and writing the bookmark file. A file that cannot be read whole is never written
-// over: it is moved aside under a free name beside it, and the caller is told so (once) to
-// tell the user. Writing goes to a temporary file beside the target that replaces it only
-// when it is complete; a failure throws Exception with the reason, leaving the old file.
+// over: one whose content is not a bookmark list is moved aside under a free name beside it;
+// one that cannot be opened or read just now (in use, no access) is left where it is. The
+// caller is told so, to tell the user once. Writing goes to a temporary file beside the target that
+// replaces it only when it is complete; a failure throws Exception with the reason, leaving the old
+// file.
 #include "app/BookmarkStream.h"
 
 #include <string>
@@ -12,6 +14,7 @@ enum class TBookmarkLoad {
     blLoaded,      // the file's values
     blKeptAside,   // unreadable, moved to KeptAs; the initial lines
     blUnreadable,  // unreadable and still in place (it could not be moved): do not write
+    blNotRead,     // could not be opened or read (in use, no access): left alone, do not write
 };
 
 struct TBookmarkReadResult {

@@ -6,6 +6,7 @@
 #include "app/Bookmark.h"
 #include "app/SettingsFile.h"
 #include "controls/NotificationEvents.h"
+#include "core/IDListPtr.h"
 #include "ui/Forms.h"
 
 #include <memory>
@@ -186,6 +187,10 @@ private:
     int treeWidth_ = 0;
     std::string path1_;
     std::string path2_;
+    // Where a pane fell back to when its stored folder could not be reached: while it stays
+    // there, the stored folder is written back, not the fallback.
+    TOwnedIDList fallback1_;
+    TOwnedIDList fallback2_;
     TfrmBookmark* bookmark_ = nullptr;
     TfrmAbout* about_ = nullptr;
 };

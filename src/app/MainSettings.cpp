@@ -50,6 +50,13 @@ private:
     bool reached_ = false;
 };
 
+bool StillOn(TZelShellTree* tree, const TOwnedIDList& fallback)
+{
+    const TZelShellTreeNode* selected = tree->Selected();
+    return fallback && selected != nullptr &&
+           SameIDLists(selected->AbsoluteIDList(), fallback.get());
+}
+
 }  // namespace
 
 std::wstring TfrmMain::StoredFirstFolder()
@@ -203,6 +210,8 @@ void TfrmMain::RestoreFirstList()
     // while loading; its list, which only took note of that folder then, fills now.
     if (!FolderExistsWithin(folder)) {
         ShellList->RefreshContents();
+        if (!folder.empty())
+            fallback1_ = CopyIDList(ShellList->FolderIDList());
         return;
     }
     TOwnedIDList readFolder;
@@ -299,6 +308,8 @@ void TfrmMain::RestoreSecondPane()
     ShellList2->RefreshContents();
     if (const TOwnedIDList shown = CopyIDList(ShellList2->FolderIDList()))
         ZelShellLink2->BroadcastFolderChanged(ShellList2, shown.get());
+    if (!folder.empty())
+        fallback2_ = CopyIDList(ShellList2->FolderIDList());
 }
 
 void TfrmMain::FormDestroy(TObject*)
@@ -326,10 +337,14 @@ void TfrmMain::SaveSettings()
 
     // A folder the code page cannot name is kept by its short name, or its nearest parent
     // that can be named, so that the next start goes back there (not to a "?" path). Closed
-    // before the panes reached their folders, the stored ones stay.
+    // before the panes reached their folders, the stored ones stay; so does the stored folder
+    // of a pane still where it fell back from it (a drive or share away for now is tried again
+    // next time).
     if (startupFinished_) {
-        path1_ = NearestCodePagePath(ShellTree->GetSelectedFolder());
-        path2_ = NearestCodePagePath(ShellTree2->GetSelectedFolder());
+        if (!StillOn(ShellTree, fallback1_))
+            path1_ = NearestCodePagePath(ShellTree->GetSelectedFolder());
+        if (!StillOn(ShellTree2, fallback2_))
+            path2_ = NearestCodePagePath(ShellTree2->GetSelectedFolder());
     }
     update.WriteString(kInfo, "Path1", path1_);
     update.WriteString(kInfo, "Path2", path2_);
