@@ -1,5 +1,7 @@
 #include "controls/NameOrder.h"
 
+#include "controls/ColumnOrder.h"
+
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -58,17 +60,10 @@ bool OrderByName(IShellFolder* folder, const std::vector<TNameOrderEntry>& entri
         const int compare = keys[first].compare(keys[second]);
         return direction > 0 ? compare < 0 : compare > 0;
     });
-    // Confirmed pair by pair: each object comes before the next, or ties with it and came
-    // first in the walk, which is the one order a stable sort by the folder gives.
-    for (size_t place = 1; place < order.size(); ++place) {
-        const size_t before = order[place - 1];
-        const size_t after = order[place];
-        const HRESULT result = folder->CompareIDs(0, entries[before].IDList, entries[after].IDList);
-        if (FAILED(result))
-            return false;
-        const int compare = static_cast<short>(HRESULT_CODE(result)) * direction;
-        if (compare > 0 || (compare == 0 && before > after))
-            return false;
-    }
-    return true;
+    // Confirmed pair by pair by the folder's own comparison of names.
+    std::vector<TBorrowedIDList> objects;
+    objects.reserve(entries.size());
+    for (const TNameOrderEntry& entry : entries)
+        objects.push_back(entry.IDList);
+    return FolderConfirmsOrder(folder, 0, objects, order, direction);
 }
