@@ -179,13 +179,14 @@ void TfrmMain::FormShow(TObject*)
 {
     if (!firstListRestored_) {
         firstListRestored_ = true;
+        // Watched from before its fill: nothing made meanwhile may go missing.
+        ShellList->SetAutomaticRefresh(true);
         RestoreFirstList();
         TraceStartup("first list");
 
         ShellTree->SetAutomaticRefresh(true);
         ShellTree->SetOleDragDrop(true);
         ShellTree->ShellContextMenu = true;
-        ShellList->SetAutomaticRefresh(true);
         ShellList->ShellContextMenu = true;
         ShellTree2->SetAutomaticRefresh(true);
         ShellTree2->SetOleDragDrop(true);
@@ -216,8 +217,9 @@ void TfrmMain::RestoreFirstList()
     }
     TOwnedIDList readFolder;
     std::vector<TOwnedIDList> objects;
-    if (preread && preread->Take(readFolder, objects))
-        ShellList->OfferObjects(readFolder.get(), std::move(objects));
+    TScopedChangeNotification changesSinceRead;
+    if (preread && preread->Take(readFolder, objects, &changesSinceRead))
+        ShellList->OfferObjects(readFolder.get(), std::move(objects), std::move(changesSinceRead));
     TraceStartup("first folder read");
     bool listed = false;
     ZelShellLink->SetEnabled(false);

@@ -22,9 +22,20 @@ constexpr size_t kMaximumWatches = MAXIMUM_WAIT_OBJECTS - 1;
 constexpr DWORD kBufferBytes = 32 * 1024;
 // Past this many queued changes the GUI thread is behind: each folder is looked at whole instead.
 constexpr size_t kMaximumQueued = 16384;
+// A watch that failed on a folder still there is opened again after this long, twice as long
+// after each further failure, up to the longest delay.
+constexpr DWORD kFirstRetryDelay = 1000;
+constexpr DWORD kLongestRetryDelay = 60000;
 constexpr DWORD kChangeFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
                                 FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
                                 FILE_NOTIFY_CHANGE_LAST_WRITE;
+
+// A folder whose watch failed while the folder was still there (or could not be asked).
+struct TRetry {
+    std::wstring folder;
+    DWORD due = 0;
+    DWORD delay = kFirstRetryDelay;
+};
 
 struct TWatch {
     std::wstring folder;
@@ -45,6 +56,8 @@ struct TDiskWatcher::TShared {
     HWND target = nullptr;
     std::vector<TDiskChange> queue;
     bool posted = false;
+    std::wstring failFolder;
+    DWORD failError = ERROR_SUCCESS;
 
     std::atomic<size_t> active{0};
     std::atomic<unsigned> appliedVersion{0};
@@ -53,6 +66,7 @@ struct TDiskWatcher::TShared {
     TScopedHandle thread;
 
     void Queue(std::vector<TDiskChange>& changes);
+    DWORD InjectedError(const std::wstring& folder);
     void Run();
     static unsigned __stdcall ThreadProc(void* parameter);
 };
@@ -167,13 +181,31 @@ bool FolderExists(const std::wstring& folder)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// What one finished read says; false when the watch has ended.
-bool Collect(TWatch& watch, std::vector<TDiskChange>& changes)
+// Whether a folder whose watch failed is known to be gone: only the system's "not found"
+// (or a file in its place) says so. A server that does not answer, access refused, a read
+// that failed for its own reasons: the folder may well be there.
+bool FolderIsGone(const std::wstring& folder)
+{
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// What one finished read says; false when the watch has ended. `injected`, when not
+// ERROR_SUCCESS, stands for the read's own failure.
+bool Collect(TWatch& watch, std::vector<TDiskChange>& changes, DWORD injected)
 {
     DWORD bytes = 0;
-    const bool read =
+    bool read =
         GetOverlappedResult(watch.directory.get(), &watch.overlapped, &bytes, FALSE) != FALSE;
-    const DWORD error = read ? ERROR_SUCCESS : GetLastError();
+    DWORD error = read ? ERROR_SUCCESS : GetLastError();
+    if (injected != ERROR_SUCCESS) {
+        read = false;
+        error = injected;
+    }
     if (read && bytes > 0) {
         ReadChanges(watch, bytes, changes);
     } else if (read || error == ERROR_NOTIFY_ENUM_DIR) {
@@ -182,18 +214,36 @@ bool Collect(TWatch& watch, std::vector<TDiskChange>& changes)
             return false;
         changes.push_back(TDiskChange{dcOverflow, watch.folder, {}, {}});
     } else {
-        return false;  // deleted, unmounted or disconnected
+        return false;  // deleted, unmounted, disconnected, or failed for its own reasons
     }
     return StartRead(watch);
 }
 
+DWORD Remaining(DWORD due, DWORD now)
+{
+    const auto left = static_cast<LONG>(due - now);
+    return left > 0 ? static_cast<DWORD>(left) : 0;
+}
+
 }  // namespace
+
+DWORD TDiskWatcher::TShared::InjectedError(const std::wstring& folder)
+{
+    std::lock_guard guard(lock);
+    if (failError == ERROR_SUCCESS || failFolder != folder)
+        return ERROR_SUCCESS;
+    const DWORD error = failError;
+    failError = ERROR_SUCCESS;
+    failFolder.clear();
+    return error;
+}
 
 void TDiskWatcher::TShared::Run()
 {
     std::vector<std::unique_ptr<TWatch>> watches;
     // Folders that could not be opened, not tried again until the wanted set changes.
     std::vector<std::wstring> refused;
+    std::vector<TRetry> retries;
     unsigned version = 0;
     bool first = true;
     std::vector<TDiskChange> changes;
@@ -213,6 +263,9 @@ void TDiskWatcher::TShared::Run()
         }
         if (changed) {
             refused.clear();
+            std::erase_if(retries, [&](const TRetry& retry) {
+                return std::find(folders.begin(), folders.end(), retry.folder) == folders.end();
+            });
             for (size_t index = watches.size(); index-- > 0;)
                 if (std::find(folders.begin(), folders.end(), watches[index]->folder) ==
                     folders.end()) {
@@ -223,7 +276,9 @@ void TDiskWatcher::TShared::Run()
                 if (watches.size() >= kMaximumWatches)
                     break;
                 if (std::any_of(watches.begin(), watches.end(),
-                                [&](const auto& watch) { return watch->folder == folder; }))
+                                [&](const auto& watch) { return watch->folder == folder; }) ||
+                    std::any_of(retries.begin(), retries.end(),
+                                [&](const TRetry& retry) { return retry.folder == folder; }))
                     continue;
                 if (std::unique_ptr<TWatch> watch = OpenWatch(folder))
                     watches.push_back(std::move(watch));
@@ -235,21 +290,56 @@ void TDiskWatcher::TShared::Run()
             SetEvent(applied.get());
         }
 
+        // Failed watches due again: one that opens reports a look at the whole folder, for
+        // what changed while it was closed.
+        const DWORD now = GetTickCount();
+        DWORD timeout = INFINITE;
+        for (size_t index = retries.size(); index-- > 0;) {
+            TRetry& retry = retries[index];
+            if (Remaining(retry.due, now) > 0) {
+                timeout = std::min(timeout, Remaining(retry.due, now));
+                continue;
+            }
+            std::unique_ptr<TWatch> watch =
+                watches.size() < kMaximumWatches ? OpenWatch(retry.folder) : nullptr;
+            if (watch) {
+                changes.push_back(TDiskChange{dcOverflow, retry.folder, {}, {}});
+                watches.push_back(std::move(watch));
+            } else if (FolderIsGone(retry.folder)) {
+                changes.push_back(TDiskChange{dcFolderGone, retry.folder, {}, {}});
+            } else {
+                retry.delay = std::min(retry.delay * 2, kLongestRetryDelay);
+                retry.due = now + retry.delay;
+                timeout = std::min(timeout, retry.delay);
+                continue;
+            }
+            retries.erase(retries.begin() + static_cast<std::ptrdiff_t>(index));
+        }
+        active = watches.size();
+        Queue(changes);
+
         std::vector<HANDLE> handles{wake.get()};
         for (const auto& watch : watches)
             handles.push_back(watch->event.get());
         const DWORD signalled = WaitForMultipleObjects(static_cast<DWORD>(handles.size()),
-                                                       handles.data(), FALSE, INFINITE);
+                                                       handles.data(), FALSE, timeout);
         if (signalled == WAIT_FAILED)
             break;
         if (signalled == WAIT_OBJECT_0 || signalled >= WAIT_OBJECT_0 + handles.size())
             continue;
         const size_t index = signalled - WAIT_OBJECT_0 - 1;
-        if (!Collect(*watches[index], changes)) {
-            changes.push_back(TDiskChange{dcFolderGone, watches[index]->folder, {}, {}});
+        TWatch& watch = *watches[index];
+        if (!Collect(watch, changes, InjectedError(watch.folder))) {
+            // Let go of the folder before asking about it: under Wine a folder deleted while
+            // watched is there until its watch closes.
+            const std::wstring folder = watch.folder;
             CloseWatch(std::move(watches[index]));
             watches.erase(watches.begin() + static_cast<std::ptrdiff_t>(index));
             active = watches.size();
+            if (FolderIsGone(folder))
+                changes.push_back(TDiskChange{dcFolderGone, folder, {}, {}});
+            else
+                retries.push_back(TRetry{folder, GetTickCount() + kFirstRetryDelay});
         }
         Queue(changes);
     }
@@ -334,6 +424,13 @@ void TDiskWatcher::SetEnabled(bool value)
         return;
     enabled_ = value;
     Publish();
+}
+
+void TDiskWatcher::FailNextRead(const std::wstring& folder, DWORD error)
+{
+    std::lock_guard guard(shared_->lock);
+    shared_->failFolder = folder;
+    shared_->failError = error;
 }
 
 size_t TDiskWatcher::ActiveWatchCount() const

@@ -20,7 +20,8 @@ enum TDiskChangeKind {
     dcRenamed,
     // More changed than the system could tell one by one: look at the whole folder again.
     dcOverflow,
-    // The folder itself went (or can no longer be read); its watch has ended.
+    // The folder itself went; its watch has ended. (A watch that fails on a folder still
+    // there, or one that cannot be asked, is opened again later and reports dcOverflow then.)
     dcFolderGone,
 };
 
@@ -61,6 +62,10 @@ public:
     // folders as they are now. Under Wine a folder deleted while a watch holds it open goes only
     // when the watch closes: whoever must know whether a folder still exists lets go of it first.
     bool WaitUntilApplied();
+
+    // Tests only: the next read of this folder's watch fails with `error`, as a dropped
+    // network connection would make it.
+    void FailNextRead(const std::wstring& folder, DWORD error);
 
     // A folder on a local fixed disk or a network share. Removable and optical media are left
     // to the shell's media reports: an open watch would keep the medium from being ejected.

@@ -131,7 +131,11 @@ void TZelShellList::SetAutomaticRefresh(bool value)
 {
     automaticRefresh_ = value;
     notifier_->SetEnabled(value);
+    // A list filled while this was off is not yet watched by the shell's reports either.
+    if (value && !IsLoading() && !IsDesigning() && !closing_)
+        notifier_->WatchIDList(FolderIDList());
     FollowFolderOnDisk();
+    CheckChangesSinceOffer();
 }
 
 void TZelShellList::SetDetails(bool value)

@@ -112,8 +112,11 @@ public:
     std::wstring GetPath();
     void SetPath(const std::wstring& value);
     // The objects of `folder` read ahead of time (see TFolderPreread): the next fill of that
-    // folder shows them instead of reading the folder again.
-    void OfferObjects(TBorrowedIDList folder, std::vector<TOwnedIDList> objects);
+    // folder shows them instead of reading the folder again. `changesSinceRead`, when given,
+    // has watched the folder since before that read: once the list's own watches are open,
+    // a change it saw makes the list look at the folder again.
+    void OfferObjects(TBorrowedIDList folder, std::vector<TOwnedIDList> objects,
+                      TScopedChangeNotification changesSinceRead = {});
     TZelShellFolder GetSpecialFolder();
     void SetSpecialFolder(TZelShellFolder value);
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
@@ -352,9 +355,15 @@ private:
 
     // ---- Changes by name (ShellListWatch.cpp) ----
     void CreateDiskWatcher();
-    // Points the disk watch at the folder shown (none with AutomaticRefresh off) and forgets
-    // the changes that a fill has just read.
+    // Points the disk watch at the folder shown (none with AutomaticRefresh off); a new folder
+    // is watched by the time this returns, and changes noted for the old one are forgotten.
     void FollowFolderOnDisk();
+    // Opens the shell's and the disk's watches on the folder about to be read, before the
+    // read: whatever changes from then on is reported, seen by the read or not. The changes
+    // noted so far are covered by the read.
+    void WatchBeforeReading();
+    // A change seen by the offered objects' watch, once the list's own watches are open.
+    void CheckChangesSinceOffer();
     void DiskChanges(const std::vector<TDiskChange>& changes);
     void NoteReportedChange(TBorrowedIDList first);
     void NoteChangedName(const std::wstring& name);
@@ -440,6 +449,10 @@ private:
     TTimer* refreshTimer_ = nullptr;
     TDiskWatcher* diskWatcher_ = nullptr;
     std::wstring diskWatchFolder_;
+    // Watches the folder of offered objects from before they were read until the list's own
+    // watches are open on it.
+    TScopedChangeNotification offerChanges_;
+    TOwnedIDList offerChangesFolder_;
     // Changes waiting for the refresh timer: names of objects (by upper-case key), or the
     // whole folder.
     std::map<std::wstring, std::wstring> pendingNames_;

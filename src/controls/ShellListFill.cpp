@@ -209,11 +209,11 @@ void TZelShellList::RefreshContents()
     if (IsLoading() || !Enabled())
         return;
     TWaitCursor waitCursor;
-    notifier_->SetEnabled(false);
     CancelAllWork();
     CallEventHandler(OnBeforeFullRefresh, this);
     filling_ = true;
     try {
+        WatchBeforeReading();
         // The items' ID lists mean nothing to another folder than their own.
         std::vector<std::wstring> names;
         if (ItemsAreOfTheFolder())
@@ -246,18 +246,14 @@ void TZelShellList::RefreshContents()
         DrawSortArrows();
         selectedNames_.clear();
         SelectNames(names, false);
+        CheckChangesSinceOffer();
         CallEventHandler(OnPopulated, this);
         CallEventHandler(OnPathChanged, this);
-        if (automaticRefresh_)
-            notifier_->WatchIDList(FolderIDList());
-        FollowFolderOnDisk();
     } catch (...) {
         filling_ = false;
-        notifier_->SetEnabled(automaticRefresh_);
         throw;
     }
     filling_ = false;
-    notifier_->SetEnabled(automaticRefresh_);
 }
 
 void TZelShellList::Refill()
@@ -363,6 +359,12 @@ void TZelShellList::OnChangeReport(int event, TBorrowedIDList first)
     if (closing_)
         return;
     NoteReportedChange(first);
+    // A report during a fill (its messages served meanwhile) waits for the timer: the items
+    // are being made.
+    if (filling_) {
+        StartRefreshTimer();
+        return;
+    }
     switch (event) {
     case neFileDelete:
     case neFolderDelete: {
@@ -406,6 +408,9 @@ void TZelShellList::StopRefreshTimer()
 
 void TZelShellList::RefreshTimerFired()
 {
+    // A fill that served messages meanwhile: its changes wait until it is over.
+    if (filling_)
+        return;
     StopRefreshTimer();
     const std::wstring path = GetPath();
     if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || FolderStillExists(path))

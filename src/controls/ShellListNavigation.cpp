@@ -73,9 +73,12 @@ void TZelShellList::SetPath(const std::wstring& value)
     RefreshContents();
 }
 
-void TZelShellList::OfferObjects(TBorrowedIDList folder, std::vector<TOwnedIDList> objects)
+void TZelShellList::OfferObjects(TBorrowedIDList folder, std::vector<TOwnedIDList> objects,
+                                 TScopedChangeNotification changesSinceRead)
 {
     browser_->OfferObjects(folder, std::move(objects));
+    offerChanges_ = std::move(changesSinceRead);
+    offerChangesFolder_ = offerChanges_ ? CopyIDList(folder) : TOwnedIDList();
 }
 
 TZelShellFolder TZelShellList::GetSpecialFolder()

@@ -3,6 +3,7 @@
 // by both, or many times in a burst, is looked at once. In a folder too large to walk again
 // the named objects alone are looked up; otherwise the incremental refresh walks the folder.
 #include "controls/DiskWatcher.h"
+#include "controls/ShellChangeNotifier.h"
 #include "controls/ShellList.h"
 #include "core/TextCompare.h"
 #include "shell/IDList.h"
@@ -18,13 +19,45 @@ void TZelShellList::CreateDiskWatcher()
 
 void TZelShellList::FollowFolderOnDisk()
 {
+    const std::wstring folder = automaticRefresh_ && !closing_ && !IsDesigning() ? GetPath() : L"";
+    if (folder == diskWatchFolder_)
+        return;
     pendingNames_.clear();
     pendingWholeFolder_ = false;
-    diskWatchFolder_ = automaticRefresh_ && !closing_ && !IsDesigning() ? GetPath() : L"";
-    if (diskWatchFolder_.empty())
+    diskWatchFolder_ = folder;
+    if (diskWatchFolder_.empty()) {
         diskWatcher_->SetFolders({});
-    else
-        diskWatcher_->SetFolders({diskWatchFolder_});
+        return;
+    }
+    diskWatcher_->SetFolders({diskWatchFolder_});
+    diskWatcher_->WaitUntilApplied();
+}
+
+void TZelShellList::WatchBeforeReading()
+{
+    pendingNames_.clear();
+    pendingWholeFolder_ = false;
+    StopRefreshTimer();
+    folderIDList_.reset();  // the folder about to be read, not the one the items came from
+    const bool watch = automaticRefresh_ && !closing_ && !IsDesigning();
+    notifier_->SetEnabled(watch);
+    if (watch)
+        notifier_->WatchIDList(FolderIDList());
+    FollowFolderOnDisk();
+}
+
+void TZelShellList::CheckChangesSinceOffer()
+{
+    if (!offerChanges_ || !automaticRefresh_)
+        return;  // kept until the list's watches are open
+    const bool changed = WaitForSingleObject(offerChanges_.get(), 0) != WAIT_TIMEOUT;
+    const bool ours = SameIDLists(offerChangesFolder_, FolderIDList());
+    offerChanges_.reset();
+    offerChangesFolder_.reset();
+    if (changed && ours) {
+        NoteWholeFolder();
+        StartRefreshTimer();
+    }
 }
 
 void TZelShellList::DiskChanges(const std::vector<TDiskChange>& changes)

@@ -303,6 +303,9 @@ private:
     void CreateDiskWatcher();
     void StopDiskWatch();
     void DiskChanges(const std::vector<TDiskChange>& changes);
+    // Watches the node's folder from before its children are read (first among the watches,
+    // until the next look at the screen), so that nothing made during the read goes missing.
+    void WatchBeforeReading(const TZelShellTreeNode* node);
     // Ends the watches of the folder and of everything below it at once: under Wine a folder
     // deleted while watched would stay until its watch closed.
     void ReleaseDiskWatchBelow(TBorrowedIDList folder);

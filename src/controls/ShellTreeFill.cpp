@@ -238,6 +238,7 @@ void TZelShellTree::FillNode(TZelShellTreeNode* node)
     TWaitCursor waitCursor;
     TBusyScope busy(this);
     const LPARAM serial = node->Serial();
+    WatchBeforeReading(node);
     {
         TUpdateScope update(Items());
         try {

@@ -74,6 +74,24 @@ void TZelShellTree::FollowFoldersOnDisk()
     diskWatcher_->SetFolders(folders);
 }
 
+void TZelShellTree::WatchBeforeReading(const TZelShellTreeNode* node)
+{
+    if (!automaticRefresh_ || destroying_ || IsLoading() || IsDesigning())
+        return;
+    const std::wstring path = NodePath(node);
+    if (path.empty() || std::any_of(diskWatchNodes_.begin(), diskWatchNodes_.end(),
+                                    [&](const auto& watched) { return watched.first == path; }))
+        return;
+    diskWatchNodes_.emplace(diskWatchNodes_.begin(), path, node->Serial());
+    if (diskWatchNodes_.size() > diskWatcher_->Budget())
+        diskWatchNodes_.pop_back();
+    std::vector<std::wstring> folders;
+    for (const auto& [watched, serial] : diskWatchNodes_)
+        folders.push_back(watched);
+    diskWatcher_->SetFolders(folders);
+    diskWatcher_->WaitUntilApplied();
+}
+
 void TZelShellTree::DiskChanges(const std::vector<TDiskChange>& changes)
 {
     if (destroying_ || !automaticRefresh_)

@@ -81,7 +81,8 @@ void TFolderPreread::Read()
     complete_ = true;
 }
 
-bool TFolderPreread::Take(TOwnedIDList& folder, std::vector<TOwnedIDList>& objects)
+bool TFolderPreread::Take(TOwnedIDList& folder, std::vector<TOwnedIDList>& objects,
+                          TScopedChangeNotification* changesSinceRead)
 {
     if (!thread_)
         return false;
@@ -91,6 +92,8 @@ bool TFolderPreread::Take(TOwnedIDList& folder, std::vector<TOwnedIDList>& objec
     if (taken) {
         folder = std::move(folder_);
         objects = std::move(objects_);
+        if (changesSinceRead != nullptr)
+            *changesSinceRead = std::move(changes_);
     }
     complete_ = false;
     objects_.clear();

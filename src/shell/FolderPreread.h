@@ -23,8 +23,11 @@ public:
     // The folder's absolute ID list and its objects, in the folder's order, once the read has
     // ended (this waits for it). False, with nothing taken, when nothing was read, the read
     // failed, it was taken before, or anything in the folder changed since the read began:
-    // the caller then reads the folder itself.
-    bool Take(TOwnedIDList& folder, std::vector<TOwnedIDList>& objects);
+    // the caller then reads the folder itself. With `changesSinceRead`, the caller gets the
+    // watch that has seen the folder since before the read, to look at it until its own
+    // watches are open.
+    bool Take(TOwnedIDList& folder, std::vector<TOwnedIDList>& objects,
+              TScopedChangeNotification* changesSinceRead = nullptr);
 
 private:
     static DWORD WINAPI ReadOnThread(void* parameter);

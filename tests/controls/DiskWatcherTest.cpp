@@ -113,6 +113,23 @@ TEST_F(DiskWatcherTest, AVanishedFolderEndsItsWatchAndTheOthersGoOn)
     EXPECT_TRUE(WaitForWatches(1));
 }
 
+// A read that fails (a dropped connection, say) on a folder that is still there is no
+// deletion: the watch is opened again and reports the whole folder for what it missed.
+TEST_F(DiskWatcherTest, AFailedReadOnAFolderStillThereReopensItsWatch)
+{
+    const std::wstring folder = tree.Folder(L"kept");
+    watcher->SetFolders({folder});
+    ASSERT_TRUE(WaitForWatches(1));
+
+    watcher->FailNextRead(folder, ERROR_NETNAME_DELETED);
+    tree.File(L"kept\\wakes the read.txt");
+    ASSERT_TRUE(WaitFor(dcOverflow, folder, L""));
+    EXPECT_FALSE(Seen(dcFolderGone, folder, L""));
+    EXPECT_TRUE(WaitForWatches(1));
+    tree.File(L"kept\\after.txt");
+    EXPECT_TRUE(WaitFor(dcAdded, folder, L"after.txt"));
+}
+
 TEST_F(DiskWatcherTest, OnlyLocalFixedAndNetworkFoldersAreWatchable)
 {
     wchar_t unused = 0;

@@ -4,6 +4,7 @@
 #include "controls/DiskWatcher.h"
 #include "controls/ShellListFixture.h"
 #include "core/PathText.h"
+#include "shell/FolderPreread.h"
 #include "shell/PathUtils.h"
 #include "shell/ZelShellFolder.h"
 
@@ -136,6 +137,50 @@ TEST_F(ShellListWatchTest, ABurstOfFiveThousandFilesEndsInOneConsistentList)
     EXPECT_NE(ItemNamed(L"burst5000"), nullptr);
     // A refresh per batch the watch delivers at most, nowhere near one per file.
     EXPECT_LE(list->ChangeRefreshCount() - refreshes, 20);
+}
+
+// Made the moment the read is over (where the watch used to be opened only afterwards), in a
+// folder walked again on a change and in one too large for that.
+TEST_F(ShellListWatchTest, AFileMadeRightAfterTheReadAppears)
+{
+    HostFiles(L"large", TZelShellList::kIncrementalRefreshLimit + 20);
+    tree.Folder(L"small");
+    for (const std::wstring relative : {L"small", L"large"}) {
+        SCOPED_TRACE(relative);
+        bool made = false;
+        list->OnPopulated = [&](TObject*) {
+            if (!made)
+                made = tree.File(relative + L"\\late.txt") != L"";
+        };
+        Show(relative);
+        list->OnPopulated = nullptr;
+        ASSERT_TRUE(made);
+        EXPECT_TRUE(WaitFor([&] { return ItemNamed(L"late.txt") != nullptr; }));
+    }
+}
+
+// The program's first fill: the folder read ahead on a thread, a file made after that read,
+// the list filled from what was read, its watches opened (with automatic refresh on from the
+// start, or turned on after the fill).
+TEST_F(ShellListWatchTest, AFileMadeAfterAReadAheadAppearsOnceTheListWatches)
+{
+    HostFiles(L"ahead", 5);
+    for (const bool watchedDuringFill : {true, false}) {
+        SCOPED_TRACE(watchedDuringFill ? "watched during the fill" : "watched after the fill");
+        const std::wstring late = watchedDuringFill ? L"late during.txt" : L"late after.txt";
+        TFolderPreread preread(tree.Path(L"ahead"));
+        TOwnedIDList folder;
+        std::vector<TOwnedIDList> objects;
+        TScopedChangeNotification changes;
+        ASSERT_TRUE(preread.Take(folder, objects, &changes));
+        tree.File(L"ahead\\" + late);
+        list->SetAutomaticRefresh(watchedDuringFill);
+        list->OfferObjects(folder.get(), std::move(objects), std::move(changes));
+        Show(L"ahead");
+        list->SetAutomaticRefresh(true);
+        EXPECT_TRUE(WaitFor([&] { return ItemNamed(late) != nullptr; }));
+        Show();
+    }
 }
 
 TEST_F(ShellListWatchTest, AutomaticRefreshOffEndsTheDiskWatch)

@@ -108,6 +108,51 @@ TEST_F(ShellTreeWatchTest, AWatchedFolderThatIsDeletedAndReportedGoesAtOnce)
     EXPECT_NE(Child(root, L"kept"), nullptr);
 }
 
+// Made while the node's children are being read, before any look at the screen could have
+// picked the folder for a watch.
+TEST_F(ShellTreeWatchTest, AFolderMadeDuringAnExpansionAppears)
+{
+    tree.Folder(L"opened\\first");
+    TZelShellTreeNode* root = RootAtTemp();
+    ASSERT_NE(root, nullptr);
+    TTreeNode* opened = Child(root, L"opened");
+    ASSERT_NE(opened, nullptr);
+    bool made = false;
+    shellTree->OnAddFolder = [&](TObject*, TZelShellTreeNode*, const std::wstring& path, bool&) {
+        if (!made && SameFileName(ExcludeTrailingBackslash(path),
+                                  ExcludeTrailingBackslash(tree.Path(L"opened\\first"))))
+            made = tree.Folder(L"opened\\late") != L"";
+    };
+    opened->Expand(false);
+    shellTree->OnAddFolder = nullptr;
+    ASSERT_TRUE(made);
+    EXPECT_TRUE(WaitFor([&] { return Child(opened, L"late") != nullptr; }));
+}
+
+// A watch whose read fails on a folder that is still there (a dropped connection, say) leaves
+// the folder's node, and the folder is followed again.
+TEST_F(ShellTreeWatchTest, AFailedWatchOnAFolderStillThereKeepsItsNode)
+{
+    tree.Folder(L"kept\\inner");
+    TZelShellTreeNode* root = RootAtTemp();
+    ASSERT_NE(root, nullptr);
+    TTreeNode* kept = Child(root, L"kept");
+    ASSERT_NE(kept, nullptr);
+    kept->Expand(false);
+    shellTree->SetSelected(kept->Item(0));
+    shellTree->FollowFoldersOnDisk();
+    ASSERT_TRUE(Watched(L"kept"));
+    ASSERT_TRUE(WaitFor([&] { return shellTree->DiskWatcher().ActiveWatchCount() == 2; }));
+
+    shellTree->DiskWatcher().FailNextRead(ExcludeTrailingBackslash(tree.Path(L"kept")),
+                                          ERROR_NETNAME_DELETED);
+    tree.Folder(L"kept\\made");
+    EXPECT_TRUE(WaitFor([&] { return Child(kept, L"made") != nullptr; }));
+    EXPECT_EQ(Child(root, L"kept"), kept);
+    EXPECT_NE(Child(kept, L"inner"), nullptr);
+    EXPECT_TRUE(shellTree->Selected() == Child(kept, L"inner"));
+}
+
 TEST_F(ShellTreeWatchTest, OnlyExpandedFoldersOnScreenAreWatchedWithinTheBudget)
 {
     for (int index = 0; index < 40; ++index) {
