@@ -395,6 +395,33 @@ TDiskWatcher::~TDiskWatcher()
         WaitForSingleObject(shared_->thread.get(), 5000);
 }
 
+namespace {
+
+// Set by tests to force either side: 0 by the platform, 1 needed, 2 not needed.
+std::atomic<int> neededForTests{0};
+
+// Wine's own ntdll exports its version; Windows' does not.
+bool RunningOnWine()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace
+
+bool TDiskWatcher::Needed()
+{
+    if (const int forced = neededForTests; forced != 0)
+        return forced == 1;
+    static const bool onWine = RunningOnWine();
+    return onWine;
+}
+
+void TDiskWatcher::SetNeededForTests(std::optional<bool> needed)
+{
+    neededForTests = needed ? (*needed ? 1 : 2) : 0;
+}
+
 bool TDiskWatcher::IsWatchable(const std::wstring& folder)
 {
     if (IsUNCPath(folder))
@@ -460,7 +487,7 @@ bool TDiskWatcher::WaitUntilApplied()
 void TDiskWatcher::Publish()
 {
     std::vector<std::wstring> wanted;
-    if (enabled_ && window_->Handle() != nullptr)
+    if (enabled_ && Needed() && window_->Handle() != nullptr)
         for (const std::wstring& folder : folders_) {
             if (wanted.size() >= budget_)
                 break;

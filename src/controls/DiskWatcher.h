@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,14 @@ public:
     // folders as they are now. Under Wine a folder deleted while a watch holds it open goes only
     // when the watch closes: whoever must know whether a folder still exists lets go of it first.
     bool WaitUntilApplied();
+
+    // Whether disk watches run at all: only where the shell does not report the changes other
+    // programs make. Windows' shell does (the change reports' interrupt-level source), and
+    // there an open watch would keep every folder above it from being renamed or moved;
+    // Wine's reports only what programs announce. Elsewhere the watcher watches nothing.
+    static bool Needed();
+    // Tests only: decides Needed as given (nullopt: by the platform again).
+    static void SetNeededForTests(std::optional<bool> needed);
 
     // Tests only: the next read of this folder's watch fails with `error`, as a dropped
     // network connection would make it.

@@ -9,7 +9,13 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 namespace {
+
+// Reports of the same kind about the same object closer together than this are one.
+constexpr DWORD kRepeatWindow = 2500;
+constexpr UINT_PTR kHeldReportsTimer = 1;
 
 // The bytes of a list the shell gave with a report, as far as they may be read.
 TByteSpan ReportListBytes(TBorrowedIDList list)
@@ -156,6 +162,8 @@ void TZelShellChangeNotifier::Start()
 
 void TZelShellChangeNotifier::Stop()
 {
+    // What was held belongs to the watches that end here.
+    held_.clear();
     if (!active_)
         return;
     active_ = false;
@@ -185,6 +193,13 @@ void TZelShellChangeNotifier::DirectoriesChanged()
 bool TZelShellChangeNotifier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                             LRESULT& result)
 {
+    if (message == WM_TIMER && wParam == kHeldReportsTimer) {
+        KillTimer(MessageWindow(), kHeldReportsTimer);
+        if (fEnabled)
+            PassOnHeldReports();
+        result = 0;
+        return true;
+    }
     if (!fEnabled || message != WM_ZEL_SHELLNOTIFY || wParam == 0)
         return false;
     HandleReport(reinterpret_cast<const LPCITEMIDLIST*>(wParam), static_cast<long>(lParam));
@@ -205,26 +220,79 @@ void TZelShellChangeNotifier::HandleReport(const LPCITEMIDLIST* lists, long shel
     const LPCITEMIDLIST first = report.First.empty() ? nullptr : lists[0];
     const LPCITEMIDLIST second = report.Second.empty() ? nullptr : lists[1];
 
-    std::wstring path1, path2;
     if (event == neImageListChange) {
+        std::wstring index;
         if (report.HasImageIndex)
-            path1 = std::to_wstring(report.ImageIndex);
-    } else if (event != neAssociationChange) {
-        const bool repeated = flag == lastEventFlag_ && first != nullptr &&
-                              IDListItemCount(first) > 0 && lastIDList_ &&
-                              SameIDLists(first, lastIDList_) && GetTickCount() - lastTick_ < 2500;
-        if (repeated)
-            return;
+            index = std::to_wstring(report.ImageIndex);
+        lastEventFlag_ = flag;
+        lastIDList_ = CopyIDList(first);
+        lastTick_ = GetTickCount();
+        CallInternalCallback(event, first, second);
+        DispatchChange(this, event, index, L"");
+        return;
+    }
+    const bool repeated = event != neAssociationChange && flag == lastEventFlag_ &&
+                          first != nullptr && IDListItemCount(first) > 0 && lastIDList_ &&
+                          SameIDLists(first, lastIDList_) &&
+                          GetTickCount() - lastTick_ < kRepeatWindow;
+    if (repeated)
+        Hold(flag, event, first, second);
+    else
+        PassOn(flag, event, first, second);
+}
+
+void TZelShellChangeNotifier::PassOn(long flag, TNotificationEvent event, TBorrowedIDList first,
+                                     TBorrowedIDList second)
+{
+    std::wstring path1, path2;
+    if (event != neAssociationChange) {
         path1 = PathFromIDList(first);
         path2 = PathFromIDList(second);
     }
-
     lastEventFlag_ = flag;
     lastIDList_ = CopyIDList(first);
     lastTick_ = GetTickCount();
-
     CallInternalCallback(event, first, second);
     DispatchChange(this, event, path1, path2);
+}
+
+void TZelShellChangeNotifier::Hold(long flag, TNotificationEvent event, TBorrowedIDList first,
+                                   TBorrowedIDList second)
+{
+    for (THeldReport& held : held_)
+        if (held.flag == flag && SameIDLists(held.first, first)) {
+            held.second = CopyIDList(second);
+            return;
+        }
+    held_.push_back(
+        THeldReport{flag, event, CopyIDList(first), CopyIDList(second), lastTick_ + kRepeatWindow});
+    ScheduleHeldReports();
+}
+
+void TZelShellChangeNotifier::PassOnHeldReports()
+{
+    const DWORD now = GetTickCount();
+    std::vector<THeldReport> due;
+    for (size_t index = held_.size(); index-- > 0;)
+        if (static_cast<LONG>(held_[index].due - now) <= 0) {
+            due.insert(due.begin(), std::move(held_[index]));
+            held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(index));
+        }
+    ScheduleHeldReports();
+    for (const THeldReport& held : due)
+        PassOn(held.flag, held.event, held.first, held.second);
+}
+
+void TZelShellChangeNotifier::ScheduleHeldReports()
+{
+    if (held_.empty() || MessageWindow() == nullptr)
+        return;
+    const DWORD now = GetTickCount();
+    LONG wait = kRepeatWindow;
+    for (const THeldReport& held : held_)
+        wait = std::min(wait, static_cast<LONG>(held.due - now));
+    SetTimer(MessageWindow(), kHeldReportsTimer, static_cast<UINT>(std::max<LONG>(wait, 0)) + 1,
+             nullptr);
 }
 
 void TZelShellChangeNotifier::CallInternalCallback(TNotificationEvent event, TBorrowedIDList first,

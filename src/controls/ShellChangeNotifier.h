@@ -1,8 +1,10 @@
 #pragma once
 // Asks the shell to report changes below a set of folders (and optionally one ID list),
 // turns each report into a TNotificationEvent with the paths involved, drops reports outside
-// the filter and repeats within 2.5 seconds, and hands the rest to its owner: at once through
-// the internal callback, and later, on the GUI thread, through OnChange.
+// the filter, and hands the rest to its owner: at once through the internal callback, and
+// later, on the GUI thread, through OnChange. A report repeated within 2.5 seconds is held and
+// passed on once when that time is up: a file written again and again costs one report per
+// 2.5 seconds, and its last state is never lost.
 #include "controls/NotificationEvents.h"
 #include "controls/NotifierDirectories.h"
 #include "core/IDListPtr.h"
@@ -12,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TZelShellChangeNotifier;
 
@@ -68,6 +71,14 @@ protected:
 
 private:
     struct TDeliveryState;
+    // A repeated report waiting for its turn (the newest of its kind).
+    struct THeldReport {
+        long flag = 0;
+        TNotificationEvent event{};
+        TOwnedIDList first;
+        TOwnedIDList second;
+        DWORD due = 0;
+    };
 
     void Start();
     void Stop();
@@ -79,6 +90,10 @@ private:
     void BindDirectoryEvents();
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void HandleReport(const LPCITEMIDLIST* lists, long shellFlag);
+    void PassOn(long flag, TNotificationEvent event, TBorrowedIDList first, TBorrowedIDList second);
+    void Hold(long flag, TNotificationEvent event, TBorrowedIDList first, TBorrowedIDList second);
+    void PassOnHeldReports();
+    void ScheduleHeldReports();
     void CallInternalCallback(TNotificationEvent event, TBorrowedIDList first,
                               TBorrowedIDList second);
 
@@ -90,6 +105,7 @@ private:
     long lastEventFlag_ = 0;
     TOwnedIDList lastIDList_;
     DWORD lastTick_ = 0;
+    std::vector<THeldReport> held_;
     bool active_ = false;
     TOwnedIDList watchedIDList_;
     ULONG watchedHandle_ = 0;

@@ -120,7 +120,8 @@ void TZelShellList::NoteWholeFolder()
 
 bool TZelShellList::FolderStillExists(const std::wstring& path)
 {
-    if (diskWatchFolder_.empty() || (!pendingWholeFolder_ && !pendingNames_.empty()))
+    if (diskWatchFolder_.empty() || !TDiskWatcher::Needed() ||
+        (!pendingWholeFolder_ && !pendingNames_.empty()))
         return PathExists(path);
     diskWatcher_->SetFolders({});
     diskWatcher_->WaitUntilApplied();
@@ -143,10 +144,15 @@ void TZelShellList::ApplyPendingChanges()
     const bool whole = pendingWholeFolder_ || names.empty();
     pendingNames_.clear();
     pendingWholeFolder_ = false;
-    if (!whole && Items()->Count() > kIncrementalRefreshLimit)
+    if (!whole && Items()->Count() > kIncrementalRefreshLimit) {
         RefreshNamedObjects(names);
-    else
-        RefreshChanges();
+        return;
+    }
+    RefreshChanges();
+    // The walk adds and removes; an object written to keeps its item, whose size and times
+    // come from the ID list it was read with: the named ones take their new one.
+    if (!whole)
+        RefreshNamedObjects(names);
 }
 
 void TZelShellList::RefreshNamedObjects(const std::vector<std::wstring>& names)

@@ -39,7 +39,7 @@ void TZelShellTree::FollowFoldersOnDisk()
 {
     std::vector<std::pair<std::wstring, LPARAM>> nodes;
     if (automaticRefresh_ && !destroying_ && !IsLoading() && HandleAllocated() &&
-        IsWindowVisible(Handle())) {
+        IsWindowVisible(Handle()) && TDiskWatcher::Needed()) {
         HWND window = Handle();
         const size_t budget = diskWatcher_->Budget();
         auto add = [&](const TTreeNode* node) {
@@ -76,7 +76,8 @@ void TZelShellTree::FollowFoldersOnDisk()
 
 void TZelShellTree::WatchBeforeReading(const TZelShellTreeNode* node)
 {
-    if (!automaticRefresh_ || destroying_ || IsLoading() || IsDesigning())
+    if (!automaticRefresh_ || destroying_ || IsLoading() || IsDesigning() ||
+        !TDiskWatcher::Needed())
         return;
     const std::wstring path = NodePath(node);
     if (path.empty() || std::any_of(diskWatchNodes_.begin(), diskWatchNodes_.end(),

@@ -183,6 +183,38 @@ TEST_F(ShellListWatchTest, AFileMadeAfterAReadAheadAppearsOnceTheListWatches)
     }
 }
 
+// Where the shell reports other programs' changes itself (Windows), no folder is held open by
+// a disk watch, and the list follows the shell's reports alone: a file written twice in quick
+// succession shows its last size.
+TEST_F(ShellListWatchTest, WhereTheShellReportsChangesNoDiskWatchIsOpened)
+{
+    struct TShellReports {
+        TShellReports() { TDiskWatcher::SetNeededForTests(false); }
+        ~TShellReports() { TDiskWatcher::SetNeededForTests(std::nullopt); }
+    } shellReports;
+    Show();
+    EXPECT_EQ(list->DiskWatcher().ActiveWatchCount(), 0u);
+    auto sizeShown = [&] {
+        TListItem* item = ItemNamed(L"grows.txt");
+        if (item == nullptr)
+            return std::wstring();
+        list->FillDisplayData(item);
+        return item->SubItemCount() > 0 ? item->SubItems()[0] : std::wstring();
+    };
+    const std::wstring file = tree.File(L"grows.txt", 10);
+    Announce(SHCNE_CREATE, file);
+    ASSERT_TRUE(WaitFor([&] { return !sizeShown().empty(); }));
+    const std::wstring small = sizeShown();
+    tree.File(L"grows.txt", 50000);
+    Announce(SHCNE_UPDATEITEM, file);
+    ASSERT_TRUE(WaitFor([&] { return sizeShown() != small; }));
+    const std::wstring middle = sizeShown();
+    tree.File(L"grows.txt", 400000);
+    Announce(SHCNE_UPDATEITEM, file);
+    EXPECT_TRUE(WaitFor([&] { return sizeShown() != middle && sizeShown() != small; }));
+    EXPECT_EQ(list->DiskWatcher().ActiveWatchCount(), 0u);
+}
+
 TEST_F(ShellListWatchTest, AutomaticRefreshOffEndsTheDiskWatch)
 {
     ShowWatched();

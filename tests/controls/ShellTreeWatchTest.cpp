@@ -153,6 +153,32 @@ TEST_F(ShellTreeWatchTest, AFailedWatchOnAFolderStillThereKeepsItsNode)
     EXPECT_TRUE(shellTree->Selected() == Child(kept, L"inner"));
 }
 
+// Where the shell reports other programs' changes itself (Windows), the tree holds no folder
+// open (an open watch would keep every folder above it from being renamed) and follows the
+// shell's reports.
+TEST_F(ShellTreeWatchTest, WhereTheShellReportsChangesNoFolderIsHeldOpen)
+{
+    struct TShellReports {
+        TShellReports() { TDiskWatcher::SetNeededForTests(false); }
+        ~TShellReports() { TDiskWatcher::SetNeededForTests(std::nullopt); }
+    } shellReports;
+    tree.Folder(L"outer\\inner");
+    TZelShellTreeNode* root = RootAtTemp();
+    ASSERT_NE(root, nullptr);
+    TTreeNode* outer = Child(root, L"outer");
+    ASSERT_NE(outer, nullptr);
+    outer->Expand(false);
+    shellTree->FollowFoldersOnDisk();
+    PumpMessages(2 * TZelShellTree::kDiskWatchInterval);
+    EXPECT_EQ(shellTree->DiskWatcher().ActiveWatchCount(), 0u);
+    EXPECT_TRUE(MoveFileW(tree.Path(L"outer").c_str(), tree.Path(L"renamed").c_str()));
+
+    SHChangeNotify(SHCNE_RENAMEFOLDER, SHCNF_PATHW | SHCNF_FLUSH, tree.Path(L"outer").c_str(),
+                   tree.Path(L"renamed").c_str());
+    EXPECT_TRUE(WaitFor([&] { return Child(root, L"renamed") != nullptr; }));
+    EXPECT_EQ(Child(root, L"outer"), nullptr);
+}
+
 TEST_F(ShellTreeWatchTest, OnlyExpandedFoldersOnScreenAreWatchedWithinTheBudget)
 {
     for (int index = 0; index < 40; ++index) {
