@@ -37,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     // The first byte picks the read buffer: the program's, or a small one so that short inputs
     // reach the length limits too.
-    const std::size_t capacity =
-        (data[0] & 0x80) != 0 ? kSettingsReadCapacity : 1 + static_cast<std::size_t>(data[0] & 0x3F);
+    const std::size_t capacity = (data[0] & 0x80) != 0
+                                     ? kSettingsReadCapacity
+                                     : 1 + static_cast<std::size_t>(data[0] & 0x3F);
     const std::string value(reinterpret_cast<const char*>(data + 1), size - 1);
 
     const std::optional<std::string> stored = SettingsStoredText(value, capacity);

@@ -21,5 +21,4 @@ std::optional<std::string> SettingsStoredText(std::string_view value,
 // What the reader gives for a stored text read into `capacity` characters: the text up to a
 // null or line break, trimmed of white space, without one pair of matching surrounding quotes,
 // cut to fit. Cutting follows Wine's reader; the writer never stores a text it would cut.
-std::string SettingsReadBack(std::string_view stored,
-                             std::size_t capacity = kSettingsReadCapacity);
+std::string SettingsReadBack(std::string_view stored, std::size_t capacity = kSettingsReadCapacity);

@@ -38,6 +38,11 @@ std::string CodePageCharacter(const wchar_t* wide, const char* otherwise)
     return NarrowToWide(narrow) == wide ? narrow : otherwise;
 }
 
+std::string Quoted(const std::string& text)
+{
+    return std::string("\"").append(text).append("\"");
+}
+
 }  // namespace
 
 // What the model says the reader gives back for a stored text is what the reader gives back.
@@ -50,8 +55,10 @@ TEST(SettingsRoundTrip, TheReaderModelAgreesWithTheProfileReader)
         "plain",
         "  leading and trailing  ",
         "\t\ttabs\t",
-        "\v\f\x1a" "controls\x1a\v",
-        "\x01" "kept\x1f",
+        "\v\f\x1a"
+        "controls\x1a\v",
+        "\x01"
+        "kept\x1f",
         "\"double\"",
         "'single'",
         "\"mixed'",
@@ -71,10 +78,10 @@ TEST(SettingsRoundTrip, TheReaderModelAgreesWithTheProfileReader)
         longPlain,
         longPlain.substr(0, kSettingsReadCapacity - 1),
         longPlain.substr(0, kSettingsReadCapacity),
-        "\"" + quotedRest.substr(0, quotedRest.size() - 2) + "\"",  // rest 2046: whole
-        "\"" + quotedRest.substr(0, quotedRest.size() - 1) + "\"",  // rest 2047: whole
-        "\"" + quotedRest + "\"",  // rest 2048: the buffer's size
-        "\"" + longPlain + "\"",
+        Quoted(quotedRest.substr(0, quotedRest.size() - 2)),  // rest 2046: whole
+        Quoted(quotedRest.substr(0, quotedRest.size() - 1)),  // rest 2047: whole
+        Quoted(quotedRest),                                   // rest 2048: the buffer's size
+        Quoted(longPlain),
     };
     TTempTree tree;
     int index = 0;
@@ -112,17 +119,18 @@ TEST(SettingsRoundTrip, WrittenValuesReadBackAsWritten)
         "[Other",
         "; comment?",
         "\x1a\v\f",
-        "\x01" "control\x7f",
+        "\x01"
+        "control\x7f",
         accented + " " + accented,
         std::string(kSettingsReadCapacity - 1, 'x'),
-        " " + std::string(kSettingsReadCapacity - 4, 'y') + " ",
+        " " + std::string(kSettingsReadCapacity - 5, 'y') + " ",  // just fits with its quotes
     };
     TTempTree tree;
     const std::wstring path = tree.Path(L"values.ini");
     const TSettingsFile settings(path);
     std::vector<std::string> keys;
     for (size_t index = 0; index < values.size(); ++index) {
-        keys.push_back("V" + std::to_string(index));
+        keys.push_back(std::string("V").append(std::to_string(index)));
         settings.WriteString("S", keys.back().c_str(), values[index]);
     }
     const TSettingsFile reread(path);
