@@ -13,6 +13,9 @@ TEST(SettingsText, ValuesAreStoredAsTheyAreUnlessTheirEndsNeedQuotes)
         std::optional<std::string> stored;
     };
     const std::string longest(kSettingsReadCapacity - 1, 'p');
+    std::string spaced(kSettingsReadCapacity - 2, 'p');  // quoted, one too long
+    spaced.front() = ' ';
+    const std::string fitting = spaced.substr(0, spaced.size() - 1);
     const TCase cases[] = {
         // What files have always held stays byte for byte.
         {"C:\\Some Folder\\", "C:\\Some Folder\\"},
@@ -31,18 +34,19 @@ TEST(SettingsText, ValuesAreStoredAsTheyAreUnlessTheirEndsNeedQuotes)
         {"\"", "\"\"\""},
         {"'a'", "\"'a'\""},
         {"\"a", "\"\"a\""},
+        {fitting, std::string("\"").append(fitting).append("\"")},
         // What no stored text carries.
         {"a\r\nb=1", std::nullopt},
         {"a\rb", std::nullopt},
         {std::string("a\0b", 3), std::nullopt},
         {longest + "p", std::nullopt},
-        {" " + longest.substr(3), "\" " + longest.substr(3) + "\""},
-        {" " + longest.substr(2), std::nullopt},
+        {spaced, std::nullopt},
     };
     for (const TCase& c : cases) {
         const std::optional<std::string> stored = SettingsStoredText(c.value);
         EXPECT_EQ(stored.has_value(), c.stored.has_value()) << c.value.substr(0, 40);
-        if (stored && c.stored)
+        if (stored && c.stored) {
             EXPECT_EQ(*stored, *c.stored) << c.value.substr(0, 40);
+        }
     }
 }
