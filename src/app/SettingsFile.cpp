@@ -1,14 +1,13 @@
 #include "app/SettingsFile.h"
 
 #include "core/TextConversion.h"
+#include "parse/SettingsText.h"
 #include "parse/SettingsValue.h"
 #include "shell/PathUtils.h"
 
 #include <windows.h>
 
 namespace {
-
-constexpr DWORD kStringCapacity = 2048;
 
 std::wstring ModuleFileName()
 {
@@ -61,10 +60,10 @@ std::string TSettingsFile::ReadString(const char* section, const char* key,
 {
     if (section == nullptr || key == nullptr)
         return defaultValue;
-    wchar_t buffer[kStringCapacity] = {};
+    wchar_t buffer[kSettingsReadCapacity] = {};
     const DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
                                                   NarrowToWide(defaultValue).c_str(), buffer,
-                                                  kStringCapacity, fileName_.c_str());
+                                                  kSettingsReadCapacity, fileName_.c_str());
     return WideToNarrow(std::wstring(buffer, length));
 }
 
@@ -86,8 +85,16 @@ bool TSettingsFile::Write(const char* section, const char* key, const std::strin
         return true;
     const std::wstring wideSection = Wide(section);
     const std::wstring wideKey = Wide(key);
-    const std::wstring wideValue = NarrowToWide(value);
-    if (HasLineBreak(wideSection) || HasLineBreak(wideKey) || HasLineBreak(wideValue))
+    if (HasLineBreak(wideSection) || HasLineBreak(wideKey))
+        return true;
+    // A value the reader would not give back as it is is not written: quoting protects its
+    // ends, and what quoting cannot save (a line break, a null, too long) is refused.
+    const std::optional<std::string> stored = SettingsStoredText(value);
+    if (!stored)
+        return true;
+    // Neither is a byte that is no character of the code page: it would come back as another.
+    const std::wstring wideValue = NarrowToWide(*stored);
+    if (WideToNarrow(wideValue) != *stored)
         return true;
     const bool written = WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
                                                     wideValue.c_str(), fileName_.c_str()) != FALSE;

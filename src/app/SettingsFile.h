@@ -23,7 +23,10 @@ public:
                            const std::string& defaultValue) const;
 
     // Failed writes are not reported: settings are a convenience, never a reason to stop. A
-    // section, key or value with a line break is not written: it would add keys of its own.
+    // section or key with a line break is not written: it would add keys of its own. A value
+    // is stored so that it reads back as written (in quotes when its ends need them), or not
+    // at all when it cannot be (a line break, a null, longer than a read takes, a byte that is
+    // no character of the code page).
     void WriteInteger(const char* section, const char* key, int value) const;
     void WriteBool(const char* section, const char* key, bool value) const;
     void WriteString(const char* section, const char* key, const std::string& value) const;
@@ -36,7 +39,7 @@ public:
 
 private:
     friend class TSettingsUpdate;
-    // False only when the file did not take the value (a refused line break is no failure).
+    // False only when the file did not take the value (a refused value is no failure).
     bool Write(const char* section, const char* key, const std::string& value) const;
 
     std::wstring fileName_;
