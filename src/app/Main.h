@@ -13,6 +13,7 @@
 #include <string>
 
 class TALStatusBar;
+class TAction;
 class TFolderPreread;
 class TCustomImageList;
 class TMainMenu;
@@ -107,6 +108,11 @@ public:
     TMainMenu* MainMenu1 = nullptr;
     TMenuItem* Exit1 = nullptr;
     TMenuItem* Bookmark1 = nullptr;
+    TMenuItem* Edit1 = nullptr;
+    TAction* CopyToOtherPaneAction = nullptr;
+    TAction* MoveToOtherPaneAction = nullptr;
+    TAction* SameFolderInOtherPaneAction = nullptr;
+    TAction* SwapPanesAction = nullptr;
     TMenuItem* Help1 = nullptr;
     TMenuItem* About1 = nullptr;
     TCustomImageList* Glyphs = nullptr;
@@ -120,6 +126,16 @@ private:
     void SetDesignProperties();
     void BindHandlers();
     void ToolButton(TSpeedButton* button, int left, const wchar_t* hint, int glyph);
+
+    // Between the panes (OtherPaneCommands.cpp)
+    void CreateOtherPaneCommands();
+    // The pane whose tree or list has the focus; the active one when neither has.
+    int CommandPane() const;
+    bool PaneTwoShown() const;
+    void UpdateOtherPaneCommands();
+    void TransferToOtherPane(bool move);
+    void SameFolderInOtherPane();
+    void SwapPanes();
 
     // Start-up and shut-down (MainSettings.cpp)
     void StartReadingFirstFolder();

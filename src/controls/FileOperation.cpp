@@ -61,3 +61,16 @@ bool TZelFileOperation::Execute()
     aborted_ = operation.fAnyOperationsAborted != FALSE;
     return lastResult_ == 0 && !aborted_;
 }
+
+bool TransferThroughShell(TComponent* owner, const std::vector<std::wstring>& paths,
+                          const std::wstring& destination, bool move)
+{
+    if (paths.empty() || destination.empty())
+        return false;
+    TZelFileOperation operation(owner);
+    operation.Operation = move ? otMove : otCopy;
+    operation.Options = soAllowUndo;
+    operation.SetSourceFiles(paths);
+    operation.Destination = destination;
+    return operation.Execute();
+}

@@ -50,3 +50,8 @@ private:
     bool aborted_ = false;
     int lastResult_ = 0;
 };
+
+// Copies or moves `paths` into the folder `destination` through the shell, with its progress,
+// conflict questions and undo; true only when the shell did all of it.
+bool TransferThroughShell(TComponent* owner, const std::vector<std::wstring>& paths,
+                          const std::wstring& destination, bool move);

@@ -119,6 +119,11 @@ public:
                       TScopedChangeNotification changesSinceRead = {});
     TZelShellFolder GetSpecialFolder();
     void SetSpecialFolder(TZelShellFolder value);
+    // Copies or moves the selected objects of the file system into the folder `destination`
+    // through the shell (its progress, conflicts and undo) and reports it through OnOperation
+    // as a copy or a move; false when none is selected, for a move while ReadOnly, and when
+    // the shell did not do all of it.
+    bool TransferSelection(const std::wstring& destination, bool move);
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
     void SetOleDragDrop(bool value);
     bool ShellContextMenu = true;

@@ -34,12 +34,6 @@ std::wstring RenameFailureText(const std::wstring& oldName, const std::wstring& 
     return L"Cannot rename " + oldName + L" to " + newName + L": " + reason;
 }
 
-bool IsDirectory(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 }  // namespace
 
 bool TZelShellList::CanEdit(TListItem* item)
@@ -100,7 +94,7 @@ bool TZelShellList::CreateFolder(const std::wstring& name, bool edit)
         const std::wstring path = IncludeTrailingBackslash(folder) + folderName;
         // Missing parents are made too; a folder that is there already counts as made.
         const int made = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
-        exists = made == ERROR_SUCCESS || IsDirectory(path);
+        exists = made == ERROR_SUCCESS || DirectoryExists(path);
         if (IsNT) {
             SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW, path.c_str(), nullptr);
         } else {

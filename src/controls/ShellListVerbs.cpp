@@ -1,5 +1,6 @@
 // TZelShellList: shell verbs on the selection and on the current folder, the shell context
 // menu of the selection, and what the list reports about them.
+#include "controls/FileOperation.h"
 #include "controls/ShellList.h"
 
 #include "shell/ClipboardPaste.h"
@@ -18,12 +19,6 @@ namespace {
 
 constexpr char kVerbOpen[] = "OPEN";
 constexpr char kVerbUndelete[] = "UNDELETE";
-
-bool IsDirectory(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 // A read-only list changes nothing: no deleting, cutting, pasting or renaming by any way in.
 bool BlockedWhenReadOnly(const std::string& verb)
@@ -51,6 +46,18 @@ std::vector<std::wstring> TZelShellList::SelectedPaths()
     for (TListItem* item : SelectedObjectItems())
         paths.push_back(ItemPath(item));
     return paths;
+}
+
+bool TZelShellList::TransferSelection(const std::wstring& destination, bool move)
+{
+    if (move && ReadOnly())
+        return false;
+    std::vector<std::wstring> paths = SelectedPaths();
+    std::erase_if(paths, [](const std::wstring& path) { return !PathExists(path); });
+    if (!TransferThroughShell(this, paths, destination, move))
+        return false;
+    ReportOperation(move ? sopMove | sopRemove : sopCopy, paths, destination);
+    return true;
 }
 
 void TZelShellList::ReportPaste(const std::vector<std::wstring>& files,
@@ -103,7 +110,7 @@ bool TZelShellList::InvokeVerb(const std::string& verb)
             RefreshContents();
             return true;
         } else if (const std::wstring target = browser_->LinkTarget();
-                   !target.empty() && IsDirectory(target)) {
+                   !target.empty() && DirectoryExists(target)) {
             browser_->SetFolder(target);
             AnnounceFolder();
             RefreshContents();

@@ -181,6 +181,10 @@ public:
     // Runs a shell verb on the selected node; false without a selected node, when the shell
     // fails, and for verbs that change folders while ReadOnly.
     bool ExecuteVerb(const std::string& verb);
+    // Copies or moves the selected folder into the folder `destination` through the shell and
+    // reports it through OnOperation; false without a file-system folder selected, for a move
+    // while ReadOnly, and when the shell did not do all of it.
+    bool TransferSelection(const std::wstring& destination, bool move);
     // The shell's menu for the selected node with PopupMenu merged, at a screen point.
     void ShowShellContextMenu(POINT screenPoint, std::string& verb);
     void CreateNewFolder(const std::wstring& parentPath, const std::wstring& name, bool edit);

@@ -1,5 +1,6 @@
 // TZelShellTree: shell verbs on the selected node, its context menu, new folders and the
 // reports of what the tree changed through the shell.
+#include "controls/FileOperation.h"
 #include "controls/ShellTree.h"
 
 #include "core/PathText.h"
@@ -49,6 +50,19 @@ void TZelShellTree::ReportOperation(TZelShellOperations operation,
 {
     if (OnOperation && !files.empty())
         OnOperation(this, operation, files, destination);
+}
+
+bool TZelShellTree::TransferSelection(const std::wstring& destination, bool move)
+{
+    if (move && ReadOnly())
+        return false;
+    const std::wstring folder = ExcludeTrailingBackslash(GetSelectedFolder());
+    if (folder.empty() || IsDriveRoot(folder) || !PathExists(folder))
+        return false;
+    if (!TransferThroughShell(this, {folder}, destination, move))
+        return false;
+    ReportOperation(move ? sopMove | sopRemove : sopCopy, {folder}, destination);
+    return true;
 }
 
 void TZelShellTree::ReportPaste(const std::vector<std::wstring>& files,

@@ -82,6 +82,13 @@ bool IsInsideFolder(const std::wstring& folder, const std::wstring& path)
            !SameFileName(folder, path);
 }
 
+bool DirectoryExists(const std::wstring& path)
+{
+    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool PathExists(const std::wstring& path)
 {
     if (path.empty())

@@ -23,6 +23,8 @@ bool SameFileName(const std::wstring& a, const std::wstring& b);
 // True when `path` lies below `folder` (not the folder itself).
 bool IsInsideFolder(const std::wstring& folder, const std::wstring& path);
 bool PathExists(const std::wstring& path);
+// A folder (not a file) is at `path`.
+bool DirectoryExists(const std::wstring& path);
 // Size in bytes; -1 when nothing is found.
 int64_t FileSizeOf(const std::wstring& path);
 // "1.5 KB" and the like; empty when the system cannot render the size.

@@ -530,7 +530,11 @@ bool TCustomForm::PreTranslateMessage(MSG& message)
         return false;
     const TShortCut shortCut = ShortCut(key, shift);
     TMenuItem* item = menu_->FindItem(shortCut, TFindItemKind::fkShortCut);
-    if (item == nullptr || !item->Enabled() || !item->Visible())
+    if (item == nullptr)
+        return false;
+    // The item's action says whether it applies now, as it would before its menu is shown.
+    item->InitiateAction();
+    if (!item->Enabled() || !item->Visible())
         return false;
     const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
                                       reinterpret_cast<LPARAM>(&message));
