@@ -164,8 +164,8 @@ int SelectedCount(HWND list)
 
 int FocusedIndex(HWND list)
 {
-    return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                         LVNI_FOCUSED));
+    return static_cast<int>(
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
 // The floor: a bare list view of owner-data items in a window of its own.
@@ -181,10 +181,10 @@ public:
         RegisterClassW(&windowClass);
         RECT bounds;
         GetWindowRect(GetAncestor(model, GA_ROOT), &bounds);
-        parent_ = CreateWindowExW(0, L"Bivista.BenchFloor", L"floor", WS_OVERLAPPEDWINDOW,
-                                  bounds.left, bounds.top, bounds.right - bounds.left,
-                                  bounds.bottom - bounds.top, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), this);
+        parent_ =
+            CreateWindowExW(0, L"Bivista.BenchFloor", L"floor", WS_OVERLAPPEDWINDOW, bounds.left,
+                            bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
         RECT client;
         GetWindowRect(model, &client);
         const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(model, GWL_STYLE)) &
@@ -201,9 +201,9 @@ public:
             SHGetFileInfoW(L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
                            SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
         icon_ = info.iIcon;
-        const auto large = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-            L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-            SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
+        const auto large = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoW(L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                           SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
         SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(small));
         SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(large));
         const HWND header = ListView_GetHeader(model);
@@ -287,7 +287,10 @@ struct TResult {
 class TBench {
 public:
     TBench(TBenchForm& form, TZelShellList& list, TFloorList& floor)
-        : form_(form), list_(list), floor_(floor), watcher_(form.Handle()),
+        : form_(form),
+          list_(list),
+          floor_(floor),
+          watcher_(form.Handle()),
           floorWatcher_(floor.Parent())
     {
     }
@@ -377,8 +380,8 @@ void SelectSomeFloor(TFloorList& floor)
 
 bool Wanted(const std::wstring& groups, const wchar_t* group)
 {
-    return groups.empty() || (L"," + groups + L",").find(L"," + std::wstring(group) + L",") !=
-                                 std::wstring::npos;
+    return groups.empty() ||
+           (L"," + groups + L",").find(L"," + std::wstring(group) + L",") != std::wstring::npos;
 }
 
 void ViewCases(TBench& bench, TZelShellList& list, TFloorList& floor, bool selection)
@@ -538,7 +541,8 @@ void SortCases(TBench& bench, TZelShellList& list)
             },
             nullptr, nullptr);
         bench.Watcher().Read(longest, total);
-        std::printf("%-32s %9.2f (longest stall / refill's)\n", "", longest / std::max(refill, 0.001));
+        std::printf("%-32s %9.2f (longest stall / refill's)\n", "",
+                    longest / std::max(refill, 0.001));
     }
 }
 
@@ -548,7 +552,8 @@ void BurstCase(TBench& bench, TZelShellList& list, const std::wstring& folder)
     CreateDirectoryW(folder.c_str(), nullptr);
     // From a former run.
     WIN32_FIND_DATAW found;
-    TScopedFindHandle find(FindFirstFileW((IncludeTrailingBackslash(folder) + L"*").c_str(), &found));
+    TScopedFindHandle find(
+        FindFirstFileW((IncludeTrailingBackslash(folder) + L"*").c_str(), &found));
     if (find) {
         do {
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
@@ -638,8 +643,8 @@ int wmain(int argc, wchar_t** argv)
     TFloorList floor(list->Handle(), count);
     {
         TBench bench(form, *list, floor);
-        std::printf("%d items\n%-32s %10s %10s %10s %10s %8s\n", count, "case", "longest",
-                    "total", "floor", "floor tot.", "ratio");
+        std::printf("%d items\n%-32s %10s %10s %10s %10s %8s\n", count, "case", "longest", "total",
+                    "floor", "floor tot.", "ratio");
         if (Wanted(groups, L"view")) {
             ViewCases(bench, *list, floor, false);
             ViewCases(bench, *list, floor, true);
