@@ -66,6 +66,8 @@ public:
     // Item counts above this are refilled rather than refreshed in place.
     static constexpr int kIncrementalRefreshLimit = 300;
     static constexpr UINT kRefreshDelay = 300;
+    // A burst of changes puts the refresh off by this much at most (then the delay runs out).
+    static constexpr DWORD kRefreshPutOffLimit = 200;
 
     explicit TZelShellList(TComponent* owner);
     ~TZelShellList() override;
@@ -348,6 +350,7 @@ private:
     void DrawSortArrows();
     void ApplyBackgroundImage();
     void ResetThumbnailImages();
+    void ShowInNewView(TViewStyle before, bool thumbnailsBefore);
     void ThumbnailLookChanged();
     void AttachNormalImageList();
     void ReportOperation(TZelShellOperations operation, const std::vector<std::wstring>& files,
@@ -463,6 +466,8 @@ private:
     std::map<std::wstring, std::wstring> pendingNames_;
     bool pendingWholeFolder_ = false;
     int changeRefreshes_ = 0;
+    // When the refresh timer was started for the changes that wait.
+    DWORD refreshWaitStart_ = 0;
     TZelSystemImageList* smallSystemImages_ = nullptr;
     TZelSystemImageList* largeSystemImages_ = nullptr;
     TCustomImageList* smallImages_ = nullptr;

@@ -395,8 +395,16 @@ void TZelShellList::OnChangeReport(int event, TBorrowedIDList first)
     }
 }
 
+// A burst of changes is answered once, after its last change; a long burst is followed as it
+// goes on: the answer is not put off past the first waiting change's kRefreshPutOffLimit plus
+// the timer's own delay.
 void TZelShellList::StartRefreshTimer()
 {
+    const DWORD now = GetTickCount();
+    if (!refreshTimer_->Enabled())
+        refreshWaitStart_ = now;
+    else if (now - refreshWaitStart_ >= kRefreshPutOffLimit)
+        return;
     refreshTimer_->SetEnabled(false);
     refreshTimer_->SetEnabled(true);
 }

@@ -400,6 +400,7 @@ void TListView::WndProc(TMessage& message)
         SyncItemCount();
         return;
     }
+
     if (countPending_ && !syncing_) {
         // The window is about to use its items: give it the count first.
         const UINT msg = message.Msg;
@@ -409,6 +410,9 @@ void TListView::WndProc(TMessage& message)
             msg == WM_TIMER || msg == WM_VSCROLL || msg == WM_HSCROLL)
             SyncItemCount();
     }
+    if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN ||
+        message.Msg == WM_LBUTTONUP)
+        CollapseBeforeClick(message);
     TWinControl::WndProc(message);
     if (message.Msg == WM_SIZE) {
         // The header draws a divider at its right end and the scroll bars move with the
