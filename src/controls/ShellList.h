@@ -350,7 +350,6 @@ private:
     void DrawSortArrows();
     void ApplyBackgroundImage();
     void ResetThumbnailImages();
-    void ShowInNewView(TViewStyle before, bool thumbnailsBefore);
     void ThumbnailLookChanged();
     void AttachNormalImageList();
     void ReportOperation(TZelShellOperations operation, const std::vector<std::wstring>& files,

@@ -398,8 +398,6 @@ void TZelShellList::ApplyBackgroundImage()
 
 void TZelShellList::SetViewStyle(TViewStyle value)
 {
-    const TViewStyle before = GetViewStyle();
-    const bool thumbnailsBefore = thumbnails_;
     TListView::SetViewStyle(value);
     suppressRefill_ = true;
     try {
@@ -415,15 +413,13 @@ void TZelShellList::SetViewStyle(TViewStyle value)
     }
     suppressRefill_ = false;
     if (createdOnce_)
-        ShowInNewView(before, thumbnailsBefore);
+        Refill();
 }
 
 void TZelShellList::SetThumbnails(bool value)
 {
     if (value == thumbnails_)
         return;
-    const TViewStyle before = GetViewStyle();
-    const bool thumbnailsBefore = thumbnails_;
     if (value) {
         if (GetViewStyle() != vsIcon) {
             TListView::SetViewStyle(vsIcon);
@@ -434,36 +430,7 @@ void TZelShellList::SetThumbnails(bool value)
     thumbnails_ = value;
     AttachNormalImageList();
     if (!suppressRefill_)
-        ShowInNewView(before, thumbnailsBefore);
-}
-
-// Another view shows the same objects: what depends on the view is made again (the columns,
-// an order by a column's texts, the pictures when thumbnails come or go), the folder is not
-// read again, and the selection and focus stay on their items.
-void TZelShellList::ShowInNewView(TViewStyle before, bool thumbnailsBefore)
-{
-    const bool changed = before != GetViewStyle() || thumbnailsBefore != thumbnails_;
-    if (!changed || filling_ || IsLoading() || !Enabled() || !HandleAllocated() ||
-        !ItemsAreOfTheFolder()) {
         Refill();
-        return;
-    }
-    if (GetViewStyle() != vsReport)
-        columnCount_ = 1;
-    else
-        CreateColumns();
-    if (thumbnailsBefore != thumbnails_) {
-        // Icon and thumbnail indexes name pictures of different image lists.
-        CancelAllWork();
-        ForgetThumbnails();
-        ForgetImageIndexes();
-    }
-    // The folder's own order does not depend on the view; an order by texts does.
-    if (sortColumn_ != 0 || OnCompare)
-        SortItems();
-    DrawSortArrows();
-    if (TListItem* focused = ItemFocused())
-        focused->MakeVisible(false);
 }
 
 void TZelShellList::ResetThumbnailImages()

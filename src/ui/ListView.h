@@ -187,8 +187,6 @@ protected:
     virtual void HeaderCreated(HWND header) {}
     // A key that leaves one item selected out of many clears the others first, in one batch.
     void KeyDown(WORD& key, TShiftState shift) override;
-    // Every item asks for its image again when it is next drawn, without a report per item.
-    void ForgetImageIndexes();
 
 private:
     friend class TListItem;

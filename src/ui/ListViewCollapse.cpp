@@ -134,11 +134,3 @@ void TListView::CollapseSelection(int keep)
         --quietSelection_;
     }
 }
-
-void TListView::ForgetImageIndexes()
-{
-    for (const auto& item : items_.items_)
-        item->imageIndex_ = -1;
-    if (HandleAllocated())
-        InvalidateRect(WindowHandle(), nullptr, TRUE);
-}
