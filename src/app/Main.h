@@ -109,6 +109,7 @@ public:
     TMenuItem* Exit1 = nullptr;
     TMenuItem* Bookmark1 = nullptr;
     TMenuItem* Edit1 = nullptr;
+    TMenuItem* View1 = nullptr;
     TAction* CopyToOtherPaneAction = nullptr;
     TAction* MoveToOtherPaneAction = nullptr;
     TAction* SameFolderInOtherPaneAction = nullptr;
@@ -127,8 +128,11 @@ private:
     void BindHandlers();
     void ToolButton(TSpeedButton* button, int left, const wchar_t* hint, int glyph);
 
+    // The "Edit" and "View" menus (MainMenus.cpp)
+    void CreateMenus();
+
     // Between the panes (OtherPaneCommands.cpp)
-    void CreateOtherPaneCommands();
+    void CreateOtherPaneCommands(TMenuItem* menu);
     // The pane whose tree or list has the focus; the active one when neither has.
     int CommandPane() const;
     bool PaneTwoShown() const;

@@ -86,7 +86,7 @@ void TfrmMain::CreateComponents()
     Glyphs = MakeOwned<TImageList>(this);
     MainMenu1 = MakeOwned<TMainMenu>(this);
     Exit1 = MenuItem(this, MainMenu1->Items(), L"&Exit");
-    CreateOtherPaneCommands();
+    CreateMenus();
     Bookmark1 = MenuItem(this, MainMenu1->Items(), L"&Bookmark");
     Help1 = MenuItem(this, MainMenu1->Items(), L"&Help");
     About1 = MenuItem(this, Help1, L"&About...");

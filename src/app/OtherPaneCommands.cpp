@@ -3,6 +3,7 @@
 // shell, with its progress, conflict questions and undo), this pane's folder shown in the
 // other one, and the two panes' folders swapped.
 #include "app/Main.h"
+#include "app/MenuActions.h"
 
 #include "controls/ShellList.h"
 #include "controls/ShellTree.h"
@@ -10,38 +11,16 @@
 #include "shell/PathUtils.h"
 #include "ui/Action.h"
 #include "ui/Application.h"
-#include "ui/MainMenu.h"
 #include "ui/MenuItem.h"
 #include "ui/Panel.h"
 
-namespace {
-
-TAction* CommandAction(TComponent* owner, TMenuItem* menu, const wchar_t* caption,
-                       TShortCut shortCut)
+void TfrmMain::CreateOtherPaneCommands(TMenuItem* menu)
 {
-    auto* action = MakeOwned<TAction>(owner);
-    action->SetCaption(caption);
-    action->SetShortCut(shortCut);
-    auto* item = MakeOwned<TMenuItem>(owner);
-    menu->Add(item);
-    item->SetAction(action);
-    return action;
-}
-
-}  // namespace
-
-void TfrmMain::CreateOtherPaneCommands()
-{
-    Edit1 = MakeOwned<TMenuItem>(this);
-    Edit1->SetCaption(L"&Edit");
-    MainMenu1->Items()->Add(Edit1);
-    CopyToOtherPaneAction =
-        CommandAction(this, Edit1, L"&Copy to Other Pane", ShortCut(VK_F6, 0));
-    MoveToOtherPaneAction =
-        CommandAction(this, Edit1, L"&Move to Other Pane", ShortCut(VK_F7, 0));
-    SameFolderInOtherPaneAction = CommandAction(this, Edit1, L"&Same Folder in Other Pane",
-                                                ShortCut('U', ssCtrl | ssShift));
-    SwapPanesAction = CommandAction(this, Edit1, L"S&wap Panes", ShortCut('U', ssCtrl));
+    CopyToOtherPaneAction = MenuAction(this, menu, L"C&opy to Other Pane", ShortCut(VK_F6, 0));
+    MoveToOtherPaneAction = MenuAction(this, menu, L"&Move to Other Pane", ShortCut(VK_F7, 0));
+    SameFolderInOtherPaneAction =
+        MenuAction(this, menu, L"&Same Folder in Other Pane", ShortCut('U', ssCtrl | ssShift));
+    SwapPanesAction = MenuAction(this, menu, L"S&wap Panes", ShortCut('U', ssCtrl));
 
     for (TAction* action : {CopyToOtherPaneAction, MoveToOtherPaneAction,
                             SameFolderInOtherPaneAction, SwapPanesAction})

@@ -181,6 +181,9 @@ public:
     // Runs a shell verb on the selected node; false without a selected node, when the shell
     // fails, and for verbs that change folders while ReadOnly.
     bool ExecuteVerb(const std::string& verb);
+    // Pastes the clipboard's files into the selected folder and reports them; nothing while
+    // ReadOnly.
+    void PasteIntoSelected();
     // Copies or moves the selected folder into the folder `destination` through the shell and
     // reports it through OnOperation; false without a file-system folder selected, for a move
     // while ReadOnly, and when the shell did not do all of it.

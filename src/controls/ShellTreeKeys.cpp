@@ -79,9 +79,7 @@ void TZelShellTree::KeyDown(WORD& key, TShiftState shift)
     case 'V':
         command = ctrl && !ReadOnly();
         if (command) {
-            const std::vector<std::wstring> files = ClipboardFiles();
-            ExecuteVerb(kVerbPaste);
-            ReportOperation(sopPaste | sopAdd, files, NodePath(Selected()));
+            PasteIntoSelected();
             key = 0;
         }
         break;

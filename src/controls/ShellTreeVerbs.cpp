@@ -52,6 +52,15 @@ void TZelShellTree::ReportOperation(TZelShellOperations operation,
         OnOperation(this, operation, files, destination);
 }
 
+void TZelShellTree::PasteIntoSelected()
+{
+    if (ReadOnly())
+        return;
+    const std::vector<std::wstring> files = ClipboardFiles();
+    ExecuteVerb(kVerbPaste);
+    ReportOperation(sopPaste | sopAdd, files, NodePath(Selected()));
+}
+
 bool TZelShellTree::TransferSelection(const std::wstring& destination, bool move)
 {
     if (move && ReadOnly())

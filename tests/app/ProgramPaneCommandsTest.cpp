@@ -7,6 +7,8 @@
 #include "common/TempTree.h"
 #include "core/TextConversion.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -173,3 +175,56 @@ TEST_F(ProgramPaneCommandsTest, NothingGoesWhereTheOtherPaneCannotTakeFiles)
 }
 
 }  // namespace
+
+namespace {
+
+// A menu command chosen by its keys: Alt with the menu's letter, then the item's letter.
+void Choose(const TProgramDriver& program, WORD menu, WORD item)
+{
+    PressKey(menu, ssAlt);
+    program.Settle();
+    PressKey(item);
+    program.Settle();
+}
+
+LRESULT Ask(HWND window, UINT message)
+{
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, message, 0, 0, SMTO_NORMAL, 10000, &answer);
+    return static_cast<LRESULT>(answer);
+}
+
+}  // namespace
+
+// The View and Edit menus act on the pane with the focus as the tool bar and keys do.
+TEST_F(ProgramPaneCommandsTest, TheMenusActOnThePaneWithTheFocus)
+{
+    TProgramDriver program(tree_);
+    ASSERT_TRUE(Start(program));
+    FocusFirstList(program);
+    Choose(program, 'V', 'L');
+    EXPECT_TRUE(TProgramDriver::WaitFor(
+        [&] { return TProgramDriver::ListView(program.List(1)) == LVS_LIST; }));
+    EXPECT_EQ(TProgramDriver::ListView(program.List(2)), LVS_REPORT);
+    Choose(program, 'V', 'D');
+    EXPECT_TRUE(TProgramDriver::WaitFor(
+        [&] { return TProgramDriver::ListView(program.List(1)) == LVS_REPORT; }));
+
+    Choose(program, 'D', 'A');
+    const int count = TProgramDriver::ItemCount(program.List(1));
+    ASSERT_GT(count, 0);
+    EXPECT_EQ(Ask(program.List(1), LVM_GETSELECTEDCOUNT), count);
+
+    // Copied from pane 1 by the menu, pasted into pane 2 by the menu.
+    FocusFirstList(program);
+    Key(program, VK_END);
+    Choose(program, 'D', 'C');
+    HWND list2 = program.List(2);
+    RECT client{};
+    GetClientRect(list2, &client);
+    program.Click(list2, POINT{client.right - 30, client.bottom - 10});
+    Choose(program, 'D', 'P');
+    EXPECT_TRUE(TProgramDriver::WaitFor([&] { return Exists(right_ + L"\\l2.txt"); }));
+    EXPECT_TRUE(Exists(left_ + L"\\l2.txt"));
+    EXPECT_EQ(program.MessageBoxWindow(), nullptr);
+}
