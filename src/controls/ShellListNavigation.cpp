@@ -2,9 +2,9 @@
 // shell link) and the selection, by item and by name.
 #include "controls/ShellList.h"
 
-#include "controls/NetworkFolderProbe.h"
 #include "controls/ShellComboPathProbe.h"
 #include "link/ShellLink.h"
+#include "shell/FolderProbe.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
@@ -126,14 +126,13 @@ void TZelShellList::AnnounceFolder()
 
 void TZelShellList::BrowseToIDList(TBorrowedIDList folder)
 {
-    if (IsNetworkFolder(folder)) {
-        bool answered;
+    if (FolderMayWait(folder)) {
+        TBoundedWaitResult answer;
         {
             TWaitCursor waitCursor;
-            answered =
-                NetworkFolderAnswers(folder, kNetworkFolderWaitLimit, GetShowErrorMessages());
+            answer = AskFolderAnswers(folder, NetworkWaitLimit, GetShowErrorMessages());
         }
-        if (!answered)
+        if (answer == bwTimedOut)
             throw ENautilexError(NoAnswerMessage(DisplayPath(folder)));
     }
     browser_->SetFolderIDList(folder);

@@ -2,9 +2,9 @@
 // a node against a new enumeration of its folder.
 #include "controls/ShellTree.h"
 
-#include "controls/NetworkFolderProbe.h"
 #include "controls/ShellChangeNotifier.h"
 #include "core/CallbackException.h"
+#include "shell/FolderProbe.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/SystemImageList.h"
@@ -204,15 +204,14 @@ private:
 
 bool TZelShellTree::NetworkFolderReady(TZelShellTreeNode* node)
 {
-    if (!IsNetworkFolder(node->AbsoluteIDList()))
+    if (!FolderMayWait(node->AbsoluteIDList()))
         return true;
-    bool answered;
+    TBoundedWaitResult answer;
     {
         TWaitCursor waitCursor;
-        answered =
-            NetworkFolderAnswers(node->AbsoluteIDList(), NetworkWaitLimit, GetShowErrorMessages());
+        answer = AskFolderAnswers(node->AbsoluteIDList(), NetworkWaitLimit, GetShowErrorMessages());
     }
-    return answered && IsValidNode(node);
+    return answer != bwTimedOut && IsValidNode(node);
 }
 
 bool TZelShellTree::CanExpand(TTreeNode* node)
@@ -273,6 +272,10 @@ void TZelShellTree::FillNode(TZelShellTreeNode* node)
 void TZelShellTree::RefreshNode(TZelShellTreeNode* node, bool recursive, bool full)
 {
     if (IsLoading() || destroying_ || !IsValidNode(node) || node->ImageIndex() < 0)
+        return;
+    // Asking a folder that does not answer would freeze the window: it keeps what it shows
+    // (its children too) until it answers again.
+    if (!NetworkFolderReady(node))
         return;
     TBusyScope busy(this);
     const LPARAM serial = node->Serial();

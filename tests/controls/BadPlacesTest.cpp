@@ -4,9 +4,9 @@
 #include "PaneFixture.h"
 #include "common/DialogAnswerer.h"
 #include "common/HostLinks.h"
-#include "controls/NetworkFolderProbe.h"
 #include "core/Exception.h"
 #include "core/ScopedResource.h"
+#include "shell/FolderProbe.h"
 
 #include <atomic>
 #include <cstdio>
@@ -250,7 +250,7 @@ TEST_F(BadPlacesTest, ANetworkFolderThatDoesNotAnswerIsNotWaitedFor)
         if (root->Item(index)->Text() == L"share")
             node = static_cast<TZelShellTreeNode*>(root->Item(index));
     ASSERT_NE(node, nullptr);
-    ASSERT_TRUE(IsNetworkFolder(node->AbsoluteIDList()));
+    ASSERT_TRUE(FolderMayWait(node->AbsoluteIDList()));
 
     // The server stops answering until the test lets it go. The event is shared: the probing
     // thread may still hold it after the test.
