@@ -18,7 +18,10 @@ namespace {
 // outlive the test's wait for it.
 class TStuckQuestion {
 public:
-    TStuckQuestion() : release_(std::make_shared<TScopedHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr))) {}
+    TStuckQuestion()
+        : release_(std::make_shared<TScopedHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr)))
+    {
+    }
     ~TStuckQuestion() { Release(); }
     void Release() { SetEvent(release_->get()); }
     std::function<bool()> Question(bool answer = true) const

@@ -4,37 +4,15 @@
 #include "shell/FolderProbe.h"
 
 #include "common/HostLinks.h"
+#include "common/SlowPlaces.h"
 #include "common/TempTree.h"
-#include "core/ScopedResource.h"
 #include "core/TextCompare.h"
 #include "shell/FolderPreread.h"
 #include "shell/PathUtils.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
-
-// A hook that holds every question about a folder that may wait until the test lets it go.
-// The event is shared: a question may outlive the test's wait for it.
-class TSlowPlaces {
-public:
-    TSlowPlaces()
-        : release_(std::make_shared<TScopedHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr)))
-    {
-        NetworkProbeTestHook = [release = release_] { WaitForSingleObject(release->get(), 30000); };
-    }
-    ~TSlowPlaces()
-    {
-        NetworkProbeTestHook = nullptr;
-        SetEvent(release_->get());
-        PumpMessagesUntil([] { return BoundedWaitThreadCount() == 0; }, 30000);
-    }
-
-private:
-    std::shared_ptr<TScopedHandle> release_;
-};
 
 wchar_t FreeDriveLetter()
 {
@@ -116,9 +94,11 @@ TEST(FolderPlace, AFolderBehindALinkIsAskedOnlyWithinTheLimit)
     {
         TSlowPlaces slow;
         EXPECT_EQ(AskFolderExists(link, 200, false), bwTimedOut);
+        EXPECT_EQ(slow.Asked(), 1);
         EXPECT_FALSE(FolderExistsWithin(link + L"\\", 200));
         // Local folders are asked at once, held or not.
         EXPECT_EQ(AskFolderExists(target, 200, false), bwFound);
+        EXPECT_EQ(slow.Asked(), 1);
     }
     TFolderPreread preread(link);
     TOwnedIDList folder;
