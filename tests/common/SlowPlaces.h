@@ -19,7 +19,8 @@ public:
     explicit TSlowPlaces(std::vector<std::wstring> networkFolders = {})
     {
         if (!networkFolders.empty())
-            NetworkFolderTestHook = [folders = std::move(networkFolders)](const std::wstring& path) {
+            NetworkFolderTestHook = [folders =
+                                         std::move(networkFolders)](const std::wstring& path) {
                 for (const std::wstring& folder : folders)
                     if (SameFileName(path, folder))
                         return true;
