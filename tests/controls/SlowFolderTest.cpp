@@ -78,6 +78,20 @@ TEST_F(SlowFolderTest, ARefreshOverAFolderThatDoesNotAnswerKeepsItsChildren)
     EXPECT_EQ(ChildNames(node), (Names{L"later", L"sub"}));
 }
 
+TEST_F(SlowFolderTest, RootingTheTreeAtAFolderThatDoesNotAnswerLeavesItWhereItWas)
+{
+    const std::wstring before = shellTree->NodePath(shellTree->Items()->GetFirstNode());
+    {
+        TSlowPlaces slow({share});
+        shellTree->SetRootedAtFileSystemFolder(share);
+        EXPECT_EQ(slow.Asked(), 1);
+        EXPECT_EQ(shellTree->NodePath(shellTree->Items()->GetFirstNode()), before);
+        ExpectUsable(L"one", {L"a.txt", L"b.txt", L"inner"});
+    }
+    shellTree->SetRootedAtFileSystemFolder(share);
+    EXPECT_TRUE(SameFileName(shellTree->NodePath(shellTree->Items()->GetFirstNode()), share));
+}
+
 TEST_F(SlowFolderTest, AChangeInAListedFolderThatDoesNotAnswerKeepsTheList)
 {
     list->SetPath(share);
