@@ -155,6 +155,9 @@ public:
     // False when the node's folder may wait (a network, a drive that is not fixed, a link on
     // the way) and did not answer in NetworkWaitLimit, or the node went meanwhile.
     bool NetworkFolderReady(TZelShellTreeNode* node);
+    // FolderWaitPlace of the node's folder, judged once per node and path: a refresh asks it
+    // of every node it walks.
+    std::wstring NodeWaitPlace(TZelShellTreeNode* node) const;
     // Non-null and still in this tree.
     bool IsValidNode(const TTreeNode* node) const noexcept;
     void NotifyLink(TZelShellTreeNode* node);

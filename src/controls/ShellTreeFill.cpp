@@ -202,14 +202,36 @@ private:
 
 }  // namespace
 
+std::wstring TZelShellTree::NodeWaitPlace(TZelShellTreeNode* node) const
+{
+    const std::wstring path = NodePath(node);
+    if (!node->WaitPlaceKnown || node->WaitPlacePath != path) {
+        const TZelShellTreeNode* parent = node->Parent();
+        if (path.empty())
+            node->WaitPlace.clear();
+        else if (parent != nullptr && parent->WaitPlaceKnown && parent->WaitPlace.empty() &&
+                 !parent->WaitPlacePath.empty())
+            node->WaitPlace = FolderWaitPlaceInside(parent->WaitPlacePath, path);
+        else
+            node->WaitPlace = FolderWaitPlace(path);
+        if (path.empty() && IsInNetwork(node->AbsoluteIDList()))
+            node->WaitPlace = FolderWaitPlace(node->AbsoluteIDList());
+        node->WaitPlacePath = path;
+        node->WaitPlaceKnown = true;
+    }
+    return node->WaitPlace;
+}
+
 bool TZelShellTree::NetworkFolderReady(TZelShellTreeNode* node)
 {
-    if (!FolderMayWait(node->AbsoluteIDList()))
+    const std::wstring place = NodeWaitPlace(node);
+    if (place.empty())
         return true;
     TBoundedWaitResult answer;
     {
         TWaitCursor waitCursor;
-        answer = AskFolderAnswers(node->AbsoluteIDList(), NetworkWaitLimit, GetShowErrorMessages());
+        answer = AskFolderAnswersAt(place, node->AbsoluteIDList(), NetworkWaitLimit,
+                                    GetShowErrorMessages());
     }
     return answer != bwTimedOut && IsValidNode(node);
 }

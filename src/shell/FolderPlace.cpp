@@ -52,3 +52,14 @@ std::wstring FolderWaitPlace(TBorrowedIDList absolute)
         return L"\\\\";
     return {};
 }
+
+std::wstring FolderWaitPlaceInside(const std::wstring& parent, const std::wstring& path)
+{
+    const std::wstring folder = ExcludeTrailingBackslash(path);
+    const std::wstring above = IncludeTrailingBackslash(parent);
+    if (NetworkFolderTestHook || !IsInsideFolder(parent, folder) || above.size() < 3 ||
+        above[1] != L':' || folder.find(L'\\', above.size()) != std::wstring::npos)
+        return FolderWaitPlace(path);
+    const std::wstring asked = folder.size() < MAX_PATH ? folder : L"\\\\?\\" + folder;
+    return IsReparsePoint(GetFileAttributesW(asked.c_str())) ? UpperCase(folder) : std::wstring();
+}

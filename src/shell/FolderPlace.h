@@ -15,6 +15,10 @@
 std::wstring FolderWaitPlace(const std::wstring& path);
 std::wstring FolderWaitPlace(TBorrowedIDList absolute);
 
+// FolderWaitPlace of `path`, a folder directly inside `parent`, whose own place was judged
+// empty: only the last step is asked about (a refresh judges every folder of a tree).
+std::wstring FolderWaitPlaceInside(const std::wstring& parent, const std::wstring& path);
+
 inline bool FolderMayWait(TBorrowedIDList absolute)
 {
     return !FolderWaitPlace(absolute).empty();

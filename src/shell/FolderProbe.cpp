@@ -79,13 +79,18 @@ bool FolderExistsWithin(const std::wstring& path, DWORD waitLimit)
 
 TBoundedWaitResult AskFolderAnswers(TBorrowedIDList absolute, DWORD waitLimit, bool showErrors)
 {
-    std::wstring place = FolderWaitPlace(absolute);
+    return AskFolderAnswersAt(FolderWaitPlace(absolute), absolute, waitLimit, showErrors);
+}
+
+TBoundedWaitResult AskFolderAnswersAt(const std::wstring& place, TBorrowedIDList absolute,
+                                      DWORD waitLimit, bool showErrors)
+{
     if (place.empty())
         return bwFound;
     // The thread's own copy: the caller's list may be gone before the thread is done with it.
     auto folder = std::make_shared<TOwnedIDList>(CopyIDList(absolute));
     if (!*folder)
         return bwNotFound;
-    return AskOnThread(std::move(place), waitLimit, showErrors,
+    return AskOnThread(place, waitLimit, showErrors,
                        [folder] { return FolderAnswers(folder->get()); });
 }

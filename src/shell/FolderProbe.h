@@ -30,6 +30,9 @@ bool FolderExistsWithin(const std::wstring& path, DWORD waitLimit = kNetworkFold
 // a list of objects, not found when it answered with a failure. A folder that never waits is
 // not asked (found at once): the caller walks it itself.
 TBoundedWaitResult AskFolderAnswers(TBorrowedIDList absolute, DWORD waitLimit, bool showErrors);
+// The same for a folder whose FolderWaitPlace the caller already knows.
+TBoundedWaitResult AskFolderAnswersAt(const std::wstring& place, TBorrowedIDList absolute,
+                                      DWORD waitLimit, bool showErrors);
 
 // Tests only: runs on the asking thread before each question about a folder that may wait (a
 // slow server, for example).

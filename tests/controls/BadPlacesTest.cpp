@@ -272,8 +272,10 @@ TEST_F(BadPlacesTest, ANetworkFolderThatDoesNotAnswerIsNotWaitedFor)
     EXPECT_LT(GetTickCount() - start, kHangBound);
     EXPECT_EQ(list->Items()->Count(), 0);
 
-    // It answers again.
+    // It answers again. Until the question that was stuck has ended, the share is not asked
+    // again: one question per place at a time.
     SetEvent(released);
+    PumpMessagesUntil([] { return BoundedWaitThreadCount() == 0; }, kHangBound);
     NetworkProbeTestHook = [asked] { ++*asked; };
     shellTree->NetworkWaitLimit = kHangBound;
     list->NetworkWaitLimit = kHangBound;

@@ -3,6 +3,7 @@
 // after a change give up within the limit, keep what they show, and the pane goes on; once
 // the folder answers again, both catch up.
 #include "PaneFixture.h"
+#include "common/HostLinks.h"
 #include "common/SlowPlaces.h"
 
 namespace {
@@ -76,6 +77,31 @@ TEST_F(SlowFolderTest, ARefreshOverAFolderThatDoesNotAnswerKeepsItsChildren)
     node = ShareNode();
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(ChildNames(node), (Names{L"later", L"sub"}));
+}
+
+// A link inside a local folder leads somewhere that may not answer: the tree asks it within
+// the limit, though everything above it is on the fixed disk.
+TEST_F(SlowFolderTest, AFolderBehindALinkIsAskedWithinTheLimitByTheTree)
+{
+    TDirectoryLinks links;
+    ASSERT_TRUE(links.Add(tree.Path(L"link"), tree.Path(L"share")));
+    shellTree->RefreshContents();
+    Draw();
+    TZelShellTreeNode* link = nullptr;
+    auto* root = static_cast<TZelShellTreeNode*>(shellTree->Items()->GetFirstNode());
+    for (int index = 0; index < root->Count(); ++index)
+        if (root->Item(index)->Text() == L"link")
+            link = root->Item(index);
+    ASSERT_NE(link, nullptr);
+    TSlowPlaces slow;
+    link->Expand(false);
+    EXPECT_EQ(slow.Asked(), 1);
+    EXPECT_EQ(link->Count(), 0);
+    ExpectUsable(L"two", {L"c.txt"});
+    slow.Answer();
+    PumpMessagesUntil([] { return BoundedWaitThreadCount() == 0; }, 10000);
+    link->Expand(false);
+    EXPECT_EQ(ChildNames(link), Names{L"sub"});
 }
 
 TEST_F(SlowFolderTest, RootingTheTreeAtAFolderThatDoesNotAnswerLeavesItWhereItWas)

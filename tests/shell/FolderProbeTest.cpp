@@ -74,6 +74,10 @@ TEST(FolderPlace, WhatAFolderMayWaitOn)
     };
     for (const auto& entry : cases)
         EXPECT_EQ(FolderWaitPlace(entry.path), entry.place) << entry.path;
+    // Judged from a parent known to wait on nothing: only the last step is new.
+    EXPECT_EQ(FolderWaitPlaceInside(tree.Path(L"local"), link), UpperCase(link));
+    EXPECT_EQ(FolderWaitPlaceInside(tree.Path(L"local"), local), L"");
+    EXPECT_EQ(FolderWaitPlaceInside(tree.Path(L"local"), link + L"\\inner"), UpperCase(link));
     // The start-up read ahead and the other fixed-disk shortcuts go by the same judgement.
     EXPECT_TRUE(IsOnFixedDrive(local));
     EXPECT_FALSE(IsOnFixedDrive(link + L"\\inner"));
