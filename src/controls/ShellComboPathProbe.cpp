@@ -2,7 +2,7 @@
 
 #include "core/BoundedWait.h"
 #include "core/ComPtr.h"
-#include "shell/FolderPlace.h"
+#include "shell/FolderProbe.h"
 #include "shell/IDList.h"
 
 #include <shlobj.h>
@@ -64,8 +64,14 @@ TPathProbeResult ProbePath(const std::wstring& path, DWORD waitLimit, bool showE
     request.Key = FolderWaitPlace(path);
     request.TimeLimit = waitLimit;
     request.ShowErrors = showErrors;
+    // A path that may wait is held by the folder hook too, as every question about one is.
+    std::function<void()> placeHook;
+    if (!request.Key.empty())
+        placeHook = NetworkProbeTestHook;
     const TBoundedWaitResult result =
-        WaitBounded(request, [path, parsed, hook = PathProbeTestHook] {
+        WaitBounded(request, [path, parsed, hook = PathProbeTestHook, placeHook] {
+            if (placeHook)
+                placeHook();
             if (hook)
                 hook(path);
             try {

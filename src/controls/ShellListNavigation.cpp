@@ -57,9 +57,9 @@ void TZelShellList::SetPath(const std::wstring& value)
         SameFileName(IncludeTrailingBackslash(value), IncludeTrailingBackslash(current));
     if (sameFolder && Items()->Count() > 1)
         return;
-    // Parsing a path on a server that does not answer waits for the network: asked on a
+    // Parsing a path on a server or drive that does not answer waits for it: asked on a
     // thread of its own first.
-    if (IsUNCPath(value)) {
+    if (!FolderWaitPlace(value).empty()) {
         TPathProbeResult probe;
         {
             TWaitCursor waitCursor;

@@ -110,7 +110,7 @@ TBoundedWaitResult WaitBounded(const TBoundedWaitRequest& request, std::function
 
     const DWORD start = GetTickCount();
     HANDLE handles[] = {state->done.get(), SyncEvent()};
-    const DWORD count = IsMainThread() ? 2 : 1;
+    const DWORD count = IsMainThread() && handles[1] != nullptr ? 2 : 1;
     for (;;) {
         const DWORD elapsed = GetTickCount() - start;
         const DWORD remaining = elapsed < request.TimeLimit ? request.TimeLimit - elapsed : 0;

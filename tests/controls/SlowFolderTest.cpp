@@ -5,6 +5,7 @@
 #include "PaneFixture.h"
 #include "common/HostLinks.h"
 #include "common/SlowPlaces.h"
+#include "shell/NautilexError.h"
 
 namespace {
 
@@ -116,6 +117,20 @@ TEST_F(SlowFolderTest, RootingTheTreeAtAFolderThatDoesNotAnswerLeavesItWhereItWa
     }
     shellTree->SetRootedAtFileSystemFolder(share);
     EXPECT_TRUE(SameFileName(shellTree->NodePath(shellTree->Items()->GetFirstNode()), share));
+}
+
+TEST_F(SlowFolderTest, GoingToAFolderThatDoesNotAnswerByItsPathLeavesTheListWhereItWas)
+{
+    ExpectUsable(L"two", {L"c.txt"});
+    {
+        TSlowPlaces slow({share});
+        EXPECT_THROW(list->SetPath(share), ENautilexError);
+        EXPECT_EQ(slow.Asked(), 1);
+        EXPECT_TRUE(SameFileName(ListFolder(), tree.Path(L"two")));
+        ExpectUsable(L"one", {L"a.txt", L"b.txt", L"inner"});
+    }
+    list->SetPath(share);
+    EXPECT_EQ(ListNames(), (Names{L"sub", L"file.txt"}));
 }
 
 TEST_F(SlowFolderTest, AChangeInAListedFolderThatDoesNotAnswerKeepsTheList)
