@@ -60,6 +60,8 @@ wine "$build/bench/bench_shelllist_sort.exe" 'C:\bivista-bench\sizes-100000' \
 echo
 wine "$build/bench/bench_shelltree.exe" 'C:\bivista-bench'
 echo
+wine "$build/bench/bench_folderplace.exe" 'C:\bivista-bench'
+echo
 wine "$build/bench/bench_diskchange.exe" 'C:\bivista-bench'
 echo
 python3 "$root/scripts/make-image-fixture.py" "$WINEPREFIX/drive_c/bivista-bench/images-1000" 1000

@@ -2,8 +2,8 @@
 
 #include "app/BookmarkFile.h"
 #include "app/CodePagePath.h"
-#include "app/FolderCheck.h"
 #include "core/TextConversion.h"
+#include "shell/FolderProbe.h"
 #include "ui/Application.h"
 #include "ui/Button.h"
 #include "ui/Label.h"

@@ -3,7 +3,6 @@
 
 #include "app/ALStatusBar.h"
 #include "app/CodePagePath.h"
-#include "app/FolderCheck.h"
 #include "controls/ShellCombo.h"
 #include "controls/ShellList.h"
 #include "controls/ShellTree.h"
@@ -12,6 +11,7 @@
 #include "core/TextConversion.h"
 #include "link/ShellLink.h"
 #include "shell/FolderPreread.h"
+#include "shell/FolderProbe.h"
 #include "shell/IDList.h"
 #include "shell/ShellState.h"
 #include "ui/Application.h"

@@ -11,7 +11,6 @@
 // once per extension). Captions, column texts, icons and marks are read when the list view
 // first asks for them, which it does only for the rows it draws.
 #include "controls/ColumnOrder.h"
-#include "controls/NetworkFolderProbe.h"
 #include "controls/ShellDragDrop.h"
 #include "controls/ShellListItem.h"
 #include "controls/ShellOptions.h"
@@ -19,6 +18,7 @@
 #include "core/ScopedResource.h"
 #include "link/ZelSelectionState.h"
 #include "link/ZelShellControl.h"
+#include "shell/FolderProbe.h"
 #include "shell/Nautilex.h"
 #include "shell/PidlHistory.h"
 #include "shell/ZelShellFolder.h"
@@ -380,8 +380,9 @@ private:
     void ApplyNamedChanges(const std::vector<std::wstring>& names);
     TListItem* ItemByName(const std::wstring& name);
     // Whether the folder shown still exists, asked with the disk watch let go of when the whole
-    // folder is in question (a watch would keep a deleted folder in being under Wine).
-    bool FolderStillExists(const std::wstring& path);
+    // folder is in question (a watch would keep a deleted folder in being under Wine). A
+    // folder that may wait is asked within NetworkWaitLimit: timed out when it did not answer.
+    TBoundedWaitResult FolderStillExists(const std::wstring& path);
     void DrainEnumeration() noexcept;
     // Interaction helpers (ShellListKeys, ShellListMouse, ShellListVerbs, ShellListRename).
     // True when the message was handled entirely.

@@ -421,10 +421,17 @@ void TZelShellList::RefreshTimerFired()
         return;
     StopRefreshTimer();
     const std::wstring path = GetPath();
-    if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || FolderStillExists(path))
+    if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty()) {
         ApplyPendingChanges();
-    else
-        ShowNearestExistingParent(path);
+        return;
+    }
+    // A folder that does not answer in time keeps what the list shows: reading it now would
+    // freeze the window, and it may well still be there.
+    switch (FolderStillExists(path)) {
+    case bwFound: ApplyPendingChanges(); break;
+    case bwNotFound: ShowNearestExistingParent(path); break;
+    case bwTimedOut: break;
+    }
 }
 
 void TZelShellList::ShowNearestExistingParent(const std::wstring& vanished)
@@ -437,7 +444,7 @@ void TZelShellList::ShowNearestExistingParent(const std::wstring& vanished)
         if (parent.empty() || SameFileName(parent, folder))
             break;
         folder = std::move(parent);
-        if (!FolderStillExists(folder))
+        if (FolderStillExists(folder) != bwFound)
             continue;
         try {
             SetPath(folder);

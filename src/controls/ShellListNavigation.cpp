@@ -2,9 +2,9 @@
 // shell link) and the selection, by item and by name.
 #include "controls/ShellList.h"
 
-#include "controls/NetworkFolderProbe.h"
 #include "controls/ShellComboPathProbe.h"
 #include "link/ShellLink.h"
+#include "shell/FolderProbe.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
@@ -57,9 +57,9 @@ void TZelShellList::SetPath(const std::wstring& value)
         SameFileName(IncludeTrailingBackslash(value), IncludeTrailingBackslash(current));
     if (sameFolder && Items()->Count() > 1)
         return;
-    // Parsing a path on a server that does not answer waits for the network: asked on a
+    // Parsing a path on a server or drive that does not answer waits for it: asked on a
     // thread of its own first.
-    if (IsUNCPath(value)) {
+    if (!FolderWaitPlace(value).empty()) {
         TPathProbeResult probe;
         {
             TWaitCursor waitCursor;
@@ -129,14 +129,13 @@ void TZelShellList::AnnounceFolder()
 
 void TZelShellList::BrowseToIDList(TBorrowedIDList folder)
 {
-    if (IsNetworkFolder(folder)) {
-        bool answered;
+    if (FolderMayWait(folder)) {
+        TBoundedWaitResult answer;
         {
             TWaitCursor waitCursor;
-            answered =
-                NetworkFolderAnswers(folder, kNetworkFolderWaitLimit, GetShowErrorMessages());
+            answer = AskFolderAnswers(folder, NetworkWaitLimit, GetShowErrorMessages());
         }
-        if (!answered)
+        if (answer == bwTimedOut)
             throw ENautilexError(NoAnswerMessage(DisplayPath(folder)));
     }
     browser_->SetFolderIDList(folder);

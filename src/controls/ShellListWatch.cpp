@@ -118,15 +118,16 @@ void TZelShellList::NoteWholeFolder()
     pendingNames_.clear();
 }
 
-bool TZelShellList::FolderStillExists(const std::wstring& path)
+TBoundedWaitResult TZelShellList::FolderStillExists(const std::wstring& path)
 {
     if (diskWatchFolder_.empty() || !TDiskWatcher::Needed() ||
         (!pendingWholeFolder_ && !pendingNames_.empty()))
-        return PathExists(path);
+        return AskAboutPath(path, PathExists, NetworkWaitLimit, GetShowErrorMessages());
     diskWatcher_->SetFolders({});
     diskWatcher_->WaitUntilApplied();
-    const bool exists = PathExists(path);
-    if (exists) {
+    const TBoundedWaitResult exists =
+        AskAboutPath(path, PathExists, NetworkWaitLimit, GetShowErrorMessages());
+    if (exists != bwNotFound) {
         // Back before the folder is read again, so that nothing changed meanwhile is missed.
         diskWatcher_->SetFolders({diskWatchFolder_});
         diskWatcher_->WaitUntilApplied();

@@ -10,7 +10,6 @@
 // marks and expand button; icons come from the worker pool). A refresh finds each enumerated
 // object among the existing children through an index, and change reports that arrive in a
 // burst are answered once, after the burst.
-#include "controls/NetworkFolderProbe.h"
 #include "controls/NotificationEvents.h"
 #include "controls/ShellDragDrop.h"
 #include "controls/ShellList.h"
@@ -18,6 +17,7 @@
 #include "controls/ShellTreeNode.h"
 #include "core/IDListPtr.h"
 #include "link/ZelShellControl.h"
+#include "shell/FolderProbe.h"
 #include "shell/Nautilex.h"
 #include "shell/PidlHistory.h"
 #include "shell/ZelShellFolder.h"
@@ -86,7 +86,8 @@ public:
     // Registers the window as a drop target (falls back to off when that fails).
     bool GetOleDragDrop() const noexcept { return oleDragDrop_; }
     void SetOleDragDrop(bool value);
-    // Milliseconds a network folder has to answer before its expansion is given up.
+    // Milliseconds a folder that may wait has to answer before its expansion or refresh is
+    // given up.
     DWORD NetworkWaitLimit = kNetworkFolderWaitLimit;
     bool ShellContextMenu = true;
 
@@ -151,8 +152,12 @@ public:
     bool LocateIDList(TBorrowedIDList list, TLocateAction action);
     // File-system path of the node's object; empty for virtual objects and invalid nodes.
     std::wstring NodePath(const TTreeNode* node) const;
-    // False when the node's folder is on the network and did not answer in NetworkWaitLimit.
+    // False when the node's folder may wait (a network, a drive that is not fixed, a link on
+    // the way) and did not answer in NetworkWaitLimit, or the node went meanwhile.
     bool NetworkFolderReady(TZelShellTreeNode* node);
+    // FolderWaitPlace of the node's folder, judged once per node and path: a refresh asks it
+    // of every node it walks.
+    std::wstring NodeWaitPlace(TZelShellTreeNode* node) const;
     // Non-null and still in this tree.
     bool IsValidNode(const TTreeNode* node) const noexcept;
     void NotifyLink(TZelShellTreeNode* node);

@@ -2,9 +2,9 @@
 // a node against a new enumeration of its folder.
 #include "controls/ShellTree.h"
 
-#include "controls/NetworkFolderProbe.h"
 #include "controls/ShellChangeNotifier.h"
 #include "core/CallbackException.h"
+#include "shell/FolderProbe.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/SystemImageList.h"
@@ -202,17 +202,38 @@ private:
 
 }  // namespace
 
+std::wstring TZelShellTree::NodeWaitPlace(TZelShellTreeNode* node) const
+{
+    const std::wstring path = NodePath(node);
+    if (!node->WaitPlaceKnown || node->WaitPlacePath != path) {
+        const TZelShellTreeNode* parent = node->Parent();
+        if (path.empty())
+            node->WaitPlace.clear();
+        else if (parent != nullptr && parent->WaitPlaceKnown && parent->WaitPlace.empty() &&
+                 !parent->WaitPlacePath.empty())
+            node->WaitPlace = FolderWaitPlaceInside(parent->WaitPlacePath, path);
+        else
+            node->WaitPlace = FolderWaitPlace(path);
+        if (path.empty() && IsInNetwork(node->AbsoluteIDList()))
+            node->WaitPlace = FolderWaitPlace(node->AbsoluteIDList());
+        node->WaitPlacePath = path;
+        node->WaitPlaceKnown = true;
+    }
+    return node->WaitPlace;
+}
+
 bool TZelShellTree::NetworkFolderReady(TZelShellTreeNode* node)
 {
-    if (!IsNetworkFolder(node->AbsoluteIDList()))
+    const std::wstring place = NodeWaitPlace(node);
+    if (place.empty())
         return true;
-    bool answered;
+    TBoundedWaitResult answer;
     {
         TWaitCursor waitCursor;
-        answered =
-            NetworkFolderAnswers(node->AbsoluteIDList(), NetworkWaitLimit, GetShowErrorMessages());
+        answer = AskFolderAnswersAt(place, node->AbsoluteIDList(), NetworkWaitLimit,
+                                    GetShowErrorMessages());
     }
-    return answered && IsValidNode(node);
+    return answer != bwTimedOut && IsValidNode(node);
 }
 
 bool TZelShellTree::CanExpand(TTreeNode* node)
@@ -274,6 +295,10 @@ void TZelShellTree::FillNode(TZelShellTreeNode* node)
 void TZelShellTree::RefreshNode(TZelShellTreeNode* node, bool recursive, bool full)
 {
     if (IsLoading() || destroying_ || !IsValidNode(node) || node->ImageIndex() < 0)
+        return;
+    // Asking a folder that does not answer would freeze the window: it keeps what it shows
+    // (its children too) until it answers again.
+    if (!NetworkFolderReady(node))
         return;
     TBusyScope busy(this);
     const LPARAM serial = node->Serial();

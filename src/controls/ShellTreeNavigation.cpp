@@ -127,14 +127,8 @@ void TZelShellTree::SetRootedAtFileSystemFolder(const std::wstring& value)
     const bool changePending = ChangePending();
     SetChangePending(false);
     rootedAtPath_ = value;
-    bool isFolder;
-    {
-        TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
-        const DWORD attributes = GetFileAttributesW(value.c_str());
-        isFolder = !value.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
-                   (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    }
-    if (isFolder) {
+    // A folder that does not answer in time is taken for one that is not there.
+    if (AskFolderExists(value, NetworkWaitLimit, false) == bwFound) {
         Root(SF_FILESYSTEMFOLDER);
         SetChangePending(false);
         if (!IsLoading())

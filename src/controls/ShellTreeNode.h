@@ -72,6 +72,11 @@ public:
     // The node's file-system path once worked out (NodePath); empty for none.
     bool PathKnown = false;
     std::wstring Path;
+    // What asking the node's folder may wait on (NodeWaitPlace), once judged, with the path it
+    // was judged for.
+    bool WaitPlaceKnown = false;
+    std::wstring WaitPlacePath;
+    std::wstring WaitPlace;
 
     // Refresh's mark: found again in the last enumeration.
     bool Seen = false;

@@ -57,7 +57,31 @@ bool IsOnFixedDrive(const std::wstring& path)
     if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || !iswalpha(path[0]))
         return false;
     const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
-    return GetDriveTypeW(root) == DRIVE_FIXED;
+    return GetDriveTypeW(root) == DRIVE_FIXED && LinkOnTheWay(path).empty();
+}
+
+std::wstring LinkOnTheWay(const std::wstring& path)
+{
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\')
+        return {};
+    size_t start = 3;
+    while (start < path.size()) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = path.size();
+        if (end > start) {
+            const std::wstring step = path.substr(0, end);
+            const std::wstring asked = step.size() < MAX_PATH ? step : L"\\\\?\\" + step;
+            const DWORD attributes = GetFileAttributesW(asked.c_str());
+            // What is not there is no link, and nothing below it is reached.
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return {};
+            if (IsReparsePoint(attributes))
+                return step;
+        }
+        start = end + 1;
+    }
+    return {};
 }
 
 bool HasExtension(const std::wstring& path, const std::wstring& extension)

@@ -15,9 +15,13 @@ int CompareNames(const std::wstring& a, const std::wstring& b);
 bool IsDriveRoot(const std::wstring& path);
 bool IsUNCPath(const std::wstring& path);
 bool IsNetworkPath(const std::wstring& path);
-// "X:\..." on a fixed drive of this computer: asking about it never waits on a network or on
-// a drive's media.
+// "X:\..." on a fixed drive of this computer, reached without a junction, symbolic link or
+// mount point: asking about it never waits on a network or on a drive's media.
 bool IsOnFixedDrive(const std::wstring& path);
+// The first folder on the way from the drive's root of "X:\..." to `path` (itself included)
+// that is a junction, symbolic link or mount point; empty when there is none. Only folders
+// reached without one are asked about, so the walk itself never leaves the drive.
+std::wstring LinkOnTheWay(const std::wstring& path);
 bool HasExtension(const std::wstring& path, const std::wstring& extension);
 bool SameFileName(const std::wstring& a, const std::wstring& b);
 // True when `path` lies below `folder` (not the folder itself).
