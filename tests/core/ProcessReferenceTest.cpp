@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <oleidl.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -13,10 +14,12 @@ TEST(ProcessReferenceTest, CountsAcrossThreadsAndSignalsOnlyWhenTheLastReference
     TProcessReference reference;
     EXPECT_FALSE(reference.Released());
     // The shell's threads take and drop references at once, from many threads.
+    std::atomic<int> ready{0};
     std::vector<std::thread> threads;
     for (int i = 0; i < 4; ++i)
-        threads.emplace_back([&reference] {
-            for (int round = 0; round < 50000; ++round) {
+        threads.emplace_back([&reference, &ready] {
+            for (++ready; ready < 4;) {}  // all at once, so that they contend
+            for (int round = 0; round < 500000; ++round) {
                 reference.AddRef();
                 reference.Release();
             }
