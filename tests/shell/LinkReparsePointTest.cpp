@@ -1,11 +1,6 @@
-#include "common/HostLinks.h"
-#include "common/TempTree.h"
-#include "core/TextConversion.h"
 #include "shell/PathUtils.h"
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 
@@ -48,34 +43,6 @@ TEST(LinkReparsePointTest, OnlyNameSurrogatesAreLinks)
         data.dwFileAttributes = row.attributes;
         data.dwReserved0 = row.tag;
         EXPECT_EQ(IsLinkEntry(data), row.link) << row.name;
-    }
-}
-
-std::optional<WIN32_FIND_DATAW> FindEntry(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data{};
-    const HANDLE search = FindFirstFileW(path.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    FindClose(search);
-    return data;
-}
-
-TEST(LinkReparsePointTest, RealLinksReadAsLinksAndRealFoldersAndFilesDoNot)
-{
-    TTempTree tree;
-    tree.File(L"target\\a.bin", 3);
-    TDirectoryLinks links;
-    if (!links.Add(tree.Path(L"link"), tree.Path(L"target")))
-        GTEST_SKIP() << "no directory link can be made here";
-    const struct {
-        const wchar_t* name;
-        bool link;
-    } entries[] = {{L"link", true}, {L"target", false}, {L"target\\a.bin", false}};
-    for (const auto& entry : entries) {
-        const std::optional<WIN32_FIND_DATAW> data = FindEntry(tree.Path(entry.name));
-        ASSERT_TRUE(data) << WideToNarrow(entry.name);
-        EXPECT_EQ(IsLinkEntry(*data), entry.link) << WideToNarrow(entry.name);
     }
 }
 

@@ -57,7 +57,7 @@ TEST(FolderSizeReparseTest, ReparsePointsThatAreNoLinksCountAsWhatTheyHold)
     };
     const TRow rows[] = {
         // The cloud folder is walked like any folder; the mount point and the link inside
-        // the cloud folder are left out.
+        // the cloud folder (a real link, as the system reports it) are left out.
         {"links not followed", tree.Root(), false, 142, 3, 4},
         // The one folder two links lead to is counted once.
         {"links followed", tree.Root(), true, 149, 4, 5},
