@@ -1,11 +1,13 @@
 // The process entry: the shell and the worker pool start before any window; then the main
 // window, the bookmark window and the about box are made in that order, the message loop runs
-// until the main window closes, and everything ends in the reverse order.
+// until the main window closes, and everything ends in the reverse order, once the shell's own
+// threads in the process have finished their work.
 #include "app/AboutUnit.h"
 #include "app/Bookmark.h"
 #include "app/DllSearch.h"
 #include "app/Main.h"
 #include "app/ShellFailureMessage.h"
+#include "app/ShellProcessReference.h"
 #include "core/Exception.h"
 #include "core/StartupTrace.h"
 #include "core/SyncCall.h"
@@ -77,6 +79,9 @@ int Run()
     TApplication application;
     application.Title = kTitle;
     TraceStartup("application");
+    // Pastes, drops and property sheets run on the shell's threads in this process: they hold
+    // this reference, and the program waits for them at exit.
+    TShellProcessReference shellReference;
     auto main = std::make_unique<TfrmMain>(nullptr, std::move(firstFolder));
     main->MakeMainForm();
     auto bookmark = std::make_unique<TfrmBookmark>(nullptr);
@@ -98,6 +103,8 @@ int Run()
     about.reset();
     bookmark.reset();
     main.reset();
+    // A copy or move the shell still runs would die half done with the process.
+    shellReference.WaitForShell();
     return 0;
 }
 

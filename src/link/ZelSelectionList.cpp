@@ -498,9 +498,8 @@ bool TZelSelectionList::NextSubdirectoryOfTop(std::wstring& name)
     WIN32_FIND_DATAW data;
     while (stack_.NextEntry(data)) {
         // A junction or symbolic link is not followed: it may lead back up the tree, and the
-        // size totals leave it out too.
-        if (IsDirectory(data) && !IsDotEntry(data.cFileName) &&
-            !IsReparsePoint(data.dwFileAttributes)) {
+        // size totals leave it out too. Other reparse points (cloud folders) are walked.
+        if (IsDirectory(data) && !IsDotEntry(data.cFileName) && !IsLinkEntry(data)) {
             name = data.cFileName;
             return true;
         }

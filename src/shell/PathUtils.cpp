@@ -174,6 +174,18 @@ bool IsReparsePoint(DWORD attributes)
            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+bool IsLinkReparsePoint(DWORD attributes, DWORD reparseTag)
+{
+    if (!IsReparsePoint(attributes))
+        return false;
+    return reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag);
+}
+
+bool IsLinkEntry(const WIN32_FIND_DATAW& data)
+{
+    return IsLinkReparsePoint(data.dwFileAttributes, data.dwReserved0);
+}
+
 std::wstring WindowsDirectory()
 {
     wchar_t buffer[MAX_PATH] = {};

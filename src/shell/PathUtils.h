@@ -36,4 +36,10 @@ std::wstring FormatByteSize(int64_t size);
 bool DiskFreeSpace(const std::wstring& path, uint64_t& freeForCaller, uint64_t& total,
                    uint64_t& totalFree);
 bool IsReparsePoint(DWORD attributes);
+// Whether an entry with these attributes and reparse tag (the find data's dwReserved0) is a link
+// to another place: a junction, a symbolic link, a mount point. Other reparse points (cloud
+// placeholders, deduplicated, compressed or app-alias files) are the files and folders they
+// look like. A reparse point without a tag (Wine's host links) counts as a link.
+bool IsLinkReparsePoint(DWORD attributes, DWORD reparseTag);
+bool IsLinkEntry(const WIN32_FIND_DATAW& data);
 std::wstring WindowsDirectory();

@@ -169,7 +169,7 @@ void TZelFolderSizeWorkItem::Execute()
         return;
 
     bool isFolder = false;
-    bool isReparsePoint = false;
+    bool isLink = false;
     WIN32_FIND_DATAW data{};
     if (IsVolumeRoot(root)) {
         // A drive root has no entry of its own: it counts as a folder with its contents.
@@ -182,7 +182,7 @@ void TZelFolderSizeWorkItem::Execute()
         if (!search)
             return;
         isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        isReparsePoint = IsReparsePoint(data.dwFileAttributes);
+        isLink = IsLink(data);
     }
     if (Aborted())
         return;
@@ -199,7 +199,7 @@ void TZelFolderSizeWorkItem::Execute()
         FinalPathOf(IsVolumeRoot(root) ? IncludeTrailingBackslash(root) : root));
     if (finalRoot_.empty())
         finalRoot_ = root;
-    Scan(IncludeTrailingBackslash(root), isReparsePoint, false);
+    Scan(IncludeTrailingBackslash(root), isLink, false);
 }
 
 void TZelFolderSizeWorkItem::CountFile(const WIN32_FIND_DATAW& data)
@@ -218,10 +218,14 @@ bool TZelFolderSizeWorkItem::CountedElsewhere(const std::wstring& folder) const
     return false;
 }
 
-bool TZelFolderSizeWorkItem::FollowReparsePoint(const std::wstring& path,
-                                                bool reachedThroughReparsePoint)
+bool TZelFolderSizeWorkItem::IsLink(const WIN32_FIND_DATAW& data) const
 {
-    if (!followReparsePoints_ && !reachedThroughReparsePoint)
+    return IsLinkReparsePoint(data.dwFileAttributes, ReparseTagOf(data));
+}
+
+bool TZelFolderSizeWorkItem::FollowLink(const std::wstring& path, bool reachedThroughLink)
+{
+    if (!followReparsePoints_ && !reachedThroughLink)
         return false;
     const std::wstring target = ExcludeTrailingBackslash(FinalPathOf(path));
     if (target.empty())
@@ -237,7 +241,7 @@ bool TZelFolderSizeWorkItem::FollowReparsePoint(const std::wstring& path,
     return true;
 }
 
-void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroughReparsePoint,
+void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroughLink,
                                   bool outsideRoot)
 {
     WIN32_FIND_DATAW data{};
@@ -248,8 +252,10 @@ void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroug
         if (Aborted())
             return;
         const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const bool isReparsePoint = IsReparsePoint(data.dwFileAttributes);
-        if (!isFolder && !isReparsePoint) {
+        // Cloud placeholders, deduplicated and compressed files are reparse points too, but
+        // they are what they look like: only links lead elsewhere.
+        const bool isLink = IsLink(data);
+        if (!isFolder && !isLink) {
             CountFile(data);
             continue;
         }
@@ -257,8 +263,8 @@ void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroug
             continue;
         const std::wstring path = folder + data.cFileName;
         bool outside = outsideRoot;
-        if (isReparsePoint) {
-            if (!FollowReparsePoint(path, reachedThroughReparsePoint))
+        if (isLink) {
+            if (!FollowLink(path, reachedThroughLink))
                 continue;
             outside = true;
         } else if (isFolder && outsideRoot && CountedElsewhere(FinalPathOf(path))) {
@@ -268,7 +274,7 @@ void TZelFolderSizeWorkItem::Scan(const std::wstring& folder, bool reachedThroug
         }
         if (isFolder) {
             ++folderCount_;
-            Scan(path + L"\\", isReparsePoint, outside);
+            Scan(path + L"\\", isLink, outside);
         } else {
             CountFile(data);
         }

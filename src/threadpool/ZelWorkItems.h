@@ -136,12 +136,19 @@ public:
     bool Recursive() const noexcept { return recursive_; }
     bool FollowReparsePoints() const noexcept { return followReparsePoints_; }
 
+protected:
+    // The reparse tag of a found entry (dwReserved0); tests stand in for the kinds of reparse
+    // point that only Windows makes.
+    virtual DWORD ReparseTagOf(const WIN32_FIND_DATAW& data) const { return data.dwReserved0; }
+
 private:
+    // A junction, symbolic link or mount point: walked only when links are followed.
+    bool IsLink(const WIN32_FIND_DATAW& data) const;
     // `folder`, in long form, ends with a backslash. `outsideRoot`: reached through a link to
     // a folder that is not below the root.
-    void Scan(const std::wstring& folder, bool reachedThroughReparsePoint, bool outsideRoot);
-    // Whether the entry `path`, a reparse point, is to be walked (or counted, for a file).
-    bool FollowReparsePoint(const std::wstring& path, bool reachedThroughReparsePoint);
+    void Scan(const std::wstring& folder, bool reachedThroughLink, bool outsideRoot);
+    // Whether the entry `path`, a link, is to be walked (or counted, for a file).
+    bool FollowLink(const std::wstring& path, bool reachedThroughLink);
     // Whether the folder (a final path) is the root or a target followed before.
     bool CountedElsewhere(const std::wstring& folder) const;
     void CountFile(const WIN32_FIND_DATAW& data);
