@@ -28,8 +28,7 @@ bool ClipboardHasFiles()
 
 }  // namespace
 
-TAction* MenuAction(TComponent* owner, TMenuItem* menu, const wchar_t* caption,
-                    TShortCut shortCut)
+TAction* MenuAction(TComponent* owner, TMenuItem* menu, const wchar_t* caption, TShortCut shortCut)
 {
     auto* action = MakeOwned<TAction>(owner);
     action->SetCaption(caption);
@@ -46,7 +45,6 @@ void MenuLine(TComponent* owner, TMenuItem* menu)
     item->SetCaption(L"-");
     menu->Add(item);
 }
-
 
 void TfrmMain::CreateMenus()
 {
