@@ -7,20 +7,6 @@
 
 std::function<bool(const std::wstring& path)> NetworkFolderTestHook;
 
-namespace {
-
-// "\\?\UNC\s\x" to "\\s\x", "\\?\C:\x" to "C:\x".
-std::wstring PlainPath(const std::wstring& path)
-{
-    if (StartsWithText(path, L"\\\\?\\UNC\\"))
-        return L"\\\\" + path.substr(8);
-    if (StartsWithText(path, L"\\\\?\\"))
-        return path.substr(4);
-    return path;
-}
-
-}  // namespace
-
 std::wstring FolderWaitPlace(const std::wstring& path)
 {
     if (NetworkFolderTestHook && NetworkFolderTestHook(path))

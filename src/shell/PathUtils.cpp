@@ -1,6 +1,7 @@
 #include "shell/PathUtils.h"
 
 #include "core/ScopedResource.h"
+#include "core/TextCompare.h"
 #include "shell/ShellState.h"
 
 #include <shlwapi.h>
@@ -104,6 +105,15 @@ bool IsInsideFolder(const std::wstring& folder, const std::wstring& path)
     // Compare whole components: "C:\AB" is not inside "C:\A".
     return StartsWithText(IncludeTrailingBackslash(path), IncludeTrailingBackslash(folder)) &&
            !SameFileName(folder, path);
+}
+
+std::wstring PlainPath(const std::wstring& path)
+{
+    if (StartsWithText(path, L"\\\\?\\UNC\\"))
+        return L"\\\\" + path.substr(8);
+    if (StartsWithText(path, L"\\\\?\\"))
+        return path.substr(4);
+    return path;
 }
 
 bool DirectoryExists(const std::wstring& path)

@@ -27,6 +27,9 @@ bool SameFileName(const std::wstring& a, const std::wstring& b);
 // True when `path` lies below `folder` (not the folder itself).
 bool IsInsideFolder(const std::wstring& folder, const std::wstring& path);
 bool PathExists(const std::wstring& path);
+// Without the "\\?\" form that final paths come in: "\\?\C:\x" to "C:\x",
+// "\\?\UNC\s\x" to "\\s\x".
+std::wstring PlainPath(const std::wstring& path);
 // A folder (not a file) is at `path`.
 bool DirectoryExists(const std::wstring& path);
 // Size in bytes; -1 when nothing is found.

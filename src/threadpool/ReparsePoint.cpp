@@ -29,17 +29,6 @@ std::wstring FullPathOf(const std::wstring& path)
     return result;
 }
 
-// Removes the "\\?\" form that final paths come in: "\\?\C:\x" to "C:\x", "\\?\UNC\s\x" to
-// "\\s\x".
-std::wstring PlainPath(const std::wstring& path)
-{
-    if (StartsWithText(path, L"\\\\?\\UNC\\"))
-        return L"\\\\" + path.substr(8);
-    if (StartsWithText(path, L"\\\\?\\"))
-        return path.substr(4);
-    return path;
-}
-
 }  // namespace
 
 std::wstring FinalPathOf(const std::wstring& path)

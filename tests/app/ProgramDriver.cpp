@@ -460,3 +460,14 @@ bool TProgramDriver::Down(HWND button)
 {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[1024] = {};
+    DWORD_PTR length = 0;
+    if (window == nullptr ||
+        !SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                             10000, &length))
+        return {};
+    return std::wstring(text, length);
+}

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// A window's text, asked of the program (empty when it does not answer).
+std::wstring WindowText(HWND window);
+
 class TProgramDriver {
 public:
     explicit TProgramDriver(TTempTree& tree, const std::wstring& workName = L"work");

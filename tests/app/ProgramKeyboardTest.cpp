@@ -33,18 +33,6 @@ HWND EditOf(HWND combo)
     return combo != nullptr ? FindWindowExW(combo, nullptr, L"Bivista.Edit", nullptr) : nullptr;
 }
 
-// A window's text, asked of the program.
-std::wstring WindowText(HWND window)
-{
-    wchar_t text[1024] = {};
-    DWORD_PTR length = 0;
-    if (window == nullptr ||
-        !SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                             10000, &length))
-        return {};
-    return std::wstring(text, length);
-}
-
 // The selected part of an edit, as (start, end).
 std::pair<int, int> Selection(HWND edit)
 {

@@ -18,17 +18,6 @@ namespace {
 // The tool bar's "Single Explorer" button by its design place.
 constexpr int kSingleWindowButton = 228;
 
-std::wstring WindowText(HWND window)
-{
-    wchar_t text[1024] = {};
-    DWORD_PTR length = 0;
-    if (window == nullptr ||
-        !SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                             10000, &length))
-        return {};
-    return std::wstring(text, length);
-}
-
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
