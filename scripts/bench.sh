@@ -60,6 +60,8 @@ wine "$build/bench/bench_shelllist_sort.exe" 'C:\bivista-bench\sizes-100000' \
 echo
 wine "$build/bench/bench_shelltree.exe" 'C:\bivista-bench'
 echo
+"$root/scripts/bench-stall.sh" "$build"
+echo
 wine "$build/bench/bench_folderplace.exe" 'C:\bivista-bench'
 echo
 wine "$build/bench/bench_diskchange.exe" 'C:\bivista-bench'
