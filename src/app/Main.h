@@ -58,6 +58,8 @@ public:
 
     // True while pane 1 is the active pane.
     bool FirstPaneActive() const noexcept { return firstPaneActive_; }
+    // The active pane's "Path:" panel is marked.
+    void SetFirstPaneActive(bool value);
     const TPaneView& PaneView(int pane) const noexcept { return pane == 1 ? view1_ : view2_; }
 
     // ---- IBookmarkTarget: the active pane's tree ----

@@ -97,7 +97,7 @@ void TfrmMain::HiddenButtonClick(TObject*)
 void TfrmMain::SingleWinButtonClick(TObject*)
 {
     SetPaneTwoHeight(0);
-    firstPaneActive_ = true;
+    SetFirstPaneActive(true);
 }
 
 void TfrmMain::DualHButtonClick(TObject*)

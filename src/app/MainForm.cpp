@@ -324,10 +324,10 @@ void TfrmMain::BindHandlers()
     Splitter3->OnMoved = [this](TObject*) { SetTreeWidth(ShellTree2->Width()); };
 
     // A click makes a pane the active one; entering pane 2's tree shows its view.
-    ShellTree->OnClick = [this](TObject*) { firstPaneActive_ = true; };
-    ShellList->OnClick = [this](TObject*) { firstPaneActive_ = true; };
-    ShellTree2->OnClick = [this](TObject*) { firstPaneActive_ = false; };
-    ShellList2->OnClick = [this](TObject*) { firstPaneActive_ = false; };
+    ShellTree->OnClick = [this](TObject*) { SetFirstPaneActive(true); };
+    ShellList->OnClick = [this](TObject*) { SetFirstPaneActive(true); };
+    ShellTree2->OnClick = [this](TObject*) { SetFirstPaneActive(false); };
+    ShellList2->OnClick = [this](TObject*) { SetFirstPaneActive(false); };
     ShellTree2->OnEnter = [this](TObject*) { ApplyPaneView(2); };
     // The trees' and lists' add, operation, menu and change events stay unbound: a handler
     // that accepts everything would only make the lists ask about every item up front.

@@ -113,3 +113,10 @@ void TfrmMain::Splitter3CanResize(TObject*, int& newSize, bool&)
     newSize = std::min(newSize, RoomForTrees(ClientWidth()));
     Panel2->SetBounds(Panel2->Left(), Panel2->Top(), newSize, Panel2->Height());
 }
+
+void TfrmMain::SetFirstPaneActive(bool value)
+{
+    firstPaneActive_ = value;
+    ALStatusBar2->SetPanelMarked(0, value);
+    ALStatusBar1->SetPanelMarked(0, !value);
+}

@@ -88,7 +88,7 @@ void TfrmMain::RestoreStoredProperties()
     view2_.Details = settings_->ReadBool(kForm, "Details2", true);
     view2_.Thumbnails = settings_->ReadBool(kForm, "Tumbnails2", false);
 
-    firstPaneActive_ = settings_->ReadBool(kForm, "Expl1Focus", true);
+    SetFirstPaneActive(settings_->ReadBool(kForm, "Expl1Focus", true));
     ApplyPaneView(firstPaneActive_ ? 1 : 2);
 
     HiddenButton->SetDown(settings_->ReadBool(kForm, "Hidden", false));

@@ -47,9 +47,56 @@ void TStatusBar::SetPanels(std::vector<TStatusPanel> panels)
 void TStatusBar::SetPanelText(int index, const std::wstring& text)
 {
     panels_.at(static_cast<size_t>(index)).Text = text;
-    if (HWND window = WindowHandle())
+    SendPanelText(index);
+}
+
+void TStatusBar::SetPanelMarked(int index, bool marked)
+{
+    TStatusPanel& panel = panels_.at(static_cast<size_t>(index));
+    if (panel.Marked == marked)
+        return;
+    panel.Marked = marked;
+    SendPanelText(index);
+}
+
+// A marked panel is drawn by the bar itself (WM_DRAWITEM), the others by the control.
+void TStatusBar::SendPanelText(int index) const
+{
+    HWND window = WindowHandle();
+    if (window == nullptr)
+        return;
+    const TStatusPanel& panel = panels_.at(static_cast<size_t>(index));
+    if (panel.Marked)
+        SendMessageW(window, SB_SETTEXTW, static_cast<WPARAM>(index) | SBT_OWNERDRAW,
+                     static_cast<LPARAM>(index));
+    else
         SendMessageW(window, SB_SETTEXTW, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(text.c_str()));
+                     reinterpret_cast<LPARAM>(panel.Text.c_str()));
+}
+
+bool TStatusBar::ReflectedMessage(TMessage& message)
+{
+    if (message.Msg != WM_DRAWITEM)
+        return false;
+    const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
+    if (draw.itemID >= panels_.size())
+        return false;
+    const TStatusPanel& panel = panels_[draw.itemID];
+    FillRect(draw.hDC, &draw.rcItem, GetSysColorBrush(COLOR_HIGHLIGHT));
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(draw.hwndItem, WM_GETFONT, 0, 0));
+    const HGDIOBJ oldFont = font != nullptr ? SelectObject(draw.hDC, font) : nullptr;
+    const COLORREF oldColor = SetTextColor(draw.hDC, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    const int oldMode = SetBkMode(draw.hDC, TRANSPARENT);
+    RECT text = draw.rcItem;
+    text.left += 2;
+    DrawTextW(draw.hDC, panel.Text.c_str(), static_cast<int>(panel.Text.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+    SetBkMode(draw.hDC, oldMode);
+    SetTextColor(draw.hDC, oldColor);
+    if (oldFont != nullptr)
+        SelectObject(draw.hDC, oldFont);
+    message.Result = TRUE;
+    return true;
 }
 
 void TStatusBar::ApplyPanels()
@@ -71,5 +118,5 @@ void TStatusBar::ApplyPanels()
     SendMessageW(window, SB_SIMPLE, FALSE, 0);
     SendMessageW(window, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
     for (size_t i = 0; i < panels_.size(); ++i)
-        SendMessageW(window, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(panels_[i].Text.c_str()));
+        SendPanelText(static_cast<int>(i));
 }

@@ -10,6 +10,8 @@
 struct TStatusPanel {
     int Width = 50;
     std::wstring Text;
+    // Drawn in the selection's colours, to single the bar out among others.
+    bool Marked = false;
 };
 
 class TStatusBar : public TWinControl {
@@ -21,15 +23,18 @@ public:
     const TStatusPanel& Panel(int index) const { return panels_.at(static_cast<size_t>(index)); }
     void SetPanels(std::vector<TStatusPanel> panels);
     void SetPanelText(int index, const std::wstring& text);
+    void SetPanelMarked(int index, bool marked);
     bool SizeGrip = false;
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void WndProc(TMessage& message) override;
+    bool ReflectedMessage(TMessage& message) override;
 
 private:
     void ApplyPanels();
+    void SendPanelText(int index) const;
 
     std::vector<TStatusPanel> panels_;
 };

@@ -4,6 +4,7 @@
 #include "ProgramDriver.h"
 
 #include "common/Input.h"
+#include "common/Screen.h"
 #include "common/TempTree.h"
 #include "core/TextConversion.h"
 
@@ -216,4 +217,44 @@ TEST_F(ProgramPaneCommandsTest, TheMenusActOnThePaneWithTheFocus)
     EXPECT_TRUE(TProgramDriver::WaitFor([&] { return Exists(right_ + L"\\l2.txt"); }));
     EXPECT_TRUE(Exists(left_ + L"\\l2.txt"));
     EXPECT_EQ(program.MessageBoxWindow(), nullptr);
+}
+
+namespace {
+
+// How many pixels of the "Path:" panel of a pane's status bar show the selection's colour.
+int MarkedPixels(const TProgramDriver& program, int pane)
+{
+    HWND bar = GetParent(program.Combo(pane));
+    RECT client{};
+    GetClientRect(bar, &client);
+    POINT corner{0, 0};
+    ClientToScreen(bar, &corner);
+    const RECT panel{corner.x + 4, corner.y + 4, corner.x + 20, corner.y + client.bottom - 4};
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const DWORD wanted =
+        (GetRValue(highlight) << 16) | (GetGValue(highlight) << 8) | GetBValue(highlight);
+    int count = 0;
+    for (const DWORD pixel : CaptureScreen(panel))
+        count += (pixel & 0xFFFFFF) == wanted ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+// The active pane (the one last clicked, or stored) shows its "Path:" panel marked.
+TEST_F(ProgramPaneCommandsTest, TheActivePaneIsMarked)
+{
+    TProgramDriver program(tree_);
+    ASSERT_TRUE(Start(program));
+    EXPECT_TRUE(TProgramDriver::WaitFor([&] { return MarkedPixels(program, 1) > 100; }));
+    EXPECT_EQ(MarkedPixels(program, 2), 0);
+
+    HWND list2 = program.List(2);
+    RECT client{};
+    GetClientRect(list2, &client);
+    program.Click(list2, POINT{client.right - 30, client.bottom - 10});
+    EXPECT_TRUE(TProgramDriver::WaitFor([&] { return MarkedPixels(program, 2) > 100; }));
+    EXPECT_EQ(MarkedPixels(program, 1), 0);
+    EXPECT_EQ(program.Close(), 0u);
+    EXPECT_EQ(program.Setting("MForm", "Expl1Focus"), "0");
 }
