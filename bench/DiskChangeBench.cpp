@@ -47,12 +47,8 @@ int wmain(int argc, wchar_t** argv)
     {
         TApplication application;
         TBenchForm form(900, 700);
-        auto* list = new TZelShellList(&form);
-        list->SetParent(&form);
-        list->SetBounds(0, 0, 880, 660);
         // The bench makes the changes and answers them itself.
-        list->SetAutomaticRefresh(false);
-        form.Handle();
+        TZelShellList* list = ShowBenchList(form, false);
         DeleteFileW(changed.c_str());
         list->SetPath(folder);
         UpdateWindow(list->Handle());

@@ -3,6 +3,7 @@
 // median of rounds, the baselines that walk a folder through the shell (a: enumeration, b: with
 // every display name), a top-level window to hold a control, the wait for icon work to settle,
 // and the peak working set.
+#include "controls/ShellList.h"
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
 #include "core/ScopedResource.h"
@@ -108,6 +109,18 @@ protected:
         params.WinClassName = L"Bivista.BenchForm";
     }
 };
+
+// A shell list filling the bench form (880 x 660), the form on screen.
+inline TZelShellList* ShowBenchList(TBenchForm& form, bool automaticRefresh = true)
+{
+    auto* list = new TZelShellList(&form);
+    list->SetParent(&form);
+    list->SetBounds(0, 0, 880, 660);
+    list->SetAutomaticRefresh(automaticRefresh);
+    form.Handle();
+    UpdateWindow(form.Handle());
+    return list;
+}
 
 inline void PumpMessages()
 {

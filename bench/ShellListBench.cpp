@@ -62,11 +62,7 @@ int wmain(int argc, wchar_t** argv)
     {
         TApplication application;
         TBenchForm form(900, 700);
-        auto* list = new TZelShellList(&form);
-        list->SetParent(&form);
-        list->SetBounds(0, 0, 880, 660);
-        form.Handle();
-        UpdateWindow(form.Handle());
+        TZelShellList* list = ShowBenchList(form);
 
         struct TReselection {
             int count;

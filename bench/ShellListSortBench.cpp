@@ -62,11 +62,7 @@ int wmain(int argc, wchar_t** argv)
     int result = 0;
     TApplication application;
     TBenchForm form(900, 700);
-    auto* list = new TZelShellList(&form);
-    list->SetParent(&form);
-    list->SetBounds(0, 0, 880, 660);
-    form.Handle();
-    UpdateWindow(form.Handle());
+    TZelShellList* list = ShowBenchList(form);
     std::printf("%-14s %7s %8s %9s %9s %9s %9s %9s %10s %9s %9s\n", "folder", "files", "refill",
                 "folder's", "by size", "size/ref", "by type", "type/ref", "by modif.", "modif/ref",
                 "name/ref");

@@ -627,11 +627,7 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     TApplication application;
     TBenchForm form(900, 700);
-    auto* list = new TZelShellList(&form);
-    list->SetParent(&form);
-    list->SetBounds(0, 0, 880, 660);
-    form.Handle();
-    UpdateWindow(form.Handle());
+    TZelShellList* list = ShowBenchList(form);
     list->SetPath(folder);
     UpdateWindow(list->Handle());
     const int count = list->Items()->Count();
