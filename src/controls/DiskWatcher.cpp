@@ -174,13 +174,6 @@ void ReadChanges(const TWatch& watch, DWORD bytes, std::vector<TDiskChange>& cha
         changes.push_back(TDiskChange{dcRemoved, watch.folder, oldName, {}});
 }
 
-bool FolderExists(const std::wstring& folder)
-{
-    TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 // Whether a folder whose watch failed is known to be gone: only the system's "not found"
 // (or a file in its place) says so. A server that does not answer, access refused, a read
 // that failed for its own reasons: the folder may well be there.
@@ -210,7 +203,7 @@ bool Collect(TWatch& watch, std::vector<TDiskChange>& changes, DWORD injected)
         ReadChanges(watch, bytes, changes);
     } else if (read || error == ERROR_NOTIFY_ENUM_DIR) {
         // Too much at once for the buffer, or the folder itself was deleted.
-        if (!FolderExists(watch.folder))
+        if (!DirectoryExists(watch.folder))
             return false;
         changes.push_back(TDiskChange{dcOverflow, watch.folder, {}, {}});
     } else {
