@@ -4,7 +4,7 @@
 //
 // Usage: bench_diskchange.exe <folder holding files-20000>
 #include "ShellBenchSupport.h"
-#include "controls/ShellList.h"
+#include "controls/list/ShellList.h"
 #include "core/PathText.h"
 #include "ui/Application.h"
 

@@ -9,8 +9,8 @@
 //
 // Usage: bench_folderplace.exe [fixture folder] [count]
 #include "ShellBenchSupport.h"
-#include "controls/ShellTree.h"
-#include "controls/ShellTreeNode.h"
+#include "controls/tree/ShellTree.h"
+#include "controls/tree/ShellTreeNode.h"
 #include "shell/FolderPlace.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"

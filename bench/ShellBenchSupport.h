@@ -3,7 +3,7 @@
 // median of rounds, the baselines that walk a folder through the shell (a: enumeration, b: with
 // every display name), a top-level window to hold a control, the wait for icon work to settle,
 // and the peak working set.
-#include "controls/ShellList.h"
+#include "controls/list/ShellList.h"
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
 #include "core/ScopedResource.h"

@@ -8,7 +8,7 @@
 // Usage: bench_shelllist.exe <folder holding files-1000, files-20000, files-100000> [largest]
 // (`largest`: leave out the folders of more files than this)
 #include "ShellBenchSupport.h"
-#include "controls/ShellList.h"
+#include "controls/list/ShellList.h"
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
 #include "core/SyncCall.h"

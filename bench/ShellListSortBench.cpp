@@ -8,8 +8,8 @@
 // (the fixture's sizes-100000 holds files of many sizes, types and times; files-100000 empty
 // files of one time, where sorting by size is sorting by name)
 #include "ShellBenchSupport.h"
-#include "controls/ColumnValues.h"
-#include "controls/ShellList.h"
+#include "controls/common/ColumnValues.h"
+#include "controls/list/ShellList.h"
 #include "ui/Application.h"
 
 #include <cstdio>

@@ -14,8 +14,8 @@
 //
 // Usage: bench_shelllist_stall.exe <folder of files> [groups, comma separated] [burst folder]
 #include "ShellBenchSupport.h"
-#include "controls/ColumnValues.h"
-#include "controls/ShellList.h"
+#include "controls/common/ColumnValues.h"
+#include "controls/list/ShellList.h"
 #include "core/ScopedResource.h"
 #include "shell/PathUtils.h"
 #include "ui/Application.h"

@@ -11,7 +11,7 @@
 //
 // Usage: bench_shelltree.exe <fixture folder holding folders-20000> [count]
 #include "ShellBenchSupport.h"
-#include "controls/ShellTree.h"
+#include "controls/tree/ShellTree.h"
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
 #include "core/SyncCall.h"

@@ -5,7 +5,7 @@
 // the window is made and written back when it goes.
 #include "app/Bookmark.h"
 #include "app/SettingsFile.h"
-#include "controls/NotificationEvents.h"
+#include "controls/common/NotificationEvents.h"
 #include "core/IDListPtr.h"
 #include "ui/Forms.h"
 

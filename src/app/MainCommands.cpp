@@ -2,9 +2,9 @@
 #include "app/Main.h"
 
 #include "app/AboutUnit.h"
-#include "controls/NetDialogs.h"
-#include "controls/ShellList.h"
-#include "controls/ShellTree.h"
+#include "controls/common/NetDialogs.h"
+#include "controls/list/ShellList.h"
+#include "controls/tree/ShellTree.h"
 #include "core/TextConversion.h"
 #include "ui/Application.h"
 #include "ui/Panel.h"

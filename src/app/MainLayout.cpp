@@ -4,8 +4,8 @@
 #include "app/Main.h"
 
 #include "app/ALStatusBar.h"
-#include "controls/ShellCombo.h"
-#include "controls/ShellTree.h"
+#include "controls/combo/ShellCombo.h"
+#include "controls/tree/ShellTree.h"
 #include "ui/Panel.h"
 #include "ui/Scaling.h"
 #include "ui/Splitter.h"

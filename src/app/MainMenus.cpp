@@ -5,8 +5,8 @@
 #include "app/Main.h"
 #include "app/MenuActions.h"
 
-#include "controls/ShellList.h"
-#include "controls/ShellTree.h"
+#include "controls/list/ShellList.h"
+#include "controls/tree/ShellTree.h"
 #include "link/ShellLink.h"
 #include "shell/Verbs.h"
 #include "ui/Action.h"

@@ -5,8 +5,8 @@
 #include "app/Bookmark.h"
 #include "common/SlowPlaces.h"
 #include "common/TestForm.h"
-#include "controls/ShellTree.h"
-#include "controls/ShellTreeNode.h"
+#include "controls/tree/ShellTree.h"
+#include "controls/tree/ShellTreeNode.h"
 #include "ui/Application.h"
 #include "ui/ListBox.h"
 
