@@ -57,8 +57,8 @@ std::vector<std::wstring> ObjectNames(const wchar_t* path)
     LPITEMIDLIST item = nullptr;
     while (enumerator.Pointer->Next(1, &item, nullptr) == S_OK) {
         WIN32_FIND_DATAW data{};
-        if (SUCCEEDED(SHGetDataFromIDListW(folder.Pointer, item, SHGDFIL_FINDDATA, &data,
-                                           sizeof(data))))
+        if (SUCCEEDED(
+                SHGetDataFromIDListW(folder.Pointer, item, SHGDFIL_FINDDATA, &data, sizeof(data))))
             names.emplace_back(data.cFileName);
         CoTaskMemFree(item);
     }
@@ -77,11 +77,8 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (HWND list = GetWindow(window, GW_CHILD))
             MoveWindow(list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -105,14 +102,13 @@ int wmain(int argc, wchar_t** argv)
     frameClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     frameClass.lpszClassName = L"BivistaBench.Floor";
     RegisterClassW(&frameClass);
-    HWND frame = CreateWindowExW(0, frameClass.lpszClassName, L"Floor", WS_OVERLAPPEDWINDOW,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, 900, 650, nullptr, nullptr,
-                                 instance, nullptr);
+    HWND frame =
+        CreateWindowExW(0, frameClass.lpszClassName, L"Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 900, 650, nullptr, nullptr, instance, nullptr);
     RECT client{};
     GetClientRect(frame, &client);
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT,
-                                0, 0, client.right, client.bottom, frame, nullptr, instance,
-                                nullptr);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0,
+                                client.right, client.bottom, frame, nullptr, instance, nullptr);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.cx = 300;

@@ -9,6 +9,8 @@
 #include "core/IDListPtr.h"
 #include "ui/Forms.h"
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -153,6 +155,8 @@ private:
     void RestorePaneSizes();
     void RestoreFirstList();
     void FinishStartup();
+    void RunStartupStep();
+    void NoteStartupInput(HWND window);
     void FollowFirstList();
     void RestoreSecondPane();
     void SaveSettings();
@@ -203,8 +207,17 @@ private:
     bool firstPaneActive_ = true;
     // Pane 1's list has been filled (on the first showing).
     bool firstListRestored_ = false;
-    // Pane 1's tree and combo, and pane 2, have been brought to their folders.
+    // The panes' start-up that follows the first paint, one step per turn of the message loop.
+    std::deque<std::function<void()>> startupSteps_;
+    // Pane 1's tree and combo, and pane 2, have been brought to their folders (or a pane was
+    // left where the user took it first).
     bool startupFinished_ = false;
+    // The user typed into (or clicked) pane 1's or pane 2's combo during the start-up.
+    bool comboTouched_[2] = {false, false};
+    // The user took pane 2 to a folder before its stored one was restored.
+    bool secondPaneMoved_ = false;
+    // Pane 2's stored folder, read while pane 1's tree and combo find their folder.
+    std::unique_ptr<TFolderPreread> secondFolder_;
     int paneTwoHeight_ = 0;
     int treeWidth_ = 0;
     std::string path1_;

@@ -258,9 +258,9 @@ void TfrmMain::SetDesignProperties()
     ShellList2->SetViewStyle(vsReport);
     ShellList2->SetAutoArrange(true);
 
-    // The path combos in their status bars. They join their panes' links, and read the drives
-    // for their lists, once the window is up (FinishStartup): what the trees announce while
-    // loading would only be shown over.
+    // The path combos in their status bars. They join their panes' links when the window is
+    // first shown (FormShow), and read the drives for their lists when first told of a folder:
+    // what the trees announce while loading would only be shown over.
     const std::vector<TStatusPanel> panels{{Scale(50), L"Path:"}, {Scale(50), L""}};
     for (auto [bar, combo] :
          {std::pair{ALStatusBar2, ZelShellCombo2}, std::pair{ALStatusBar1, ZelShellCombo3}}) {

@@ -33,6 +33,16 @@ const char kInfo[] = "GenInfo";
 // itself (a timer comes after every other message, painting included).
 constexpr UINT_PTR kFinishStartupTimer = 0xB15A;
 
+// The test seam of the start-up: while an event of this name exists unset, the steps after the
+// first paint wait, so that a test can act on the window before a pane's step runs.
+constexpr wchar_t kHoldStartupStepsEvent[] = L"Local\\Bivista.HoldStartupSteps";
+
+bool StartupStepsHeld()
+{
+    const TScopedHandle hold(OpenEventW(SYNCHRONIZE, FALSE, kHoldStartupStepsEvent));
+    return hold && WaitForSingleObject(hold.get(), 0) == WAIT_TIMEOUT;
+}
+
 // Notes whether a link told its controls of a folder while the scope lasts.
 class TLinkChangeWatch {
 public:
@@ -48,6 +58,29 @@ public:
 private:
     TZelShellLink* link_;
     bool reached_ = false;
+};
+
+// A combo out of its link while the scope lasts (when `leaveOut` is set): what the link tells
+// its pane meanwhile does not reach it.
+class TComboLeftOut {
+public:
+    TComboLeftOut(TZelShellCombo* combo, TZelShellLink* link, bool leaveOut)
+        : combo_(leaveOut ? combo : nullptr), link_(link)
+    {
+        if (combo_ != nullptr)
+            combo_->SetShellLink(nullptr);
+    }
+    ~TComboLeftOut()
+    {
+        if (combo_ != nullptr)
+            combo_->SetShellLink(link_);
+    }
+    TComboLeftOut(const TComboLeftOut&) = delete;
+    TComboLeftOut& operator=(const TComboLeftOut&) = delete;
+
+private:
+    TZelShellCombo* combo_;
+    TZelShellLink* link_;
 };
 
 bool StillOn(TZelShellTree* tree, const TOwnedIDList& fallback)
@@ -193,7 +226,18 @@ void TfrmMain::FormShow(TObject*)
         ShellTree2->ShellContextMenu = true;
         ShellList2->SetAutomaticRefresh(true);
         ShellList2->ShellContextMenu = true;
+        // The combos join their links now (they read nothing until told of a folder), so
+        // that a path typed into one during the start-up moves its pane.
+        ZelShellCombo2->SetShellLink(ZelShellLink);
+        ZelShellCombo3->SetShellLink(ZelShellLink2);
 
+        // Pane 2's folder is read on a thread of its own meanwhile.
+        path2_ = settings_->ReadString(kInfo, "Path2", "");
+        secondFolder_ = std::make_unique<TFolderPreread>(NarrowToWide(path2_));
+        if (Application != nullptr)
+            Application->OnUserInput = [this](HWND window) { NoteStartupInput(window); };
+        ZelShellLink2->OnChange = [this](TObject*) { secondPaneMoved_ = true; };
+        startupSteps_ = {[this] { FollowFirstList(); }, [this] { RestoreSecondPane(); }};
         if (SetTimer(Handle(), kFinishStartupTimer, USER_TIMER_MINIMUM, nullptr) == 0)
             FinishStartup();
     }
@@ -247,8 +291,7 @@ void TfrmMain::RestoreFirstList()
 void TfrmMain::WndProc(TMessage& message)
 {
     if (message.Msg == WM_TIMER && message.WParam == kFinishStartupTimer) {
-        KillTimer(Handle(), kFinishStartupTimer);
-        FinishStartup();
+        RunStartupStep();
         return;
     }
     switch (message.Msg) {
@@ -265,18 +308,50 @@ void TfrmMain::WndProc(TMessage& message)
     TForm::WndProc(message);
 }
 
+// One step of the panes' start-up per timer message: a timer comes after input and painting,
+// so the window answers between the steps.
+void TfrmMain::RunStartupStep()
+{
+    if (StartupStepsHeld())
+        return;
+    if (startupSteps_.empty()) {
+        FinishStartup();
+        return;
+    }
+    const std::function<void()> step = std::move(startupSteps_.front());
+    startupSteps_.pop_front();
+    step();
+    TraceStartup(startupSteps_.empty() ? "second pane" : "first pane");
+    if (startupSteps_.empty())
+        FinishStartup();
+}
+
+// Runs what is left of the start-up at once (closing, or no timer to be had).
 void TfrmMain::FinishStartup()
 {
+    KillTimer(Handle(), kFinishStartupTimer);
+    while (!startupSteps_.empty()) {
+        const std::function<void()> step = std::move(startupSteps_.front());
+        startupSteps_.pop_front();
+        step();
+    }
     if (startupFinished_)
         return;
     startupFinished_ = true;
-    TraceStartup("finishing");
-    ZelShellCombo2->SetShellLink(ZelShellLink);
-    ZelShellCombo3->SetShellLink(ZelShellLink2);
-    FollowFirstList();
-    TraceStartup("first pane");
-    RestoreSecondPane();
-    TraceStartup("second pane");
+    secondFolder_.reset();
+    if (Application != nullptr)
+        Application->OnUserInput = nullptr;
+}
+
+// What the user types into a combo during the start-up stays there (see TComboLeftOut).
+void TfrmMain::NoteStartupInput(HWND window)
+{
+    for (int pane = 1; pane <= 2; ++pane) {
+        TZelShellCombo* combo = pane == 1 ? ZelShellCombo2 : ZelShellCombo3;
+        if (combo->HandleAllocated() &&
+            (window == combo->Handle() || IsChild(combo->Handle(), window)))
+            comboTouched_[pane - 1] = true;
+    }
 }
 
 // Pane 1's tree and combo go where its list is. A folder the tree cannot reach (one it leaves
@@ -287,6 +362,7 @@ void TfrmMain::FollowFirstList()
     const TOwnedIDList folder = CopyIDList(ShellList->FolderIDList());
     if (!folder)
         return;
+    const TComboLeftOut typedInto(ZelShellCombo2, ZelShellLink, comboTouched_[0]);
     ZelShellLink->BroadcastFolderChanged(ShellList, folder.get());
     const TZelShellTreeNode* selected = ShellTree->Selected();
     if (selected == nullptr || SameIDLists(selected->AbsoluteIDList(), folder.get()))
@@ -295,14 +371,26 @@ void TfrmMain::FollowFirstList()
     ZelShellLink->BroadcastFolderChanged(ShellTree, reached.get());
 }
 
+// Pane 2 goes to its stored folder, unless the user took it elsewhere first.
 void TfrmMain::RestoreSecondPane()
 {
-    path2_ = settings_->ReadString(kInfo, "Path2", "");
+    const std::unique_ptr<TFolderPreread> preread = std::move(secondFolder_);
+    ZelShellLink2->OnChange = nullptr;
+    if (secondPaneMoved_)
+        return;
+    const TComboLeftOut typedInto(ZelShellCombo3, ZelShellLink2, comboTouched_[1]);
     const std::wstring folder = NarrowToWide(path2_);
     {
         TLinkChangeWatch watch(ZelShellLink2);
-        if (FolderExistsWithin(folder))
+        if (FolderExistsWithin(folder)) {
+            TOwnedIDList readFolder;
+            std::vector<TOwnedIDList> objects;
+            TScopedChangeNotification changesSinceRead;
+            if (preread && preread->Take(readFolder, objects, &changesSinceRead))
+                ShellList2->OfferObjects(readFolder.get(), std::move(objects),
+                                         std::move(changesSinceRead));
             ShellTree2->SetSelectedFolder(folder);
+        }
         if (watch.Reached())
             return;
     }

@@ -15,6 +15,21 @@ std::wstring MessageOf(const std::exception& e)
     return NarrowToWide(e.what());
 }
 
+bool IsUserInput(UINT message)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN: return true;
+    default: return false;
+    }
+}
+
 }  // namespace
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner)
@@ -105,6 +120,8 @@ bool TApplication::PreTranslate(MSG& message)
 void TApplication::Dispatch(MSG& message)
 {
     try {
+        if (Application != nullptr && Application->OnUserInput && IsUserInput(message.message))
+            Application->OnUserInput(message.hwnd);
         if (PreTranslate(message))
             return;
     } catch (...) {

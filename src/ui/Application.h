@@ -41,6 +41,10 @@ public:
     void HandleException(TObject* sender);
     void ShowException(const std::exception& e);
 
+    // Told of each click and key press before it is dispatched (the window is the message's):
+    // what the user does first may stop work that was about to override it.
+    std::function<void(HWND window)> OnUserInput;
+
     bool Terminated() const noexcept { return terminated_; }
     // Ends the message loop (posts WM_QUIT) and marks the application as terminating.
     void Terminate();

@@ -194,6 +194,26 @@ std::string TProgramDriver::Setting(const char* section, const char* key, bool* 
 
 bool TProgramDriver::Start()
 {
+    if (!StartShown())
+        return false;
+    // The panes reach their folders after the window shows: the combos read their drives then,
+    // pane 2's last.
+    const bool reached = WaitFor(
+        [this] {
+            HWND combo = Combo(2);
+            DWORD_PTR count = 0;
+            return !Running() ||
+                   (combo != nullptr &&
+                    SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count) &&
+                    count > 0);
+        },
+        30000);
+    Settle();
+    return reached && Running();
+}
+
+bool TProgramDriver::StartShown()
+{
     Kill();
     std::wstring command = L"\"" + programFolder_ + L"\\bivista.exe\"";
     STARTUPINFOW startup{};
@@ -214,20 +234,8 @@ bool TProgramDriver::Start()
         30000);
     if (main_ == nullptr)
         return false;
-    // The panes reach their folders after the window shows: the combos read their drives then,
-    // pane 2's last.
-    const bool reached = WaitFor(
-        [this] {
-            HWND combo = Combo(2);
-            DWORD_PTR count = 0;
-            return !Running() ||
-                   (combo != nullptr &&
-                    SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &count) &&
-                    count > 0);
-        },
-        30000);
     Settle();
-    return reached && Running();
+    return Running();
 }
 
 bool TProgramDriver::Running() const

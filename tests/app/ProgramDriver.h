@@ -35,6 +35,8 @@ public:
     // Starts the program and waits until its main window is shown, both panes have reached
     // their folders and it is idle. False when it did not come up.
     bool Start();
+    // Starts the program and waits only until its main window is shown.
+    bool StartShown();
     // Asks the main window to close and waits for the program to end; its exit code.
     DWORD Close();
     bool Running() const;
