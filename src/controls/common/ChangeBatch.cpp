@@ -5,7 +5,9 @@
 #include "ui/Timer.h"
 
 TChangeTimer::TChangeTimer(UINT delay, DWORD putOffLimit, TClock clock)
-    : timer_(std::make_unique<TTimer>(nullptr)), delay_(delay), putOffLimit_(putOffLimit),
+    : timer_(std::make_unique<TTimer>(nullptr)),
+      delay_(delay),
+      putOffLimit_(putOffLimit),
       clock_(clock ? std::move(clock) : TClock([] { return GetTickCount(); }))
 {
     timer_->SetEnabled(false);

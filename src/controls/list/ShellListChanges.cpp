@@ -28,8 +28,8 @@ bool SamePlace(TBorrowedIDList first, TBorrowedIDList second)
 
 void TZelShellList::CreateChangeBatch()
 {
-    changes_ = std::make_unique<TFolderChanges>(kRefreshDelay, kNamedChangeLimit,
-                                                kRefreshPutOffLimit);
+    changes_ =
+        std::make_unique<TFolderChanges>(kRefreshDelay, kNamedChangeLimit, kRefreshPutOffLimit);
     // A fill that served messages meanwhile: its changes wait until it is over.
     changes_->Busy = [this] { return filling_; };
     changes_->OnDue = [this] { AnswerChanges(); };

@@ -52,7 +52,9 @@ const TBatchCase kBatchCases[] = {
     {"busy holds the changes until free",
      "add a; busy; tick; due 600; tick; add b; free; tick; idle",
      {L"a b"}},
-    {"a report restarts the delay", "add a; due 300; wait 100; add b; due 400; tick; idle", {L"a b"}},
+    {"a report restarts the delay",
+     "add a; due 300; wait 100; add b; due 400; tick; idle",
+     {L"a b"}},
     {"a long burst is put off no longer than the limit",
      "add a; wait 150; add b; due 450; wait 60; add c; due 450; wait 200; start; due 450; "
      "tick; idle",
