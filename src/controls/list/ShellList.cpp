@@ -2,6 +2,7 @@
 // window.
 #include "controls/list/ShellList.h"
 
+#include "controls/common/ChangeBatch.h"
 #include "controls/common/SelectionStateImageList.h"
 #include "controls/common/ShellChangeNotifier.h"
 #include "controls/list/ShellListReceiver.h"
@@ -15,7 +16,6 @@
 #include "threadpool/ThreadPool.h"
 #include "ui/Application.h"
 #include "ui/Menus.h"
-#include "ui/Timer.h"
 #include "ui/WindowSubclass.h"
 
 namespace {
@@ -52,10 +52,7 @@ TZelShellList::TZelShellList(TComponent* owner)
     SetSmallImages(smallImages_);
     SetLargeImages(largeImages_);
 
-    refreshTimer_ = MakeOwned<TTimer>(this);
-    refreshTimer_->SetEnabled(false);
-    refreshTimer_->SetInterval(kRefreshDelay);
-    refreshTimer_->OnTimer = [this](TObject*) { RefreshTimerFired(); };
+    CreateChangeBatch();
 
     notifier_ = MakeOwned<TZelShellChangeNotifier>(this);
     notifier_->SetEnabled(false);
@@ -86,8 +83,8 @@ TZelShellList::~TZelShellList()
     notifier_->SetInternalCallback(nullptr);
     notifier_->SetEnabled(false);
     FollowFolderOnDisk();
-    refreshTimer_->SetEnabled(false);
-    refreshTimer_->OnTimer = nullptr;
+    changes_->Stop();
+    changes_->OnDue = nullptr;
     try {
         DestroyHandle();
     } catch (...) {

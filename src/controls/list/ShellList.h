@@ -37,11 +37,11 @@
 class TZelShellLink;
 class TZelShellChangeNotifier;
 class TDiskWatcher;
+class TFolderChanges;
 struct TDiskChange;
 class TZelSystemImageList;
 class TZelSelectionStateImageList;
 class TPopupMenu;
-class TTimer;
 class TWindowSubclass;
 class TZelShellList;
 struct TShellListResultLink;
@@ -354,13 +354,9 @@ private:
     void AttachNormalImageList();
     void ReportOperation(TZelShellOperations operation, const std::vector<std::wstring>& files,
                          const std::wstring& destination);
-    void OnChangeReport(int event, TBorrowedIDList first);
-    void RefreshTimerFired();
-    void StartRefreshTimer();
-    void StopRefreshTimer();
     void HandleHeaderMessage(TMessage& message);
 
-    // ---- Changes by name (ShellListWatch.cpp) ----
+    // ---- The watches (ShellListWatch.cpp) ----
     void CreateDiskWatcher();
     // Points the disk watch at the folder shown (none with AutomaticRefresh off); a new folder
     // is watched by the time this returns, and changes noted for the old one are forgotten.
@@ -371,18 +367,25 @@ private:
     void WatchBeforeReading();
     // A change seen by the offered objects' watch, once the list's own watches are open.
     void CheckChangesSinceOffer();
-    void DiskChanges(const std::vector<TDiskChange>& changes);
-    void NoteReportedChange(TBorrowedIDList first);
-    void NoteChangedName(const std::wstring& name);
-    void NoteWholeFolder();
-    // What the refresh timer does once the folder is known to still exist.
-    void ApplyPendingChanges();
-    void ApplyNamedChanges(const std::vector<std::wstring>& names);
-    TListItem* ItemByName(const std::wstring& name);
     // Whether the folder shown still exists, asked with the disk watch let go of when the whole
     // folder is in question (a watch would keep a deleted folder in being under Wine). A
     // folder that may wait is asked within NetworkWaitLimit: timed out when it did not answer.
     TBoundedWaitResult FolderStillExists(const std::wstring& path);
+
+    // ---- The answers to changes (ShellListChanges.cpp) ----
+    void CreateChangeBatch();
+    void OnChangeReport(int event, TBorrowedIDList first);
+    void DiskChanges(const std::vector<TDiskChange>& changes);
+    void NoteReportedChange(TBorrowedIDList first);
+    void StartRefreshTimer();
+    // The refresh timer ran out with the list free.
+    void AnswerChanges();
+    // After the folder shown has vanished.
+    void ShowNearestExistingParent(const std::wstring& vanished);
+    // What the refresh timer does once the folder is known to still exist.
+    void ApplyPendingChanges();
+    void ApplyNamedChanges(const std::vector<std::wstring>& names);
+    TListItem* ItemByName(const std::wstring& name);
     void DrainEnumeration() noexcept;
     // Interaction helpers (ShellListKeys, ShellListMouse, ShellListVerbs, ShellListRename).
     // True when the message was handled entirely.
@@ -390,8 +393,6 @@ private:
     void ShowSelectionContextMenu(POINT screen);
     // The shell's menu of the folder's background, for a click on no item.
     void ShowBackgroundContextMenu(POINT screen);
-    // After the folder shown has vanished.
-    void ShowNearestExistingParent(const std::wstring& vanished);
     // The browser's rename request starts editing the selected caption, unless ReadOnly.
     void SetBrowserRename();
     std::vector<std::wstring> SelectedPaths();
@@ -454,20 +455,15 @@ private:
     std::vector<std::wstring> droppedFiles_;
     TPidlHistory history_;
     TZelShellChangeNotifier* notifier_ = nullptr;
-    TTimer* refreshTimer_ = nullptr;
     TDiskWatcher* diskWatcher_ = nullptr;
     std::wstring diskWatchFolder_;
     // Watches the folder of offered objects from before they were read until the list's own
     // watches are open on it.
     TScopedChangeNotification offerChanges_;
     TOwnedIDList offerChangesFolder_;
-    // Changes waiting for the refresh timer: names of objects (by upper-case key), or the
-    // whole folder.
-    std::map<std::wstring, std::wstring> pendingNames_;
-    bool pendingWholeFolder_ = false;
+    // Changes waiting for the refresh timer: names of objects, or the whole folder.
+    std::unique_ptr<TFolderChanges> changes_;
     int changeRefreshes_ = 0;
-    // When the refresh timer was started for the changes that wait.
-    DWORD refreshWaitStart_ = 0;
     TZelSystemImageList* smallSystemImages_ = nullptr;
     TZelSystemImageList* largeSystemImages_ = nullptr;
     TCustomImageList* smallImages_ = nullptr;

@@ -1,9 +1,7 @@
-// TZelShellList: the item records, the full fill, the incremental refresh and the answers to
-// change reports.
+// TZelShellList: the item records, the full fill and the incremental refresh.
 #include "controls/list/ShellList.h"
 
 #include "controls/common/NameOrder.h"
-#include "controls/common/ShellChangeNotifier.h"
 #include "core/CallbackException.h"
 #include "core/PathText.h"
 #include "link/ShellLink.h"
@@ -13,7 +11,6 @@
 #include "shell/ZelShellFolder.h"
 #include "threadpool/ThreadPool.h"
 #include "ui/Cursor.h"
-#include "ui/Timer.h"
 #include "ui/UpdateScope.h"
 
 #include <algorithm>
@@ -34,16 +31,6 @@ double NowUtc()
     time.LowPart = now.dwLowDateTime;
     time.HighPart = now.dwHighDateTime;
     return static_cast<double>(time.QuadPart) / 864000000000.0 - 109205.0;
-}
-
-// The same place, by the desktop's comparison or by path: a report about a folder that has gone
-// carries a list that no longer says it is a folder, and the comparison finds it unequal.
-bool SamePlace(TBorrowedIDList first, TBorrowedIDList second)
-{
-    if (SameIDLists(first, second))
-        return true;
-    const std::wstring path = PathFromIDList(first);
-    return !path.empty() && SameFileName(path, PathFromIDList(second));
 }
 
 }  // namespace
@@ -350,108 +337,4 @@ void TZelShellList::ReportOperation(TZelShellOperations operation,
         CallEventHandler(OnOperation, this, operation, files, destination);
     if ((operation & (sopMove | sopDelete | sopRemove | sopRename)) != 0 && shellLink_ != nullptr)
         shellLink_->BroadcastRefreshChanges(this);
-}
-
-// ---- Change reports ----
-
-void TZelShellList::OnChangeReport(int event, TBorrowedIDList first)
-{
-    if (closing_)
-        return;
-    NoteReportedChange(first);
-    // A report during a fill (its messages served meanwhile) waits for the timer: the items
-    // are being made.
-    if (filling_) {
-        StartRefreshTimer();
-        return;
-    }
-    switch (event) {
-    case neFileDelete:
-    case neFolderDelete: {
-        if (first == nullptr)
-            return;
-        const TBorrowedIDList folder = FolderIDList();
-        const int depth = IDListItemCount(first);
-        if (depth <= IDListItemCount(folder) && SamePlace(IDListHead(folder, depth), first)) {
-            // The folder shown, or one it lies in: the timer applies the vanished-folder rule.
-            StartRefreshTimer();
-            return;
-        }
-        // Only an object of this folder: another folder's may share a name with one here.
-        if (depth < 1 || !SamePlace(IDListHead(first, depth - 1), folder))
-            return;
-        if (TListItem* item = ItemByIDList(IDListLastItem(first)))
-            item->Delete();
-        return;
-    }
-    case neDriveRemove:
-    case neMediaRemove:
-    case neNetShare:
-    case neNetUnShare:
-        StopRefreshTimer();
-        RefreshContents();
-        return;
-    default: StartRefreshTimer(); return;
-    }
-}
-
-// A burst of changes is answered once, after its last change; a long burst is followed as it
-// goes on: the answer is not put off past the first waiting change's kRefreshPutOffLimit plus
-// the timer's own delay.
-void TZelShellList::StartRefreshTimer()
-{
-    const DWORD now = GetTickCount();
-    if (!refreshTimer_->Enabled())
-        refreshWaitStart_ = now;
-    else if (now - refreshWaitStart_ >= kRefreshPutOffLimit)
-        return;
-    refreshTimer_->SetEnabled(false);
-    refreshTimer_->SetEnabled(true);
-}
-
-void TZelShellList::StopRefreshTimer()
-{
-    refreshTimer_->SetEnabled(false);
-}
-
-void TZelShellList::RefreshTimerFired()
-{
-    // A fill that served messages meanwhile: its changes wait until it is over.
-    if (filling_)
-        return;
-    StopRefreshTimer();
-    const std::wstring path = GetPath();
-    if (GetSpecialFolder() != SF_FILESYSTEMFOLDER || path.empty()) {
-        ApplyPendingChanges();
-        return;
-    }
-    // A folder that does not answer in time keeps what the list shows: reading it now would
-    // freeze the window, and it may well still be there.
-    switch (FolderStillExists(path)) {
-    case bwFound: ApplyPendingChanges(); break;
-    case bwNotFound: ShowNearestExistingParent(path); break;
-    case bwTimedOut: break;
-    }
-}
-
-void TZelShellList::ShowNearestExistingParent(const std::wstring& vanished)
-{
-    // The folder shown has gone: the pane stays as close to it as it can, on the nearest
-    // folder above it that is still there; the computer folder when none is (a drive gone).
-    std::wstring folder = vanished;
-    while (!IsDriveRoot(folder)) {
-        std::wstring parent = ExtractFilePath(ExcludeTrailingBackslash(folder));
-        if (parent.empty() || SameFileName(parent, folder))
-            break;
-        folder = std::move(parent);
-        if (FolderStillExists(folder) != bwFound)
-            continue;
-        try {
-            SetPath(folder);
-            return;
-        } catch (const ENautilexError&) {
-            // Not one the shell can show: further up.
-        }
-    }
-    SetSpecialFolder(SF_DRIVES);
 }

@@ -8,7 +8,6 @@
 #include "shell/ShellState.h"
 #include "shell/ShellUtils.h"
 #include "shell/SystemImageList.h"
-#include "ui/Timer.h"
 
 namespace {
 
@@ -44,10 +43,7 @@ TZelShellTree::TZelShellTree(TComponent* owner) : TTreeView(owner)
     images_->AttachShared(systemImages_->Handle());
     SetImages(images_);
 
-    reportTimer_ = MakeOwned<TTimer>(this);
-    reportTimer_->SetEnabled(false);
-    reportTimer_->SetInterval(kReportDelay);
-    reportTimer_->OnTimer = [this](TObject*) { AnswerReports(); };
+    CreateReportBatch();
 
     notifier_ = MakeOwned<TZelShellChangeNotifier>(this);
     notifier_->SetRecursive(true);
@@ -67,9 +63,9 @@ TZelShellTree::~TZelShellTree()
     notifier_->SetInternalCallback(nullptr);
     notifier_->SetEnabled(false);
     StopDiskWatch();
-    reportTimer_->SetEnabled(false);
-    reportTimer_->OnTimer = nullptr;
-    reports_.clear();
+    reports_->Stop();
+    reports_->OnDue = nullptr;
+    reports_->Clear();
     if (shellLink_ != nullptr) {
         shellLink_->RemoveControl(this);
         shellLink_->RemoveFreeNotification(this);

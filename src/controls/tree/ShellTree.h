@@ -10,6 +10,7 @@
 // marks and expand button; icons come from the worker pool). A refresh finds each enumerated
 // object among the existing children through an index, and change reports that arrive in a
 // burst are answered once, after the burst.
+#include "controls/common/ChangeBatch.h"
 #include "controls/common/NotificationEvents.h"
 #include "controls/common/ShellDragDrop.h"
 #include "controls/common/ShellOptions.h"
@@ -175,7 +176,7 @@ public:
     // The node under a drag, shown as drop target; null for none.
     TZelShellTreeNode* DropNode() const noexcept { return dropNode_; }
     // Change reports received and not answered yet.
-    int PendingReportCount() const noexcept { return static_cast<int>(reports_.size()); }
+    int PendingReportCount() const noexcept { return static_cast<int>(reports_->Changes().size()); }
     // Watches the expanded folders on screen on disk, for the changes no one announces.
     TDiskWatcher& DiskWatcher() noexcept { return *diskWatcher_; }
     // Points the disk watch at the folders on screen now; its timer does so regularly.
@@ -234,6 +235,7 @@ private:
         TOwnedIDList first;
         TOwnedIDList second;
     };
+    using TReportBatch = TChangeBatch<std::vector<TChangeReport>>;
     // Tree work under way: change reports wait until it is done.
     class TBusyScope {
     public:
@@ -305,6 +307,7 @@ private:
     int RootCheckState() const;
     int AbsoluteIndex(const TTreeNode* node) const;
     // Change reports
+    void CreateReportBatch();
     void ReportChange(TNotificationEvent event, TBorrowedIDList first, TBorrowedIDList second);
     void AnswerReports();
     // Drag and drop
@@ -327,7 +330,6 @@ private:
     TCustomImageList* images_ = nullptr;
     TPidlHistory history_;
     TZelShellChangeNotifier* notifier_ = nullptr;
-    TTimer* reportTimer_ = nullptr;
     TZelShellLink* shellLink_ = nullptr;
 
     TZelShellFolder rootedAt_ = SF_DESKTOP;
@@ -348,7 +350,8 @@ private:
     bool showOverlayIcons_ = true;
     bool destroying_ = false;
     int busy_ = 0;
-    std::vector<TChangeReport> reports_;
+    // Received, waiting for the report timer.
+    std::unique_ptr<TReportBatch> reports_;
     std::unique_ptr<TShellDragDrop> dragDrop_;
     TZelShellTreeNode* dropNode_ = nullptr;
     // The parent of the node being dragged out, refreshed when the drag ends.

@@ -6,10 +6,18 @@
 
 #include "controls/common/ShellChangeNotifier.h"
 #include "shell/IDList.h"
-#include "ui/Timer.h"
 
 #include <algorithm>
 #include <utility>
+
+void TZelShellTree::CreateReportBatch()
+{
+    reports_ = std::make_unique<TReportBatch>(kReportDelay);
+    reports_->Busy = [this] {
+        return !destroying_ && !reports_->Empty() && (busy_ > 0 || IsEditing() || IsLoading());
+    };
+    reports_->OnDue = [this] { AnswerReports(); };
+}
 
 void TZelShellTree::ReportChange(TNotificationEvent event, TBorrowedIDList first,
                                  TBorrowedIDList second)
@@ -18,21 +26,15 @@ void TZelShellTree::ReportChange(TNotificationEvent event, TBorrowedIDList first
         return;
     if (event == neFolderDelete || event == neFolderRename || event == neDriveRemove)
         ReleaseDiskWatchBelow(first);
-    reports_.push_back(TChangeReport{event, CopyIDList(first), CopyIDList(second)});
-    reportTimer_->Restart();
+    reports_->Note(TChangeReport{event, CopyIDList(first), CopyIDList(second)});
+    reports_->Start();
 }
 
 void TZelShellTree::AnswerReports()
 {
-    if (destroying_ || reports_.empty()) {
-        reportTimer_->SetEnabled(false);
+    if (destroying_ || reports_->Empty())
         return;
-    }
-    if (busy_ > 0 || IsEditing() || IsLoading())
-        return;  // the timer asks again
-    reportTimer_->SetEnabled(false);
-    const std::vector<TChangeReport> reports = std::move(reports_);
-    reports_.clear();
+    const std::vector<TChangeReport> reports = reports_->Take().Changes;
 
     // What each report asks for, and of which node; a node's action is taken once, however
     // many reports ask for it (a burst of changes in one folder refreshes it once).
