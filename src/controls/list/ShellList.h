@@ -12,6 +12,7 @@
 // first asks for them, which it does only for the rows it draws.
 #include "controls/common/ColumnOrder.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
 #include "controls/list/ShellListItem.h"
 #include "core/IDListPtr.h"
@@ -56,10 +57,7 @@ using TOnCheckStateChanged = std::function<void(
     TObject* Sender, int ItemIndex, const std::wstring& Path, TZelSelectionState CheckState)>;
 
 class TZelShellList : public TListView,
-                      public IZelShellControl,
-                      public TZelShellOptionFlags<TZelShellList>,
-                      public IIconViewer,
-                      public IThumbnailViewer,
+                      public TZelShellLinkMember<TZelShellList, IIconViewer, IThumbnailViewer>,
                       public TShellDropHandler {
 public:
     static constexpr int kMaxColumns = 256;
@@ -72,14 +70,7 @@ public:
     explicit TZelShellList(TComponent* owner);
     ~TZelShellList() override;
 
-    // ---- IUnknown: the list is a component; its owner decides its life ----
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    // ---- IZelShellControl ----
-    void STDMETHODCALLTYPE SetShellLink(TZelShellLink* link) override;
-    TZelShellLink* STDMETHODCALLTYPE GetShellLink() override { return shellLink_; }
+    // ---- IZelShellControl (the link itself: TZelShellLinkMember) ----
     void STDMETHODCALLTYPE FolderChanged(TBorrowedIDList folder) override;
     void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override;
     void STDMETHODCALLTYPE SelectAll() override;
@@ -137,10 +128,6 @@ public:
     void SetShowFolders(bool value);
     bool GetShowParentFolder() const noexcept { return showParentFolder_; }
     void SetShowParentFolder(bool value);
-
-    // The option word and its one setter; the flags below read and write single bits of it.
-    TZelShellOptions GetOptions() const noexcept { return options_; }
-    void SetOptions(TZelShellOptions value);
 
     bool GetThumbnails() const noexcept { return thumbnails_; }
     void SetThumbnails(bool value);
@@ -287,6 +274,7 @@ protected:
     virtual void CreateColumns();
     // The thumbnail result, after the checks of SetThumbnail.
     virtual void ApplyThumbnail(HBITMAP bitmap, int imageIndex);
+    void OptionsChanged() override;
 
 private:
     friend class TShellListReceiver;
@@ -416,7 +404,6 @@ private:
     // Placeholder icons by file type, for the current fill.
     std::map<std::wstring, int> extensionIcons_;
 
-    TZelShellOptions options_ = kDefaultShellOptions;
     bool automaticRefresh_ = true;
     bool details_ = true;
     bool showFolders_ = true;
@@ -432,7 +419,6 @@ private:
     TZelBackgroundImageStyle backgroundStyle_ = bisTiled;
     TScopedGdiObject backgroundImage_;
 
-    TZelShellLink* shellLink_ = nullptr;
     TPopupMenu* backgroundPopupMenu_ = nullptr;
     // The right button went down in the list since its last context menu.
     bool rightPressedHere_ = false;

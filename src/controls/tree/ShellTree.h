@@ -12,6 +12,7 @@
 // burst are answered once, after the burst.
 #include "controls/common/NotificationEvents.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
 #include "controls/list/ShellList.h"
 #include "controls/tree/ShellTreeNode.h"
@@ -45,9 +46,7 @@ using TOnUpdatedFolder = std::function<void(TObject* Sender, TZelShellTreeNode* 
 enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
 
 class TZelShellTree : public TTreeView,
-                      public IZelShellControl,
-                      public TZelShellOptionFlags<TZelShellTree>,
-                      public IIconViewer,
+                      public TZelShellLinkMember<TZelShellTree, IIconViewer>,
                       public TShellDropHandler {
 public:
     // Change reports are answered this long after the last one of a burst.
@@ -56,14 +55,7 @@ public:
     explicit TZelShellTree(TComponent* owner);
     ~TZelShellTree() override;
 
-    // ---- IUnknown: the tree is a component; its owner decides its life ----
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    // ---- IZelShellControl ----
-    void STDMETHODCALLTYPE SetShellLink(TZelShellLink* link) override;
-    TZelShellLink* STDMETHODCALLTYPE GetShellLink() override { return shellLink_; }
+    // ---- IZelShellControl (the link itself: TZelShellLinkMember) ----
     void STDMETHODCALLTYPE FolderChanged(TBorrowedIDList folder) override;
     void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override;
     void STDMETHODCALLTYPE SelectAll() override {}
@@ -90,10 +82,6 @@ public:
     // given up.
     DWORD NetworkWaitLimit = kNetworkFolderWaitLimit;
     bool ShellContextMenu = true;
-
-    // The option word and its one setter; the flags below read and write single bits of it.
-    TZelShellOptions GetOptions() const noexcept { return options_; }
-    void SetOptions(TZelShellOptions value);
 
     bool GetFileSystemOnly() const;
     void SetFileSystemOnly(bool value);
@@ -209,6 +197,7 @@ protected:
     bool BeginDragNotify(NMHDR& header, LRESULT& result);
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
+    void OptionsChanged() override;
     void WndProc(TMessage& message) override;
     bool Notify(NMHDR& header, LRESULT& result) override;
     void KeyDown(WORD& key, TShiftState shift) override;
@@ -328,7 +317,6 @@ private:
     TPidlHistory history_;
     TZelShellChangeNotifier* notifier_ = nullptr;
     TTimer* reportTimer_ = nullptr;
-    TZelShellLink* shellLink_ = nullptr;
 
     TZelShellFolder rootedAt_ = SF_DESKTOP;
     std::wstring rootedAtPath_;
@@ -337,7 +325,6 @@ private:
     bool expandBelowRoot_ = true;
     bool navigatingHistory_ = false;
     bool createdOnce_ = false;
-    TZelShellOptions options_ = soShowNethood | soShowRecycleBin;
     bool oleDragDrop_ = true;
     bool checkBoxes_ = false;
     TZelSelectionStateImageList* checkImages_ = nullptr;
