@@ -87,6 +87,13 @@ protected:
         if (shellLink_ != nullptr)
             shellLink_->AddControl(this);
     }
+    // Reads the control again and has the other members of its link do the same.
+    void RefreshWithLink()
+    {
+        RefreshContents();
+        if (shellLink_ != nullptr)
+            shellLink_->BroadcastRefresh(this);
+    }
     // From the control's Notification: a link freed before the control is forgotten.
     void ForgetRemovedLink(TComponent* component, TOperation operation) noexcept
     {

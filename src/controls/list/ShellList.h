@@ -12,6 +12,7 @@
 // first asks for them, which it does only for the rows it draws.
 #include "controls/common/ColumnOrder.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellKeys.h"
 #include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
 #include "controls/list/ShellListItem.h"
@@ -262,6 +263,8 @@ protected:
     void CustomDrawItem(TListItem* item, TListViewDraw& draw, bool& defaultDraw) override;
     void HeaderCreated(HWND header) override;
     void KeyDown(WORD& key, TShiftState shift) override;
+    // A key of the list and tree's shared table.
+    void RunKeyCommand(TShellKeyCommand command);
     void KeyPress(wchar_t& key) override;
     // Entering a list where no item has the focus gives it to the first, so the focus shows.
     void DoEnter() override;

@@ -12,6 +12,7 @@
 // burst are answered once, after the burst.
 #include "controls/common/NotificationEvents.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellKeys.h"
 #include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
 #include "controls/list/ShellList.h"
@@ -201,6 +202,8 @@ protected:
     void WndProc(TMessage& message) override;
     bool Notify(NMHDR& header, LRESULT& result) override;
     void KeyDown(WORD& key, TShiftState shift) override;
+    // A key of the list and tree's shared table; false where it is no command here.
+    bool RunKeyCommand(TShellKeyCommand command);
     void KeyUp(WORD& key, TShiftState shift) override;
     void KeyPress(wchar_t& key) override;
     void DblClick() override;
