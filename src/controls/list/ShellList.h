@@ -12,6 +12,7 @@
 // first asks for them, which it does only for the rows it draws.
 #include "controls/common/ColumnOrder.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellEvents.h"
 #include "controls/common/ShellKeys.h"
 #include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
@@ -50,12 +51,6 @@ struct TShellListResultLink;
 struct TShellListColumn;
 
 enum TZelBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
-
-using TOnAddItem = std::function<void(TObject* Sender, TListItem* Item, bool& CanAdd)>;
-using TOnThumbnailUpdated =
-    std::function<void(TObject* Sender, int ImageIndex, HBITMAP& ThumbnailBitmap)>;
-using TOnCheckStateChanged = std::function<void(
-    TObject* Sender, int ItemIndex, const std::wstring& Path, TZelSelectionState CheckState)>;
 
 class TZelShellList : public TListView,
                       public TZelShellLinkMember<TZelShellList, IIconViewer, IThumbnailViewer>,

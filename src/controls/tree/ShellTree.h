@@ -12,10 +12,10 @@
 // burst are answered once, after the burst.
 #include "controls/common/NotificationEvents.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellEvents.h"
 #include "controls/common/ShellKeys.h"
 #include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
-#include "controls/list/ShellList.h"
 #include "controls/tree/ShellTreeNode.h"
 #include "core/IDListPtr.h"
 #include "link/ZelShellControl.h"
@@ -38,10 +38,6 @@ class TZelSelectionStateImageList;
 class TTimer;
 class TDiskWatcher;
 struct TDiskChange;
-
-using TOnAddNode = std::function<void(TObject* Sender, TZelShellTreeNode* Node,
-                                      const std::wstring& Path, bool& CanAdd)>;
-using TOnUpdatedFolder = std::function<void(TObject* Sender, TZelShellTreeNode* Node)>;
 
 // What LocateIDList does with the node it finds.
 enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
