@@ -4,8 +4,8 @@
 #include "core/MessageWindow.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
+#include "shell/ShellHost.h"
 #include "shell/ShellState.h"
-#include "ui/Application.h"
 
 TNautilex::TNautilex(TComponent* owner)
     : TComponent(owner), multiObjects_(std::make_unique<TWideStringList>())
@@ -194,5 +194,5 @@ HWND TNautilex::OwnerWindow()
         return nullptr;
     if (loaded_ && Owner() != nullptr && Owner()->ComponentWindow() != nullptr)
         return Owner()->ComponentWindow();
-    return Application != nullptr ? Application->Handle() : nullptr;
+    return ShellHostWindow();
 }

@@ -7,6 +7,7 @@
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
+#include "shell/ShellHost.h"
 #include "shell/ShellState.h"
 #include "shell/ShellUtils.h"
 #include "shell/SystemImageList.h"
