@@ -25,12 +25,6 @@ UINT TNautilex::ShellErrorMode() const noexcept
     return ShowErrorMessages ? 0 : SEM_FAILCRITICALERRORS;
 }
 
-void TNautilex::SetMultiObjects(std::unique_ptr<TWideStringList> list)
-{
-    if (list)
-        multiObjects_ = std::move(list);
-}
-
 std::wstring TNautilex::GetFolder()
 {
     if (!folderPathValid_) {

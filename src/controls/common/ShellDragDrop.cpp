@@ -192,11 +192,6 @@ TComPtr<IDropTarget> FolderDropTarget(TBorrowedIDList absolute, HWND owner)
     return ObjectDropTarget(parent.Get(), last, owner);
 }
 
-DWORD DragButtonKeyState(bool left, bool right, bool middle) noexcept
-{
-    return (left ? MK_LBUTTON : 0) | (right ? MK_RBUTTON : 0) | (middle ? MK_MBUTTON : 0);
-}
-
 HRESULT ContinueDragAnswer(bool escapePressed, DWORD keyState, DWORD dragButton) noexcept
 {
     constexpr DWORD buttons = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;

@@ -124,9 +124,6 @@ public:
     TNautilex& Browser() noexcept { return *browser_; }
     TPidlHistory& History() noexcept { return history_; }
     TZelShellChangeNotifier& Notifier() noexcept { return *notifier_; }
-    // The browser's current object as a child of `parent` when the visibility rule accepts
-    // it; null otherwise (and when OnAddFolder refuses it).
-    TZelShellTreeNode* AddChildNode(TZelShellTreeNode* parent, bool pinned);
     // The node's icon, expand button and marks from the browser's current object (the node's).
     void UpdateNode(TZelShellTreeNode* node, bool full);
     // Orders the node's children by the folder's comparison.
