@@ -8,7 +8,7 @@
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "controls/combo/ShellComboItem.h"
-#include "controls/combo/ShellComboPathProbe.h"
+#include "shell/FolderProbe.h"
 #include "controls/common/ShellChangeNotifier.h"
 #include "controls/list/ShellList.h"
 #include "link/ShellLink.h"
