@@ -2,13 +2,11 @@
 
 #include "core/ComPtr.h"
 #include "shell/IDList.h"
+#include "shell/TestSeams.h"
 
 #include <shlobj.h>
 
 #include <memory>
-
-std::function<void()> NetworkProbeTestHook;
-std::function<void(const std::wstring& path)> PathProbeTestHook;
 
 namespace {
 

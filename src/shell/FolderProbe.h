@@ -52,9 +52,3 @@ struct TPathProbeResult {
 // the file system as well. The system's critical-error boxes are suppressed unless
 // `showErrors`.
 TPathProbeResult ProbePath(const std::wstring& path, DWORD waitLimit, bool showErrors);
-
-// Tests only: runs on the asking thread before each question about a folder that may wait (a
-// slow server, for example).
-extern std::function<void()> NetworkProbeTestHook;
-// Tests only: runs on the probing thread before it parses, with the path.
-extern std::function<void(const std::wstring& path)> PathProbeTestHook;

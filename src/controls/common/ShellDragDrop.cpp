@@ -1,6 +1,7 @@
 // OLE drag and drop shared by the shell list and the shell tree.
 #include "controls/common/ShellDragDrop.h"
 
+#include "controls/common/TestSeams.h"
 #include "core/CallbackException.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"

@@ -137,11 +137,6 @@ public:
     // True (and the pace restarted) when the last auto-scroll is more than the interval ago.
     bool ScrollDue() noexcept;
 
-    // Test hook: replaces DoDragDrop (same arguments and result) while set.
-    static inline std::function<HRESULT(IDataObject* data, IDropSource* source, DWORD allowed,
-                                        DWORD* effect)>
-        DoDragDropHook;
-
 private:
     TComPtr<TShellDropAdapter> adapter_;
     HWND registeredWindow_ = nullptr;

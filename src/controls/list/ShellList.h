@@ -220,9 +220,6 @@ public:
     // Looks at the named objects of the folder at once, as the answer to reports naming them
     // does: each is added, updated or removed by what the folder holds now.
     void RefreshNamedObjects(const std::vector<std::wstring>& names);
-    // Test hook: sees every icon and thumbnail request, with the receiver its result goes to,
-    // before the pool does; answering true keeps the request from the pool.
-    static inline std::function<bool(IWorkItem* item, IUnknown* receiver)> WorkRequestHook;
     bool Filling() const noexcept { return filling_; }
     // The hint of an item, as the list shows it while the mouse rests on the item.
     std::wstring ItemHint(TListItem* item);
