@@ -13,6 +13,7 @@
 #include "core/SyncCall.h"
 #include "core/TextConversion.h"
 #include "shell/FolderPreread.h"
+#include "shell/ShellHost.h"
 #include "shell/ShellState.h"
 #include "shell/SystemImageList.h"
 #include "threadpool/ThreadPool.h"
@@ -78,6 +79,12 @@ int Run()
 
     TApplication application;
     application.Title = kTitle;
+    // The shell's windows belong to the program's, and its menu hints go to the hint line.
+    const TShellHostScope shellHost(
+        TShellHost{[&application] { return application.Handle(); },
+                   [&application] { return application.MainFormHandle(); },
+                   [&application](const std::wstring& hint) { application.SetHint(hint); },
+                   [&application] { return application.Terminated(); }});
     TraceStartup("application");
     // Pastes, drops and property sheets run on the shell's threads in this process: they hold
     // this reference, and the program waits for them at exit.

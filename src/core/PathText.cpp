@@ -76,6 +76,15 @@ std::wstring TempDirectory()
     return buffer;
 }
 
+std::wstring WindowsDirectory()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return L"C:\\Windows";
+    return std::wstring(buffer, length);
+}
+
 bool IsDotEntry(const std::wstring& name)
 {
     return name == L"." || name == L"..";

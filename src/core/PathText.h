@@ -17,3 +17,5 @@ bool IsDotEntry(const std::wstring& name);
 
 // The system's folder for temporary files, with its trailing backslash; empty on failure.
 std::wstring TempDirectory();
+// The Windows folder, without a trailing backslash ("C:\Windows" when it cannot be read).
+std::wstring WindowsDirectory();

@@ -125,11 +125,6 @@ void SyncCallShutdown()
     }
 }
 
-DWORD MainThreadId() noexcept
-{
-    return mainThreadId;
-}
-
 bool IsMainThread() noexcept
 {
     return GetCurrentThreadId() == mainThreadId;

@@ -14,9 +14,8 @@ using TThreadMethod = std::function<void()>;
 void SyncCallStartup();
 void SyncCallShutdown();
 
-// The GUI thread: the one that started the synchronised calls, else the thread that loaded the
-// program.
-DWORD MainThreadId() noexcept;
+// Whether this is the GUI thread: the one that started the synchronised calls, else the thread
+// that loaded the program.
 bool IsMainThread() noexcept;
 
 // Runs `method` on the GUI thread and returns once it has run; on the GUI thread itself it runs

@@ -2,10 +2,9 @@
 
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
+#include "shell/TestSeams.h"
 
 #include <cwctype>
-
-std::function<bool(const std::wstring& path)> NetworkFolderTestHook;
 
 std::wstring FolderWaitPlace(const std::wstring& path)
 {

@@ -5,7 +5,6 @@
 // Deciding never waits: only the drive's type and folders on the fixed disk are asked about.
 #include "core/IDListPtr.h"
 
-#include <functional>
 #include <string>
 
 // What asking about the folder may wait on, as the key of a bounded wait: "\\SERVER" for a
@@ -23,7 +22,3 @@ inline bool FolderMayWait(TBorrowedIDList absolute)
 {
     return !FolderWaitPlace(absolute).empty();
 }
-
-// Tests only: a folder path for which this answers true is taken for a network folder (Wine
-// cannot parse the UNC path of a share into an ID list).
-extern std::function<bool(const std::wstring& path)> NetworkFolderTestHook;

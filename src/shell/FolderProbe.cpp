@@ -2,12 +2,11 @@
 
 #include "core/ComPtr.h"
 #include "shell/IDList.h"
+#include "shell/TestSeams.h"
 
 #include <shlobj.h>
 
 #include <memory>
-
-std::function<void()> NetworkProbeTestHook;
 
 namespace {
 
@@ -15,6 +14,40 @@ bool IsFolder(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// What the parsing thread found; the caller reads it only once the thread is done.
+struct TParsed {
+    TOwnedIDList list;
+    ULONG attributes = 0;
+    HRESULT result = E_FAIL;
+};
+
+void Parse(const std::wstring& path, TParsed& parsed)
+{
+    TComPtr<IShellFolder> desktop;
+    parsed.result = SHGetDesktopFolder(desktop.GetAddressOf());
+    if (FAILED(parsed.result))
+        return;
+    std::wstring text = path;
+    if (text.size() == 2 && text[1] == L':')
+        text += L'\\';
+    ULONG eaten = 0;
+    ULONG attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM;
+    parsed.result = desktop->ParseDisplayName(nullptr, nullptr, text.data(), &eaten,
+                                              parsed.list.put(), &attributes);
+    if (SUCCEEDED(parsed.result) && !parsed.list) {
+        parsed.result = E_FAIL;
+    } else if (SUCCEEDED(parsed.result) && (attributes & SFGAO_FILESYSTEM) != 0) {
+        // The shell parses a drive letter that has no drive behind it: a file-system folder
+        // is asked of the file system as well.
+        const std::wstring folder = LongPathFromIDList(parsed.list);
+        if (!folder.empty() && !IsFolder(folder))
+            parsed.result = HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+    }
+    if (FAILED(parsed.result))
+        parsed.list.reset();
+    parsed.attributes = attributes;
 }
 
 // Binds the folder and fetches its first object, as a walk of it would start.
@@ -37,15 +70,18 @@ bool FolderAnswers(TBorrowedIDList absolute)
     return SUCCEEDED(objects->Next(1, first.put(), &fetched));
 }
 
+// `place`: what the question waits on; empty for a place of its own.
 TBoundedWaitResult AskOnThread(std::wstring place, DWORD waitLimit, bool showErrors,
                                std::function<bool()> question)
 {
     TBoundedWaitRequest request;
+    // The hook as it is now: a test may change it while an earlier question still runs. It
+    // holds questions about places that may wait.
+    std::function<void()> hook = place.empty() ? nullptr : NetworkProbeTestHook;
     request.Key = std::move(place);
     request.TimeLimit = waitLimit;
     request.ShowErrors = showErrors;
-    // The hook as it is now: a test may change it while an earlier question still runs.
-    return WaitBounded(request, [hook = NetworkProbeTestHook, question = std::move(question)] {
+    return WaitBounded(request, [hook = std::move(hook), question = std::move(question)] {
         if (hook)
             hook();
         return question();
@@ -93,4 +129,34 @@ TBoundedWaitResult AskFolderAnswersAt(const std::wstring& place, TBorrowedIDList
         return bwNotFound;
     return AskOnThread(place, waitLimit, showErrors,
                        [folder] { return FolderAnswers(folder->get()); });
+}
+
+TPathProbeResult ProbePath(const std::wstring& path, DWORD waitLimit, bool showErrors)
+{
+    TPathProbeResult answer;
+    auto parsed = std::make_shared<TParsed>();
+    const TBoundedWaitResult result = AskOnThread(FolderWaitPlace(path), waitLimit, showErrors,
+                                                  [path, parsed, hook = PathProbeTestHook] {
+                                                      if (hook)
+                                                          hook(path);
+                                                      try {
+                                                          Parse(path, *parsed);
+                                                      } catch (...) {
+                                                          parsed->list.reset();
+                                                          parsed->result = E_UNEXPECTED;
+                                                      }
+                                                      return static_cast<bool>(parsed->list);
+                                                  });
+    if (result == bwTimedOut) {
+        answer.State = TPathProbeResult::psTimedOut;
+        return answer;
+    }
+    if (result == bwNotFound) {
+        answer.Error = parsed->result;
+        return answer;
+    }
+    answer.State = TPathProbeResult::psFound;
+    answer.IDList = std::move(parsed->list);
+    answer.Folder = (parsed->attributes & SFGAO_FOLDER) != 0;
+    return answer;
 }

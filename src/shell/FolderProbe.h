@@ -34,6 +34,21 @@ TBoundedWaitResult AskFolderAnswers(TBorrowedIDList absolute, DWORD waitLimit, b
 TBoundedWaitResult AskFolderAnswersAt(const std::wstring& place, TBorrowedIDList absolute,
                                       DWORD waitLimit, bool showErrors);
 
-// Tests only: runs on the asking thread before each question about a folder that may wait (a
-// slow server, for example).
-extern std::function<void()> NetworkProbeTestHook;
+// What parsing a typed path found.
+struct TPathProbeResult {
+    enum TState { psFound, psNotFound, psTimedOut };
+    TState State = psNotFound;
+    // The absolute ID list of the path (psFound only).
+    TOwnedIDList IDList;
+    // The object is a folder the shell can browse into.
+    bool Folder = false;
+    // The shell's answer when the path was not found.
+    HRESULT Error = S_OK;
+};
+
+// Parses `path` from the desktop on a thread of its own (not one of the pool's, whose workers
+// the icons of the panes wait for), waiting at most `waitLimit` ms: a path on a drive or share
+// that does not answer cannot freeze the window that asked. A file-system folder is asked of
+// the file system as well. The system's critical-error boxes are suppressed unless
+// `showErrors`.
+TPathProbeResult ProbePath(const std::wstring& path, DWORD waitLimit, bool showErrors);

@@ -5,8 +5,8 @@
 #include "core/TextConversion.h"
 #include "parse/IDListBytes.h"
 #include "shell/PathUtils.h"
+#include "shell/ShellHost.h"
 #include "shell/ShellState.h"
-#include "ui/Application.h"
 
 #include <cstring>
 #include <memory>
@@ -274,7 +274,7 @@ TOwnedIDList IDListFromPath(IShellFolder* folder, const std::wstring& path)
     std::wstring text = path;
     if (text.size() == 2 && text[1] == L':')
         text += L'\\';
-    HWND owner = IsUNCPath(text) && Application != nullptr ? Application->Handle() : nullptr;
+    HWND owner = IsUNCPath(text) ? ShellHostWindow() : nullptr;
     ULONG eaten = 0;
     HRESULT result;
     {

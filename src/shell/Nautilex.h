@@ -68,8 +68,6 @@ public:
     // Names inside the current folder or full paths; the next multi-object operation acts on
     // them and empties the list.
     TWideStringList& MultiObjects() noexcept { return *multiObjects_; }
-    // Takes ownership of `list` and frees the old one; null is ignored.
-    void SetMultiObjects(std::unique_ptr<TWideStringList> list);
     virtual std::wstring ClassName() const { return L"TNautilex"; }
     std::wstring Version() const { return ClassName() + L" V6.2.3"; }
     void SetVersion(const std::wstring&) {}

@@ -4,8 +4,8 @@
 #include "core/MessageWindow.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
+#include "shell/ShellHost.h"
 #include "shell/ShellState.h"
-#include "ui/Application.h"
 
 TNautilex::TNautilex(TComponent* owner)
     : TComponent(owner), multiObjects_(std::make_unique<TWideStringList>())
@@ -23,12 +23,6 @@ void TNautilex::Loaded()
 UINT TNautilex::ShellErrorMode() const noexcept
 {
     return ShowErrorMessages ? 0 : SEM_FAILCRITICALERRORS;
-}
-
-void TNautilex::SetMultiObjects(std::unique_ptr<TWideStringList> list)
-{
-    if (list)
-        multiObjects_ = std::move(list);
 }
 
 std::wstring TNautilex::GetFolder()
@@ -194,5 +188,5 @@ HWND TNautilex::OwnerWindow()
         return nullptr;
     if (loaded_ && Owner() != nullptr && Owner()->ComponentWindow() != nullptr)
         return Owner()->ComponentWindow();
-    return Application != nullptr ? Application->Handle() : nullptr;
+    return ShellHostWindow();
 }

@@ -6,6 +6,7 @@
 #include "shell/ClipboardPaste.h"
 #include "shell/PathList.h"
 #include "shell/PathUtils.h"
+#include "shell/ShellHost.h"
 #include "shell/Verbs.h"
 #include "ui/Application.h"
 #include "ui/Menus.h"
@@ -292,7 +293,7 @@ void TNautilex::ShowContextMenu(POINT point, TPopupMenu* menu, std::string& verb
 bool TNautilex::HandleContextMenuMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result)
 {
-    if (!contextMenu2_ || (Application != nullptr && Application->Terminated()))
+    if (!contextMenu2_ || ShellHostTerminated())
         return false;
     switch (message) {
     case WM_INITMENUPOPUP: {
@@ -332,13 +333,13 @@ bool TNautilex::HandleContextMenuMessage(UINT message, WPARAM wParam, LPARAM lPa
 
 void TNautilex::ShowMenuHint(WPARAM wParam, LPARAM lParam)
 {
-    if (Application == nullptr)
+    if (!ShellHostTakesHints())
         return;
     const UINT flags = HIWORD(wParam);
     const UINT id = LOWORD(wParam);
     HMENU menu = reinterpret_cast<HMENU>(lParam);
     if (flags == 0xFFFF && menu == nullptr) {  // the menu closed
-        Application->SetHint(L"");
+        ShowShellHostHint(L"");
         return;
     }
     if ((flags & MF_POPUP) == 0 && IsShellCommand(id) && contextMenu_) {
@@ -348,7 +349,7 @@ void TNautilex::ShowMenuHint(WPARAM wParam, LPARAM lParam)
                                                      nullptr, reinterpret_cast<LPSTR>(help),
                                                      kHelpTextLength)))
             hint.assign(help, wcsnlen(help, kHelpTextLength));
-        Application->SetHint(hint);
+        ShowShellHostHint(hint);
         return;
     }
     if (contextPopupMenu_ == nullptr)
@@ -357,5 +358,5 @@ void TNautilex::ShowMenuHint(WPARAM wParam, LPARAM lParam)
                           ? FindMenuItem(contextPopupMenu_, GetSubMenu(menu, static_cast<int>(id)),
                                          TFindItemKind::fkHandle)
                           : contextPopupMenu_->FindItem(id, TFindItemKind::fkCommand);
-    Application->SetHint(item != nullptr ? GetLongHint(item->Hint()) : std::wstring());
+    ShowShellHostHint(item != nullptr ? GetLongHint(item->Hint()) : std::wstring());
 }

@@ -195,12 +195,3 @@ bool IsLinkEntry(const WIN32_FIND_DATAW& data)
 {
     return IsLinkReparsePoint(data.dwFileAttributes, data.dwReserved0);
 }
-
-std::wstring WindowsDirectory()
-{
-    wchar_t buffer[MAX_PATH] = {};
-    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return L"C:\\Windows";
-    return std::wstring(buffer, length);
-}

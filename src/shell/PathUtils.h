@@ -45,4 +45,3 @@ bool IsReparsePoint(DWORD attributes);
 // look like. A reparse point without a tag (Wine's host links) counts as a link.
 bool IsLinkReparsePoint(DWORD attributes, DWORD reparseTag);
 bool IsLinkEntry(const WIN32_FIND_DATAW& data);
-std::wstring WindowsDirectory();

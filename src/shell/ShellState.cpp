@@ -1,9 +1,8 @@
 #include "shell/ShellState.h"
 
 #include "core/Exception.h"
+#include "core/PathText.h"
 #include "core/ScopedResource.h"
-#include "shell/PathUtils.h"
-#include "shell/ZelShellFolder.h"
 
 #include <ole2.h>
 
@@ -139,7 +138,8 @@ bool ShellStartup()
         ReportShellFailure(L"Nautilex Components: Cannot open Shell!");
         return false;
     }
-    NetworkIDList = SpecialFolderIDList(SF_NETWORK);
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, NetworkIDList.put())))
+        NetworkIDList.reset();
     ReadVersionFlags();
     const std::wstring windowsDirectory = WindowsDirectory();
     WindowsRootPath =

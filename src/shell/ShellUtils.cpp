@@ -6,7 +6,6 @@
 #include "parse/ShellIDListArray.h"
 #include "shell/IDList.h"
 #include "shell/ShellState.h"
-#include "ui/Application.h"
 #include "ui/ListView.h"
 #include "ui/TreeView.h"
 
@@ -152,14 +151,6 @@ bool EnableAutoComplete(HWND edit, bool fileSystem, bool urls)
         flags = 1;
     flags = flags == 0 ? 0xA0000007u : (flags | 8u);
     return SUCCEEDED(ShellEntries.AutoCompleteEntry(edit, flags));
-}
-
-HWND MainWindowHandle()
-{
-    if (Application == nullptr)
-        return nullptr;
-    return Application->MainFormHandle() != nullptr ? Application->MainFormHandle()
-                                                    : Application->Handle();
 }
 
 TScopedGdiObject IconTitleFont()

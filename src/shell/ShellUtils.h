@@ -1,6 +1,6 @@
 #pragma once
 // Shell helpers above the ID-list layer: shortcut targets, dropped file names, auto-complete,
-// the main window, the icon-title font and the explorer look of list and tree views.
+// the icon-title font and the explorer look of list and tree views.
 #include "core/IDListPtr.h"
 #include "core/ScopedResource.h"
 
@@ -28,9 +28,6 @@ std::vector<TOwnedIDList> GetIDListsFromDataObject(IDataObject* dataObject);
 std::vector<TOwnedIDList> IDListsFromShellIDListArray(const void* block, size_t size);
 
 bool EnableAutoComplete(HWND edit, bool fileSystem, bool urls);
-
-// The main form's window, else the application window; null without an application object.
-HWND MainWindowHandle();
 
 // A new font with the system's icon-title look.
 TScopedGdiObject IconTitleFont();

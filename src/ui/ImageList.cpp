@@ -158,16 +158,6 @@ bool TCustomImageList::Replace(int index, HBITMAP image, HBITMAP mask)
     return done;
 }
 
-bool TCustomImageList::ReplaceIcon(int index, HICON icon)
-{
-    if (index < 0 || index >= Count())
-        return false;
-    const bool done = ImageList_ReplaceIcon(handle_, index, icon) >= 0;
-    if (done)
-        Change();
-    return done;
-}
-
 bool TCustomImageList::Delete(int index)
 {
     if (index < 0 || index >= Count() || shareImages_)

@@ -66,7 +66,6 @@ public:
     int AddMasked(HBITMAP image, COLORREF maskColor);
     int AddIcon(HICON icon);
     bool Replace(int index, HBITMAP image, HBITMAP mask);
-    bool ReplaceIcon(int index, HICON icon);
     bool Delete(int index);
     void Clear();
     bool Draw(HDC dc, int x, int y, int index, UINT style = ILD_NORMAL) const;

@@ -34,20 +34,6 @@ HMENU TMainMenu::BarHandle()
     return bar_;
 }
 
-void TMainMenu::RebuildBar()
-{
-    HWND window = window_;
-    const bool shown = window != nullptr && IsWindow(window) && GetMenu(window) == bar_;
-    if (shown)
-        SetMenu(window, nullptr);
-    DestroyBar();
-    if (shown) {
-        SetMenu(window, BarHandle());
-        window_ = window;
-        DrawMenuBar(window);
-    }
-}
-
 void TMainMenu::AttachTo(HWND window)
 {
     if (window == nullptr)

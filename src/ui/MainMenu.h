@@ -10,8 +10,6 @@ public:
 
     // The bar, built from the items when first asked for.
     HMENU BarHandle();
-    // Builds the bar again after its entries changed; the form's window shows the new one.
-    void RebuildBar();
     // The form's window shows the bar.
     void AttachTo(HWND window);
     // The form's window stops showing the bar (it is being destroyed and must not take the

@@ -16,8 +16,3 @@ int Scale(int designPixels) noexcept
 {
     return MulDiv(designPixels, ScreenDpi(), 96);
 }
-
-int Unscale(int screenPixels) noexcept
-{
-    return MulDiv(screenPixels, 96, ScreenDpi());
-}

@@ -7,5 +7,3 @@
 int ScreenDpi() noexcept;
 // A size in pixels designed at 96 DPI, for the screen.
 int Scale(int designPixels) noexcept;
-// Pixels on the screen back to the 96-DPI design size.
-int Unscale(int screenPixels) noexcept;

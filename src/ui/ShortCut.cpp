@@ -69,18 +69,6 @@ TShortCut ShortCut(WORD key, TShiftState shift)
     return result;
 }
 
-void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift)
-{
-    key = shortCut & 0xFF;
-    shift = 0;
-    if (shortCut & scShift)
-        shift |= ssShift;
-    if (shortCut & scCtrl)
-        shift |= ssCtrl;
-    if (shortCut & scAlt)
-        shift |= ssAlt;
-}
-
 std::wstring ShortCutToText(TShortCut shortCut)
 {
     const std::wstring name = KeyName(shortCut & 0xFF);

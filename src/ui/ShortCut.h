@@ -13,7 +13,6 @@ constexpr TShortCut scCtrl = 0x4000;
 constexpr TShortCut scAlt = 0x8000;
 
 TShortCut ShortCut(WORD key, TShiftState shift);
-void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift);
 // Empty for scNone and for keys that have no name.
 std::wstring ShortCutToText(TShortCut shortCut);
 // scNone when the text names no shortcut.

@@ -83,16 +83,6 @@ TTreeNode* TTreeNode::GetNext() const noexcept
     return nullptr;
 }
 
-bool TTreeNode::HasAsParent(const TTreeNode* node) const noexcept
-{
-    if (node == nullptr)
-        return false;
-    for (const TTreeNode* parent = Parent(); parent != nullptr; parent = parent->Parent())
-        if (parent == node)
-            return true;
-    return false;
-}
-
 void TTreeNode::SetText(const std::wstring& text)
 {
     if (text == text_)

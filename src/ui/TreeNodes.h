@@ -55,7 +55,6 @@ public:
     // The next node in tree order: the first child, else the next sibling, else the next
     // sibling of the nearest ancestor that has one.
     TTreeNode* GetNext() const noexcept;
-    bool HasAsParent(const TTreeNode* node) const noexcept;
 
     const std::wstring& Text() const noexcept { return text_; }
     void SetText(const std::wstring& text);

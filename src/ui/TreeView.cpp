@@ -862,18 +862,6 @@ void TTreeView::EndEditing(bool cancel)
         Native(TVM_ENDEDITLABELNOW, cancel ? TRUE : FALSE, 0);
 }
 
-void TTreeView::FullExpand()
-{
-    for (int index = 0; index < items_.TopLevelCount(); ++index)
-        items_.TopLevelItem(index)->Expand(true);
-}
-
-void TTreeView::FullCollapse()
-{
-    for (int index = 0; index < items_.TopLevelCount(); ++index)
-        items_.TopLevelItem(index)->Collapse(true);
-}
-
 // --- sorting ---------------------------------------------------------------------------
 
 void TTreeView::SortChildren(TTreeNode* parent, const TTVCompare& compare, bool recurse)

@@ -105,8 +105,6 @@ public:
     bool IsEditing() const;
     // Ends editing, keeping the text unless `cancel`.
     void EndEditing(bool cancel);
-    void FullExpand();
-    void FullCollapse();
     // The children of a large node go into the window a few screens first when it expands and
     // the rest in steps once the first screen is drawn (at once when the user scrolls, jumps or
     // types to search): true while some still wait. The nodes themselves are all there.

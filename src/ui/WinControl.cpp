@@ -750,13 +750,6 @@ void TWinControl::Repaint()
     Update();
 }
 
-LRESULT TWinControl::Perform(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    TMessage msg{message, wParam, lParam, 0};
-    WndProc(msg);
-    return msg.Result;
-}
-
 void TWinControl::SetPopupMenu(TPopupMenu* menu)
 {
     if (menu == popupMenu_)

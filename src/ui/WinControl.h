@@ -104,8 +104,6 @@ public:
     void Invalidate();
     void Update();
     void Repaint();
-    // Runs a message through the control's handlers (the window's too when it exists).
-    LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Shown on a right click or the context-menu key unless OnContextPopup handles it.
     TPopupMenu* PopupMenu() const noexcept { return popupMenu_; }

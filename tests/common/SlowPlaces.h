@@ -8,6 +8,7 @@
 #include "core/ScopedResource.h"
 #include "shell/FolderProbe.h"
 #include "shell/PathUtils.h"
+#include "shell/TestSeams.h"
 
 #include <atomic>
 #include <memory>

@@ -4,7 +4,9 @@
 // BIVISTA_TEST_STARTUP_LEVEL says which (0 calls only, 1 also the shell, 2 also the pool).
 #include "core/SyncCall.h"
 #if BIVISTA_TEST_STARTUP_LEVEL >= 1
+#include "shell/ShellHost.h"
 #include "shell/ShellState.h"
+#include "ui/Application.h"
 #endif
 #if BIVISTA_TEST_STARTUP_LEVEL >= 2
 #include "threadpool/ThreadPool.h"
@@ -19,6 +21,16 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     SyncCallStartup();
 #if BIVISTA_TEST_STARTUP_LEVEL >= 1
+    // The shell's windows belong to whichever application object a test has made, as the
+    // program's shell windows belong to its own.
+    SetShellHost(
+        TShellHost{[] { return Application != nullptr ? Application->Handle() : nullptr; },
+                   [] { return Application != nullptr ? Application->MainFormHandle() : nullptr; },
+                   [](const std::wstring& hint) {
+                       if (Application != nullptr)
+                           Application->SetHint(hint);
+                   },
+                   [] { return Application != nullptr && Application->Terminated(); }});
     if (!ShellStartup()) {
         std::fprintf(stderr, "the shell could not be started\n");
         return 2;

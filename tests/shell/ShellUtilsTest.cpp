@@ -5,7 +5,6 @@
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
-#include "ui/Application.h"
 #include "ui/ListView.h"
 #include "ui/TreeView.h"
 
@@ -160,22 +159,6 @@ TEST(GetIDListsFromDataObject, MalformedArraysGiveNoLists)
     const std::string countTooLarge = Block({1000, 12, 19}, folder + child);
     for (const std::string& block : {childPastEnd, countTooLarge, good.substr(0, good.size() - 1)})
         EXPECT_TRUE(IDListsFromShellIDListArray(block.data(), block.size()).empty());
-}
-
-TEST(MainWindowHandle, FollowsTheApplicationObject)
-{
-    ASSERT_EQ(Application, nullptr);
-    EXPECT_EQ(MainWindowHandle(), nullptr);
-    {
-        TApplication application;
-        EXPECT_EQ(MainWindowHandle(), application.Handle());
-        HWND form = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                    nullptr, nullptr);
-        application.SetMainFormHandle(form);
-        EXPECT_EQ(MainWindowHandle(), form);
-        DestroyWindow(form);
-    }
-    EXPECT_EQ(Application, nullptr);
 }
 
 TEST(IconTitleFont, GivesARealFont)

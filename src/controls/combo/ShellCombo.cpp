@@ -7,6 +7,7 @@
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
+#include "shell/ShellHost.h"
 #include "shell/ShellState.h"
 #include "shell/ShellUtils.h"
 #include "shell/SystemImageList.h"
@@ -16,7 +17,8 @@
 
 #include <windowsx.h>
 
-TZelShellCombo::TZelShellCombo(TComponent* owner) : TZelCustomFolderCombo(owner)
+TZelShellCombo::TZelShellCombo(TComponent* owner)
+    : TZelCustomFolderCombo(owner), TZelShellLinkMember(kDefaultOptions, soShowFiles)
 {
     SetStyle(csOwnerDrawVariable);
     drawImages_ = MakeOwned<TZelSystemImageList>(this);
@@ -32,11 +34,7 @@ TZelShellCombo::TZelShellCombo(TComponent* owner) : TZelCustomFolderCombo(owner)
 
 TZelShellCombo::~TZelShellCombo()
 {
-    if (shellLink_ != nullptr) {
-        shellLink_->RemoveControl(this);
-        shellLink_->RemoveFreeNotification(this);
-        shellLink_ = nullptr;
-    }
+    LeaveShellLink();
     notifier_->SetInternalCallback(nullptr);
     notifier_->SetEnabled(false);
     try {
@@ -46,40 +44,12 @@ TZelShellCombo::~TZelShellCombo()
     Items()->Clear();
 }
 
-HRESULT STDMETHODCALLTYPE TZelShellCombo::QueryInterface(REFIID iid, void** object)
-{
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IZelShellControl)) {
-        *object = static_cast<IZelShellControl*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
 // ---- The link ----
-
-void STDMETHODCALLTYPE TZelShellCombo::SetShellLink(TZelShellLink* link)
-{
-    if (link == shellLink_)
-        return;
-    if (shellLink_ != nullptr) {
-        shellLink_->RemoveControl(this);
-        shellLink_->RemoveFreeNotification(this);
-    }
-    shellLink_ = link;
-    if (link != nullptr) {
-        link->AddControl(this);
-        link->FreeNotification(this);
-    }
-}
 
 void TZelShellCombo::Notification(TComponent* component, TOperation operation)
 {
     TZelCustomFolderCombo::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == shellLink_)
-        shellLink_ = nullptr;
+    ForgetRemovedLink(component, operation);
 }
 
 void STDMETHODCALLTYPE TZelShellCombo::FolderChanged(TBorrowedIDList folder)
@@ -106,13 +76,8 @@ void STDMETHODCALLTYPE TZelShellCombo::RefreshContents()
 
 // ---- Properties ----
 
-void TZelShellCombo::SetOptions(TZelShellOptions value)
+void TZelShellCombo::OptionsChanged()
 {
-    value &= static_cast<TZelShellOptions>(~soShowFiles);
-    if (value == options_)
-        return;
-    options_ = value;
-    browser_->ShowErrorMessages = HasOption(value, soShowErrorMessages);
     // A list not built yet is built with the new options when it first is.
     if (initialized_ || IsDesigning())
         RefreshContents();
@@ -176,8 +141,7 @@ void TZelShellCombo::CreateWnd()
 {
     TZelCustomFolderCombo::CreateWnd();
     browser_->UseOwnerWindow(true);
-    if (shellLink_ != nullptr)
-        shellLink_->AddControl(this);
+    RejoinShellLink();
     EnsureInitialized();
 }
 

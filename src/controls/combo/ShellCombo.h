@@ -6,6 +6,7 @@
 // the pane's tree or list moves. A change notifier rebuilds the list when drives, media or
 // shares come and go.
 #include "controls/combo/ShellComboFolder.h"
+#include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
 #include "core/IDListPtr.h"
 #include "link/ZelShellControl.h"
@@ -17,9 +18,7 @@ class TZelShellLink;
 class TZelSystemImageList;
 class TZelVisibilityRule;
 
-class TZelShellCombo : public TZelCustomFolderCombo,
-                       public IZelShellControl,
-                       public TZelShellOptionFlags<TZelShellCombo> {
+class TZelShellCombo : public TZelCustomFolderCombo, public TZelShellLinkMember<TZelShellCombo> {
 public:
     // Drive, medium and share events: the ones that change the base list.
     static constexpr unsigned long kNotifierEvents = 0x30DC0;
@@ -35,14 +34,7 @@ public:
 
     std::wstring ClassName() const override { return L"TZelShellCombo"; }
 
-    // ---- IUnknown: the combo is a component; its owner decides its life ----
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    // ---- IZelShellControl ----
-    void STDMETHODCALLTYPE SetShellLink(TZelShellLink* link) override;
-    TZelShellLink* STDMETHODCALLTYPE GetShellLink() override { return shellLink_; }
+    // ---- IZelShellControl (the link itself: TZelShellLinkMember) ----
     void STDMETHODCALLTYPE FolderChanged(TBorrowedIDList folder) override;
     void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override {}
     void STDMETHODCALLTYPE SelectAll() override;
@@ -61,10 +53,6 @@ public:
     void SetFileSystemOnly(bool value);
     // Right-click shows the shell's context menu of the selected entry.
     bool ShowContextMenu = true;
-
-    // The option word (ShowFiles is never kept: the combo lists folders only) and its bits.
-    TZelShellOptions GetOptions() const noexcept { return options_; }
-    void SetOptions(TZelShellOptions value);
 
     // Selecting an entry moves the pane there (a negative or the current index does nothing).
     void SetItemIndex(int index) override;
@@ -88,6 +76,8 @@ protected:
     void CreateWnd() override;
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
+    // ShowFiles is never kept in the option word: the combo lists folders only.
+    void OptionsChanged() override;
     void Change() override;
     void DropDown() override;
     void MeasureItem(int index, int& height) override;
@@ -118,13 +108,11 @@ private:
     void DriveReport();
     void ShowShellMenu(POINT screen);
 
-    TZelShellOptions options_ = kDefaultOptions;
     bool initialized_ = false;
     bool showFullPath_ = false;
     bool automaticRefresh_ = true;
     // What the edit shows for the folder shown.
     std::wstring shownText_;
-    TZelShellLink* shellLink_ = nullptr;
     TZelSystemImageList* drawImages_ = nullptr;
     TZelShellChangeNotifier* notifier_ = nullptr;
 };

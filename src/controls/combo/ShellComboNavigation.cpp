@@ -3,8 +3,8 @@
 #include "controls/combo/ShellCombo.h"
 
 #include "controls/combo/ShellComboItem.h"
-#include "controls/combo/ShellComboPathProbe.h"
 #include "link/ShellLink.h"
+#include "shell/FolderProbe.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/NautilexError.h"

@@ -1,5 +1,6 @@
 #include "controls/common/DiskWatcher.h"
 
+#include "controls/common/TestSeams.h"
 #include "core/MessageWindow.h"
 #include "core/PathText.h"
 #include "core/ScopedResource.h"
@@ -410,7 +411,7 @@ bool TDiskWatcher::Needed()
     return onWine;
 }
 
-void TDiskWatcher::SetNeededForTests(std::optional<bool> needed)
+void SetDiskWatchNeeded(std::optional<bool> needed)
 {
     neededForTests = needed ? (*needed ? 1 : 2) : 0;
 }
@@ -446,11 +447,11 @@ void TDiskWatcher::SetEnabled(bool value)
     Publish();
 }
 
-void TDiskWatcher::FailNextRead(const std::wstring& folder, DWORD error)
+void FailNextDiskWatchRead(TDiskWatcher& watcher, const std::wstring& folder, DWORD error)
 {
-    std::lock_guard guard(shared_->lock);
-    shared_->failFolder = folder;
-    shared_->failError = error;
+    std::lock_guard guard(watcher.shared_->lock);
+    watcher.shared_->failFolder = folder;
+    watcher.shared_->failError = error;
 }
 
 size_t TDiskWatcher::ActiveWatchCount() const

@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,12 +68,9 @@ public:
     // there an open watch would keep every folder above it from being renamed or moved;
     // Wine's reports only what programs announce. Elsewhere the watcher watches nothing.
     static bool Needed();
-    // Tests only: decides Needed as given (nullopt: by the platform again).
-    static void SetNeededForTests(std::optional<bool> needed);
-
-    // Tests only: the next read of this folder's watch fails with `error`, as a dropped
-    // network connection would make it.
-    void FailNextRead(const std::wstring& folder, DWORD error);
+    // A test's stand-in for a dropped connection (controls/common/TestSeams.h).
+    friend void FailNextDiskWatchRead(TDiskWatcher& watcher, const std::wstring& folder,
+                                      DWORD error);
 
     // A folder on a local fixed disk or a network share. Removable and optical media are left
     // to the shell's media reports: an open watch would keep the medium from being ejected.

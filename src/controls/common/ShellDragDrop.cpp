@@ -1,6 +1,7 @@
 // OLE drag and drop shared by the shell list and the shell tree.
 #include "controls/common/ShellDragDrop.h"
 
+#include "controls/common/TestSeams.h"
 #include "core/CallbackException.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
@@ -190,11 +191,6 @@ TComPtr<IDropTarget> FolderDropTarget(TBorrowedIDList absolute, HWND owner)
                               reinterpret_cast<void**>(parent.GetAddressOf()), &last)))
         return target;
     return ObjectDropTarget(parent.Get(), last, owner);
-}
-
-DWORD DragButtonKeyState(bool left, bool right, bool middle) noexcept
-{
-    return (left ? MK_LBUTTON : 0) | (right ? MK_RBUTTON : 0) | (middle ? MK_MBUTTON : 0);
 }
 
 HRESULT ContinueDragAnswer(bool escapePressed, DWORD keyState, DWORD dragButton) noexcept

@@ -56,9 +56,6 @@ TComPtr<IDropTarget> ObjectDropTarget(IShellFolder* folder, TBorrowedIDList item
 // Files dropped on the desktop go to the desktop directory, so the desktop stands for that.
 TComPtr<IDropTarget> FolderDropTarget(TBorrowedIDList absolute, HWND owner);
 
-// The key-state bit of a mouse button (MK_LBUTTON, MK_RBUTTON, MK_MBUTTON).
-DWORD DragButtonKeyState(bool left, bool right, bool middle) noexcept;
-
 // Whether a drag started with `dragButton` goes on: cancelled by Escape or by another mouse
 // button, dropped when its own button is released.
 HRESULT ContinueDragAnswer(bool escapePressed, DWORD keyState, DWORD dragButton) noexcept;
@@ -139,11 +136,6 @@ public:
     void StartScrollPace() noexcept;
     // True (and the pace restarted) when the last auto-scroll is more than the interval ago.
     bool ScrollDue() noexcept;
-
-    // Test hook: replaces DoDragDrop (same arguments and result) while set.
-    static inline std::function<HRESULT(IDataObject* data, IDropSource* source, DWORD allowed,
-                                        DWORD* effect)>
-        DoDragDropHook;
 
 private:
     TComPtr<TShellDropAdapter> adapter_;

@@ -97,6 +97,3 @@ private:
     std::array<TOwnedIDList, kKindCount> lists_;
     std::array<bool, kKindCount> located_{};
 };
-
-// The same rule for a single question.
-bool IsObjectVisible(TNautilex& browser, TZelShellOptions options);

@@ -67,9 +67,3 @@ bool TZelVisibilityRule::Accepts(TNautilex& browser, int isFolder)
     }
     return true;
 }
-
-bool IsObjectVisible(TNautilex& browser, TZelShellOptions options)
-{
-    TZelVisibilityRule rule(options);
-    return rule.Accepts(browser);
-}

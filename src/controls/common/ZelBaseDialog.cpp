@@ -1,6 +1,6 @@
 #include "controls/common/ZelBaseDialog.h"
 
-#include "shell/ShellUtils.h"
+#include "shell/ShellHost.h"
 
 HWND DialogOwnerWindow(const TComponent* component)
 {

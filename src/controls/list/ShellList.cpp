@@ -26,7 +26,9 @@ constexpr unsigned long kNotifierEvents = 0x3FDFC;
 }  // namespace
 
 TZelShellList::TZelShellList(TComponent* owner)
-    : TListView(owner), resultLink_(std::make_shared<TShellListResultLink>())
+    : TListView(owner),
+      TZelShellLinkMember(kDefaultShellOptions),
+      resultLink_(std::make_shared<TShellListResultLink>())
 {
     resultLink_->List = this;
     browser_ = MakeOwned<TNautilex>(this);
@@ -74,11 +76,7 @@ TZelShellList::~TZelShellList()
     // Whatever a cancel misses, or a worker still holds, reports to nobody from here on.
     resultLink_->List = nullptr;
     CancelAllWork();
-    if (shellLink_ != nullptr) {
-        shellLink_->RemoveControl(this);
-        shellLink_->RemoveFreeNotification(this);
-        shellLink_ = nullptr;
-    }
+    LeaveShellLink();
     closing_ = true;
     notifier_->SetInternalCallback(nullptr);
     notifier_->SetEnabled(false);
@@ -94,32 +92,11 @@ TZelShellList::~TZelShellList()
     Items()->Clear();
 }
 
-HRESULT STDMETHODCALLTYPE TZelShellList::QueryInterface(REFIID iid, void** object)
-{
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IZelShellControl))
-        *object = static_cast<IZelShellControl*>(this);
-    else if (IsEqualIID(iid, IID_IIconViewer))
-        *object = static_cast<IIconViewer*>(this);
-    else if (IsEqualIID(iid, IID_IThumbnailViewer))
-        *object = static_cast<IThumbnailViewer*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    return S_OK;
-}
-
 // ---- Properties ----
 
-void TZelShellList::SetOptions(TZelShellOptions value)
+void TZelShellList::OptionsChanged()
 {
-    if (value == options_)
-        return;
-    options_ = value;
-    browser_->ShowErrorMessages = HasOption(value, soShowErrorMessages);
-    if (HasOption(value, soNoFillOnStartup) && !createdOnce_ && !IsDesigning())
+    if (GetNoFillOnStartup() && !createdOnce_ && !IsDesigning())
         return;
     RefreshContents();
 }
@@ -214,21 +191,6 @@ void TZelShellList::SetBackgroundPopupMenu(TPopupMenu* menu)
         menu->FreeNotification(this);
 }
 
-void TZelShellList::SetShellLink(TZelShellLink* link)
-{
-    if (link == shellLink_)
-        return;
-    if (shellLink_ != nullptr) {
-        shellLink_->RemoveControl(this);
-        shellLink_->RemoveFreeNotification(this);
-    }
-    shellLink_ = link;
-    if (link != nullptr) {
-        link->AddControl(this);
-        link->FreeNotification(this);
-    }
-}
-
 void TZelShellList::Notification(TComponent* component, TOperation operation)
 {
     TListView::Notification(component, operation);
@@ -236,8 +198,7 @@ void TZelShellList::Notification(TComponent* component, TOperation operation)
         return;
     if (component == backgroundPopupMenu_)
         backgroundPopupMenu_ = nullptr;
-    if (component == shellLink_)
-        shellLink_ = nullptr;
+    ForgetRemovedLink(component, operation);
 }
 
 // ---- Window ----
@@ -261,8 +222,7 @@ void TZelShellList::CreateWnd()
             ApplyExplorerTheme(window);
         ApplyBackgroundImage();
     } else {
-        if (shellLink_ != nullptr)
-            shellLink_->AddControl(this);
+        RejoinShellLink();
         AttachNormalImageList();
         ApplyBackgroundImage();
         Loaded();

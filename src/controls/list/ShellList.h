@@ -12,6 +12,9 @@
 // first asks for them, which it does only for the rows it draws.
 #include "controls/common/ColumnOrder.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellEvents.h"
+#include "controls/common/ShellKeys.h"
+#include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
 #include "controls/list/ShellListItem.h"
 #include "core/IDListPtr.h"
@@ -49,17 +52,8 @@ struct TShellListColumn;
 
 enum TZelBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 
-using TOnAddItem = std::function<void(TObject* Sender, TListItem* Item, bool& CanAdd)>;
-using TOnThumbnailUpdated =
-    std::function<void(TObject* Sender, int ImageIndex, HBITMAP& ThumbnailBitmap)>;
-using TOnCheckStateChanged = std::function<void(
-    TObject* Sender, int ItemIndex, const std::wstring& Path, TZelSelectionState CheckState)>;
-
 class TZelShellList : public TListView,
-                      public IZelShellControl,
-                      public TZelShellOptionFlags<TZelShellList>,
-                      public IIconViewer,
-                      public IThumbnailViewer,
+                      public TZelShellLinkMember<TZelShellList, IIconViewer, IThumbnailViewer>,
                       public TShellDropHandler {
 public:
     static constexpr int kMaxColumns = 256;
@@ -72,14 +66,7 @@ public:
     explicit TZelShellList(TComponent* owner);
     ~TZelShellList() override;
 
-    // ---- IUnknown: the list is a component; its owner decides its life ----
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    // ---- IZelShellControl ----
-    void STDMETHODCALLTYPE SetShellLink(TZelShellLink* link) override;
-    TZelShellLink* STDMETHODCALLTYPE GetShellLink() override { return shellLink_; }
+    // ---- IZelShellControl (the link itself: TZelShellLinkMember) ----
     void STDMETHODCALLTYPE FolderChanged(TBorrowedIDList folder) override;
     void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override;
     void STDMETHODCALLTYPE SelectAll() override;
@@ -137,10 +124,6 @@ public:
     void SetShowFolders(bool value);
     bool GetShowParentFolder() const noexcept { return showParentFolder_; }
     void SetShowParentFolder(bool value);
-
-    // The option word and its one setter; the flags below read and write single bits of it.
-    TZelShellOptions GetOptions() const noexcept { return options_; }
-    void SetOptions(TZelShellOptions value);
 
     bool GetThumbnails() const noexcept { return thumbnails_; }
     void SetThumbnails(bool value);
@@ -237,9 +220,6 @@ public:
     // Looks at the named objects of the folder at once, as the answer to reports naming them
     // does: each is added, updated or removed by what the folder holds now.
     void RefreshNamedObjects(const std::vector<std::wstring>& names);
-    // Test hook: sees every icon and thumbnail request, with the receiver its result goes to,
-    // before the pool does; answering true keeps the request from the pool.
-    static inline std::function<bool(IWorkItem* item, IUnknown* receiver)> WorkRequestHook;
     bool Filling() const noexcept { return filling_; }
     // The hint of an item, as the list shows it while the mouse rests on the item.
     std::wstring ItemHint(TListItem* item);
@@ -275,6 +255,8 @@ protected:
     void CustomDrawItem(TListItem* item, TListViewDraw& draw, bool& defaultDraw) override;
     void HeaderCreated(HWND header) override;
     void KeyDown(WORD& key, TShiftState shift) override;
+    // A key of the list and tree's shared table.
+    void RunKeyCommand(TShellKeyCommand command);
     void KeyPress(wchar_t& key) override;
     // Entering a list where no item has the focus gives it to the first, so the focus shows.
     void DoEnter() override;
@@ -287,6 +269,7 @@ protected:
     virtual void CreateColumns();
     // The thumbnail result, after the checks of SetThumbnail.
     virtual void ApplyThumbnail(HBITMAP bitmap, int imageIndex);
+    void OptionsChanged() override;
 
 private:
     friend class TShellListReceiver;
@@ -417,7 +400,6 @@ private:
     // Placeholder icons by file type, for the current fill.
     std::map<std::wstring, int> extensionIcons_;
 
-    TZelShellOptions options_ = kDefaultShellOptions;
     bool automaticRefresh_ = true;
     bool details_ = true;
     bool showFolders_ = true;
@@ -433,7 +415,6 @@ private:
     TZelBackgroundImageStyle backgroundStyle_ = bisTiled;
     TScopedGdiObject backgroundImage_;
 
-    TZelShellLink* shellLink_ = nullptr;
     TPopupMenu* backgroundPopupMenu_ = nullptr;
     // The right button went down in the list since its last context menu.
     bool rightPressedHere_ = false;

@@ -2,6 +2,7 @@
 // the list view first asks for them; icons, overlays and thumbnails come from the worker pool.
 #include "controls/list/ShellList.h"
 
+#include "controls/common/TestSeams.h"
 #include "controls/list/ShellListReceiver.h"
 #include "core/CallbackException.h"
 #include "link/ShellLink.h"

@@ -2,6 +2,7 @@
 // no caption is being edited.
 #include "controls/list/ShellList.h"
 
+#include "controls/common/ShellKeys.h"
 #include "link/ShellLink.h"
 #include "shell/Verbs.h"
 
@@ -22,15 +23,17 @@ void TZelShellList::KeyDown(WORD& key, TShiftState shift)
     TListView::KeyDown(key, shift);
     if (key == 0 || IsEditing())
         return;
+    if (const TShellKey* command = FindShellKey(key, shift, ReadOnly())) {
+        RunKeyCommand(command->Command);
+        if (command->Consumed)
+            key = 0;
+        return;
+    }
     const bool onlyAlt = (shift & kModifiers) == ssAlt;
     switch (key) {
-    case VK_RETURN:
-        InvokeVerb(Has(shift, ssAlt) ? kVerbProperties : kVerbDefault);
+    case VK_RETURN:  // without Alt: the table has Alt+Enter
+        InvokeVerb(kVerbDefault);
         key = 0;
-        break;
-    case VK_SPACE:
-        if (shellLink_ != nullptr && checkboxes_ && Selected() != nullptr)
-            ToggleCheck(Selected());
         break;
     case VK_LEFT:
         if (onlyAlt)
@@ -40,43 +43,6 @@ void TZelShellList::KeyDown(WORD& key, TShiftState shift)
         if (onlyAlt)
             NavigateHistory(1);
         break;
-    case VK_DELETE:
-        if (!ReadOnly())
-            InvokeVerb(kVerbDelete);
-        break;
-    case 'A':
-        if (Has(shift, ssCtrl)) {
-            SelectAll();
-            key = 0;
-        }
-        break;
-    case 'C':
-        if (Has(shift, ssCtrl)) {
-            InvokeVerb(kVerbCopy);
-            key = 0;
-        }
-        break;
-    case 'V':
-        if (Has(shift, ssCtrl) && !ReadOnly()) {
-            InvokeFolderVerb(kVerbPaste);
-            key = 0;
-        }
-        break;
-    case 'X':
-        if (Has(shift, ssCtrl) && !ReadOnly()) {
-            InvokeVerb(kVerbCut);
-            key = 0;
-        }
-        break;
-    case VK_F2:
-        if (Selected() != nullptr)
-            InvokeVerb(kVerbRename);
-        break;
-    case VK_F5:
-        RefreshContents();
-        if (shellLink_ != nullptr)
-            shellLink_->BroadcastRefresh(this);
-        break;
     case VK_F10:
         if (Has(shift, ssShift) && ShellContextMenu && Selected() != nullptr) {
             const RECT bounds = Selected()->DisplayRect(TDisplayCode::drSelectBounds);
@@ -85,6 +51,27 @@ void TZelShellList::KeyDown(WORD& key, TShiftState shift)
         }
         break;
     default: break;
+    }
+}
+
+void TZelShellList::RunKeyCommand(TShellKeyCommand command)
+{
+    switch (command) {
+    case TShellKeyCommand::Properties: InvokeVerb(kVerbProperties); break;
+    case TShellKeyCommand::ToggleCheck:
+        if (shellLink_ != nullptr && checkboxes_ && Selected() != nullptr)
+            ToggleCheck(Selected());
+        break;
+    case TShellKeyCommand::Delete: InvokeVerb(kVerbDelete); break;
+    case TShellKeyCommand::SelectAll: SelectAll(); break;
+    case TShellKeyCommand::Copy: InvokeVerb(kVerbCopy); break;
+    case TShellKeyCommand::Paste: InvokeFolderVerb(kVerbPaste); break;
+    case TShellKeyCommand::Cut: InvokeVerb(kVerbCut); break;
+    case TShellKeyCommand::Rename:
+        if (Selected() != nullptr)
+            InvokeVerb(kVerbRename);
+        break;
+    case TShellKeyCommand::Refresh: RefreshWithLink(); break;
     }
 }
 

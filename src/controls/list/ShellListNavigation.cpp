@@ -2,7 +2,6 @@
 // shell link) and the selection, by item and by name.
 #include "controls/list/ShellList.h"
 
-#include "controls/combo/ShellComboPathProbe.h"
 #include "link/ShellLink.h"
 #include "shell/FolderProbe.h"
 #include "shell/IDList.h"

@@ -24,7 +24,8 @@ TNotificationEvents FolderEvents()
 
 }  // namespace
 
-TZelShellTree::TZelShellTree(TComponent* owner) : TTreeView(owner)
+TZelShellTree::TZelShellTree(TComponent* owner)
+    : TTreeView(owner), TZelShellLinkMember(soShowNethood | soShowRecycleBin)
 {
     SetBounds(0, 0, 200, 300);
     RightClickSelect = true;
@@ -66,11 +67,7 @@ TZelShellTree::~TZelShellTree()
     reports_->Stop();
     reports_->OnDue = nullptr;
     reports_->Clear();
-    if (shellLink_ != nullptr) {
-        shellLink_->RemoveControl(this);
-        shellLink_->RemoveFreeNotification(this);
-        shellLink_ = nullptr;
-    }
+    LeaveShellLink();
     try {
         DestroyHandle();
     } catch (...) {
@@ -79,29 +76,10 @@ TZelShellTree::~TZelShellTree()
     Items()->Clear();
 }
 
-HRESULT STDMETHODCALLTYPE TZelShellTree::QueryInterface(REFIID iid, void** object)
-{
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IZelShellControl))
-        *object = static_cast<IZelShellControl*>(this);
-    else if (IsEqualIID(iid, IID_IIconViewer))
-        *object = static_cast<IIconViewer*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    return S_OK;
-}
-
 // ---- Properties ----
 
-void TZelShellTree::SetOptions(TZelShellOptions value)
+void TZelShellTree::OptionsChanged()
 {
-    if (value == options_)
-        return;
-    options_ = value;
-    browser_->ShowErrorMessages = HasOption(value, soShowErrorMessages);
     ApplyNotifierFilter();
     RefreshContents();
 }
@@ -163,26 +141,10 @@ void TZelShellTree::SetShowOverlayIcons(bool value)
     RefreshContents();
 }
 
-void STDMETHODCALLTYPE TZelShellTree::SetShellLink(TZelShellLink* link)
-{
-    if (link == shellLink_)
-        return;
-    if (shellLink_ != nullptr) {
-        shellLink_->RemoveControl(this);
-        shellLink_->RemoveFreeNotification(this);
-    }
-    shellLink_ = link;
-    if (link != nullptr) {
-        link->AddControl(this);
-        link->FreeNotification(this);
-    }
-}
-
 void TZelShellTree::Notification(TComponent* component, TOperation operation)
 {
     TTreeView::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == shellLink_)
-        shellLink_ = nullptr;
+    ForgetRemovedLink(component, operation);
 }
 
 // ---- Nodes ----
@@ -223,8 +185,7 @@ void TZelShellTree::CreateWnd()
         if (UseSystemStyles)
             ApplyExplorerTheme(WindowHandle());
     } else {
-        if (shellLink_ != nullptr)
-            shellLink_->AddControl(this);
+        RejoinShellLink();
         RefreshNode(RootNode(), true, true);
     }
 }

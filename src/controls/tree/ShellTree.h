@@ -13,8 +13,10 @@
 #include "controls/common/ChangeBatch.h"
 #include "controls/common/NotificationEvents.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellEvents.h"
+#include "controls/common/ShellKeys.h"
+#include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
-#include "controls/list/ShellList.h"
 #include "controls/tree/ShellTreeNode.h"
 #include "core/IDListPtr.h"
 #include "link/ZelShellControl.h"
@@ -38,17 +40,11 @@ class TTimer;
 class TDiskWatcher;
 struct TDiskChange;
 
-using TOnAddNode = std::function<void(TObject* Sender, TZelShellTreeNode* Node,
-                                      const std::wstring& Path, bool& CanAdd)>;
-using TOnUpdatedFolder = std::function<void(TObject* Sender, TZelShellTreeNode* Node)>;
-
 // What LocateIDList does with the node it finds.
 enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
 
 class TZelShellTree : public TTreeView,
-                      public IZelShellControl,
-                      public TZelShellOptionFlags<TZelShellTree>,
-                      public IIconViewer,
+                      public TZelShellLinkMember<TZelShellTree, IIconViewer>,
                       public TShellDropHandler {
 public:
     // Change reports are answered this long after the last one of a burst.
@@ -57,14 +53,7 @@ public:
     explicit TZelShellTree(TComponent* owner);
     ~TZelShellTree() override;
 
-    // ---- IUnknown: the tree is a component; its owner decides its life ----
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    // ---- IZelShellControl ----
-    void STDMETHODCALLTYPE SetShellLink(TZelShellLink* link) override;
-    TZelShellLink* STDMETHODCALLTYPE GetShellLink() override { return shellLink_; }
+    // ---- IZelShellControl (the link itself: TZelShellLinkMember) ----
     void STDMETHODCALLTYPE FolderChanged(TBorrowedIDList folder) override;
     void STDMETHODCALLTYPE ObjectChanged(TBorrowedIDList folder, TBorrowedIDList object) override;
     void STDMETHODCALLTYPE SelectAll() override {}
@@ -91,10 +80,6 @@ public:
     // given up.
     DWORD NetworkWaitLimit = kNetworkFolderWaitLimit;
     bool ShellContextMenu = true;
-
-    // The option word and its one setter; the flags below read and write single bits of it.
-    TZelShellOptions GetOptions() const noexcept { return options_; }
-    void SetOptions(TZelShellOptions value);
 
     bool GetFileSystemOnly() const;
     void SetFileSystemOnly(bool value);
@@ -140,9 +125,6 @@ public:
     TNautilex& Browser() noexcept { return *browser_; }
     TPidlHistory& History() noexcept { return history_; }
     TZelShellChangeNotifier& Notifier() noexcept { return *notifier_; }
-    // The browser's current object as a child of `parent` when the visibility rule accepts
-    // it; null otherwise (and when OnAddFolder refuses it).
-    TZelShellTreeNode* AddChildNode(TZelShellTreeNode* parent, bool pinned);
     // The node's icon, expand button and marks from the browser's current object (the node's).
     void UpdateNode(TZelShellTreeNode* node, bool full);
     // Orders the node's children by the folder's comparison.
@@ -210,9 +192,12 @@ protected:
     bool BeginDragNotify(NMHDR& header, LRESULT& result);
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
+    void OptionsChanged() override;
     void WndProc(TMessage& message) override;
     bool Notify(NMHDR& header, LRESULT& result) override;
     void KeyDown(WORD& key, TShiftState shift) override;
+    // A key of the list and tree's shared table; false where it is no command here.
+    bool RunKeyCommand(TShellKeyCommand command);
     void KeyUp(WORD& key, TShiftState shift) override;
     void KeyPress(wchar_t& key) override;
     void DblClick() override;
@@ -330,7 +315,6 @@ private:
     TCustomImageList* images_ = nullptr;
     TPidlHistory history_;
     TZelShellChangeNotifier* notifier_ = nullptr;
-    TZelShellLink* shellLink_ = nullptr;
 
     TZelShellFolder rootedAt_ = SF_DESKTOP;
     std::wstring rootedAtPath_;
@@ -339,7 +323,6 @@ private:
     bool expandBelowRoot_ = true;
     bool navigatingHistory_ = false;
     bool createdOnce_ = false;
-    TZelShellOptions options_ = soShowNethood | soShowRecycleBin;
     bool oleDragDrop_ = true;
     bool checkBoxes_ = false;
     TZelSelectionStateImageList* checkImages_ = nullptr;

@@ -75,14 +75,6 @@ void TZelShellTree::SortChildren(TZelShellTreeNode* node)
 
 // ---- Adding nodes ----
 
-TZelShellTreeNode* TZelShellTree::AddChildNode(TZelShellTreeNode* parent, bool pinned)
-{
-    if (!IsValidNode(parent))
-        return nullptr;
-    TZelVisibilityRule rule(options_);
-    return AddChild(parent, pinned, rule, -1);
-}
-
 TZelShellTreeNode* TZelShellTree::AddChild(TZelShellTreeNode* parent, bool pinned,
                                            TZelVisibilityRule& rule, int isFolder,
                                            bool inParentFolder)

@@ -2,6 +2,7 @@
 // state-image click and the mouse's back and forward buttons.
 #include "controls/tree/ShellTree.h"
 
+#include "controls/common/ShellKeys.h"
 #include "link/ShellLink.h"
 #include "shell/ClipboardPaste.h"
 #include "shell/Verbs.h"
@@ -24,96 +25,73 @@ void TZelShellTree::KeyDown(WORD& key, TShiftState shift)
         return;
     }
     const TShiftState modifiers = shift & (ssShift | ssAlt | ssCtrl);
-    const bool ctrl = (modifiers & ssCtrl) != 0;
-    TZelShellTreeNode* selected = Typed(Selected());
     bool command = true;  // a key of the table: the change delay stays as it is
-    switch (key) {
-    case VK_RETURN:
-        command = (modifiers & ssAlt) != 0;
-        if (command) {
-            ExecuteVerb(kVerbProperties);
+    if (const TShellKey* shared = FindShellKey(key, shift, ReadOnly())) {
+        command = RunKeyCommand(shared->Command);
+        if (command && shared->Consumed)
             key = 0;
+    } else {
+        switch (key) {
+        case VK_MENU:
+            // Alt alone would put the focus on the window's menu bar.
+            if (modifiers == ssAlt) {
+                key = 0;
+                return;
+            }
+            command = false;
+            break;
+        case VK_LEFT:
+        case VK_RIGHT:
+            command = modifiers == ssAlt;
+            if (command) {
+                NavigateHistory(key == VK_LEFT ? -1 : 1);
+                key = 0;
+            }
+            break;
+        case VK_F10:
+        case VK_APPS:
+            command = key == VK_APPS || (modifiers & ssShift) != 0;
+            if (command) {
+                ContextMenuFromKeyboard();
+                key = 0;
+            }
+            break;
+        default: command = false; break;
         }
-        break;
-    case VK_MENU:
-        // Alt alone would put the focus on the window's menu bar.
-        if (modifiers == ssAlt) {
-            key = 0;
-            return;
-        }
-        command = false;
-        break;
-    case VK_SPACE:
-        command = CheckBoxesShown();
-        if (command && selected != nullptr)
-            ToggleCheck(selected);
-        break;
-    case VK_LEFT:
-    case VK_RIGHT:
-        command = modifiers == ssAlt;
-        if (command) {
-            NavigateHistory(key == VK_LEFT ? -1 : 1);
-            key = 0;
-        }
-        break;
-    case VK_DELETE:
-        command = !ReadOnly();
-        if (command)
-            ExecuteVerb(kVerbDelete);
-        break;
-    case 'A':
-        command = ctrl;
-        if (command) {
-            if (shellLink_ != nullptr)
-                shellLink_->BroadcastSelectAll(this);
-            key = 0;
-        }
-        break;
-    case 'C':
-        command = ctrl;
-        if (command) {
-            ExecuteVerb(kVerbCopy);
-            key = 0;
-        }
-        break;
-    case 'V':
-        command = ctrl && !ReadOnly();
-        if (command) {
-            PasteIntoSelected();
-            key = 0;
-        }
-        break;
-    case 'X':
-        command = ctrl && !ReadOnly();
-        if (command) {
-            ExecuteVerb(kVerbCut);
-            key = 0;
-        }
-        break;
-    case VK_F2:
-        command = selected != nullptr;
-        if (command)
-            ExecuteVerb(kVerbRename);
-        break;
-    case VK_F5:
-        RefreshContents();
-        if (shellLink_ != nullptr)
-            shellLink_->BroadcastRefresh(this);
-        break;
-    case VK_F10:
-    case VK_APPS:
-        command = key == VK_APPS || (modifiers & ssShift) != 0;
-        if (command) {
-            ContextMenuFromKeyboard();
-            key = 0;
-        }
-        break;
-    default: command = false; break;
     }
     // Walking the tree with the keyboard acts on a node once the keys rest.
     if (!command)
         SetChangeDelay(shellLink_ != nullptr ? 600 : 100);
     TTreeView::KeyDown(key, shift);
+}
+
+bool TZelShellTree::RunKeyCommand(TShellKeyCommand command)
+{
+    TZelShellTreeNode* selected = Typed(Selected());
+    switch (command) {
+    case TShellKeyCommand::Properties: ExecuteVerb(kVerbProperties); break;
+    case TShellKeyCommand::ToggleCheck:
+        if (!CheckBoxesShown())
+            return false;
+        if (selected != nullptr)
+            ToggleCheck(selected);
+        break;
+    case TShellKeyCommand::Delete: ExecuteVerb(kVerbDelete); break;
+    case TShellKeyCommand::SelectAll:
+        if (shellLink_ != nullptr)
+            shellLink_->BroadcastSelectAll(this);
+        break;
+    case TShellKeyCommand::Copy: ExecuteVerb(kVerbCopy); break;
+    case TShellKeyCommand::Paste: PasteIntoSelected(); break;
+    case TShellKeyCommand::Cut: ExecuteVerb(kVerbCut); break;
+    case TShellKeyCommand::Rename:
+        if (selected == nullptr)
+            return false;
+        ExecuteVerb(kVerbRename);
+        break;
+    case TShellKeyCommand::Refresh: RefreshWithLink(); break;
+    }
+    return true;
 }
 
 void TZelShellTree::KeyUp(WORD& key, TShiftState shift)

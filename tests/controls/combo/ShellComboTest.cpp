@@ -8,7 +8,6 @@
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "controls/combo/ShellComboItem.h"
-#include "controls/combo/ShellComboPathProbe.h"
 #include "controls/common/ShellChangeNotifier.h"
 #include "controls/list/ShellList.h"
 #include "link/ShellLink.h"
@@ -16,6 +15,7 @@
 #include "shell/PathUtils.h"
 #include "shell/ShellState.h"
 #include "shell/SystemImageList.h"
+#include "shell/TestSeams.h"
 #include "shell/ZelShellFolder.h"
 #include "ui/Edit.h"
 

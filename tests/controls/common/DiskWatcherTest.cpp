@@ -3,6 +3,7 @@
 #include "controls/common/DiskWatcher.h"
 #include "common/HostLinks.h"
 #include "common/TempTree.h"
+#include "controls/common/TestSeams.h"
 
 #include <gtest/gtest.h>
 
@@ -121,7 +122,7 @@ TEST_F(DiskWatcherTest, AFailedReadOnAFolderStillThereReopensItsWatch)
     watcher->SetFolders({folder});
     ASSERT_TRUE(WaitForWatches(1));
 
-    watcher->FailNextRead(folder, ERROR_NETNAME_DELETED);
+    FailNextDiskWatchRead(*watcher, folder, ERROR_NETNAME_DELETED);
     tree.File(L"kept\\wakes the read.txt");
     ASSERT_TRUE(WaitFor(dcOverflow, folder, L""));
     EXPECT_FALSE(Seen(dcFolderGone, folder, L""));

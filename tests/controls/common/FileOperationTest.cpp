@@ -6,7 +6,7 @@
 #include "common/TestForm.h"
 #include "controls/common/ZelBaseDialog.h"
 #include "shell/PathUtils.h"
-#include "shell/ShellUtils.h"
+#include "shell/ShellHost.h"
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>

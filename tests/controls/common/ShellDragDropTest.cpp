@@ -5,6 +5,7 @@
 #include "common/Input.h"
 #include "common/TempTree.h"
 #include "common/TestForm.h"
+#include "controls/common/TestSeams.h"
 #include "controls/list/ShellList.h"
 #include "controls/tree/ShellTree.h"
 #include "core/PathText.h"
@@ -88,7 +89,7 @@ protected:
     }
     void TearDown() override
     {
-        TShellDragDrop::DoDragDropHook = nullptr;
+        DoDragDropHook = nullptr;
         form.reset();
         ParkMouse();
         PumpMessages(10);
@@ -423,8 +424,7 @@ TEST_F(ShellDragDropTest, TheListsOwnFolderTakesItsOwnDragOnlyWithTheRightButton
     std::vector<DWORD> overEffects;
     std::vector<HRESULT> drops;
     for (const DWORD button : {DWORD{MK_LBUTTON}, DWORD{MK_RBUTTON}}) {
-        TShellDragDrop::DoDragDropHook = [&](IDataObject* data, IDropSource*, DWORD allowed,
-                                             DWORD*) {
+        DoDragDropHook = [&](IDataObject* data, IDropSource*, DWORD allowed, DWORD*) {
             DWORD effect = allowed;
             source->DragEnter(data, button, point, effect);
             effect = allowed;
@@ -470,8 +470,7 @@ TEST_F(ShellDragDropTest, DragEffectsFollowTheCopyModeAndTheEndingEffect)
         SCOPED_TRACE(test.mode);
         DWORD allowed = 0;
         Files carried;
-        TShellDragDrop::DoDragDropHook = [&](IDataObject* data, IDropSource*, DWORD effects,
-                                             DWORD* effect) {
+        DoDragDropHook = [&](IDataObject* data, IDropSource*, DWORD effects, DWORD* effect) {
             allowed = effects;
             carried = *GetFilenamesFromDataObject(data);
             *effect = test.chosen;
@@ -523,7 +522,7 @@ TEST_F(ShellDragDropTest, QueryContinueDragFollowsTheButtonThatStartedTheDrag)
         SCOPED_TRACE(testing::Message() << "button " << test.button << " keys " << test.keys
                                         << " escape " << test.escape);
         std::vector<HRESULT> answers;
-        TShellDragDrop::DoDragDropHook = [&](IDataObject*, IDropSource* dropSource, DWORD, DWORD*) {
+        DoDragDropHook = [&](IDataObject*, IDropSource* dropSource, DWORD, DWORD*) {
             answers.push_back(dropSource->QueryContinueDrag(test.escape, test.keys));
             answers.push_back(dropSource->GiveFeedback(DROPEFFECT_COPY));
             return DRAGDROP_S_CANCEL;
@@ -550,16 +549,14 @@ TEST_F(ShellDragDropTest, AControlDestroyedDuringItsOwnDragEndsItCleanly)
     TZelShellTreeNode* node = NodeNamed(L"b");
     ASSERT_NE(node, nullptr);
     std::vector<HRESULT> answersAfter;
-    TShellDragDrop::DoDragDropHook = [&](IDataObject*, IDropSource* dropSource, DWORD,
-                                         DWORD* effect) {
+    DoDragDropHook = [&](IDataObject*, IDropSource* dropSource, DWORD, DWORD* effect) {
         delete std::exchange(source, nullptr);
         answersAfter.push_back(dropSource->QueryContinueDrag(FALSE, MK_LBUTTON));
         *effect = DROPEFFECT_COPY;
         return DRAGDROP_S_DROP;
     };
     source->StartOleDrag(MK_LBUTTON);
-    TShellDragDrop::DoDragDropHook = [&](IDataObject*, IDropSource* dropSource, DWORD,
-                                         DWORD* effect) {
+    DoDragDropHook = [&](IDataObject*, IDropSource* dropSource, DWORD, DWORD* effect) {
         delete std::exchange(shellTree, nullptr);
         answersAfter.push_back(dropSource->QueryContinueDrag(FALSE, MK_LBUTTON));
         *effect = DROPEFFECT_COPY;
@@ -576,7 +573,7 @@ TEST_F(ShellDragDropTest, AControlDestroyedDuringItsOwnDragEndsItCleanly)
 TEST_F(ShellDragDropTest, TheTreesRootCannotBeDragged)
 {
     bool started = false;
-    TShellDragDrop::DoDragDropHook = [&](IDataObject*, IDropSource*, DWORD, DWORD*) {
+    DoDragDropHook = [&](IDataObject*, IDropSource*, DWORD, DWORD*) {
         started = true;
         return DRAGDROP_S_CANCEL;
     };

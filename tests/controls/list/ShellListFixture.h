@@ -5,6 +5,7 @@
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "controls/common/ShellChangeNotifier.h"
+#include "controls/common/TestSeams.h"
 #include "controls/list/ShellList.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ protected:
     }
     void TearDown() override
     {
-        TZelShellList::WorkRequestHook = nullptr;
+        WorkRequestHook = nullptr;
         form.reset();
     }
 

@@ -88,7 +88,7 @@ protected:
     }
     void CaptureRequests()
     {
-        TZelShellList::WorkRequestHook = [this](IWorkItem* item, IUnknown* receiver) {
+        WorkRequestHook = [this](IWorkItem* item, IUnknown* receiver) {
             TRequest request{item, receiver, item->GetOwner()};
             if (auto* thumbnail = dynamic_cast<TThumbnailWorkItem*>(item))
                 request.ImageIndex = thumbnail->ImageIndex();

@@ -20,7 +20,7 @@ class ShellListThumbnailTest : public ShellListFixture {
 protected:
     void HoldThumbnailRequests()
     {
-        TZelShellList::WorkRequestHook = [this](IWorkItem* item, IUnknown*) {
+        WorkRequestHook = [this](IWorkItem* item, IUnknown*) {
             auto* thumbnail = dynamic_cast<TThumbnailWorkItem*>(item);
             if (thumbnail == nullptr)
                 return false;

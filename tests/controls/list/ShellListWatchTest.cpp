@@ -2,6 +2,7 @@
 // Wine's back, announced to no one), and takes each change once however it is reported.
 #include "common/HostLinks.h"
 #include "controls/common/DiskWatcher.h"
+#include "controls/common/TestSeams.h"
 #include "controls/list/ShellListFixture.h"
 #include "core/PathText.h"
 #include "shell/FolderPreread.h"
@@ -189,8 +190,8 @@ TEST_F(ShellListWatchTest, AFileMadeAfterAReadAheadAppearsOnceTheListWatches)
 TEST_F(ShellListWatchTest, WhereTheShellReportsChangesNoDiskWatchIsOpened)
 {
     struct TShellReports {
-        TShellReports() { TDiskWatcher::SetNeededForTests(false); }
-        ~TShellReports() { TDiskWatcher::SetNeededForTests(std::nullopt); }
+        TShellReports() { SetDiskWatchNeeded(false); }
+        ~TShellReports() { SetDiskWatchNeeded(std::nullopt); }
     } shellReports;
     Show();
     EXPECT_EQ(list->DiskWatcher().ActiveWatchCount(), 0u);

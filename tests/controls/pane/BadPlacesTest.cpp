@@ -7,6 +7,7 @@
 #include "core/Exception.h"
 #include "core/ScopedResource.h"
 #include "shell/FolderProbe.h"
+#include "shell/TestSeams.h"
 
 #include <atomic>
 #include <cstdio>

@@ -4,6 +4,7 @@
 #include "common/TempTree.h"
 #include "common/TestForm.h"
 #include "controls/common/DiskWatcher.h"
+#include "controls/common/TestSeams.h"
 #include "controls/tree/ShellTree.h"
 #include "core/PathText.h"
 #include "shell/PathUtils.h"
@@ -144,8 +145,8 @@ TEST_F(ShellTreeWatchTest, AFailedWatchOnAFolderStillThereKeepsItsNode)
     ASSERT_TRUE(Watched(L"kept"));
     ASSERT_TRUE(WaitFor([&] { return shellTree->DiskWatcher().ActiveWatchCount() == 2; }));
 
-    shellTree->DiskWatcher().FailNextRead(ExcludeTrailingBackslash(tree.Path(L"kept")),
-                                          ERROR_NETNAME_DELETED);
+    FailNextDiskWatchRead(shellTree->DiskWatcher(), ExcludeTrailingBackslash(tree.Path(L"kept")),
+                          ERROR_NETNAME_DELETED);
     tree.Folder(L"kept\\made");
     EXPECT_TRUE(WaitFor([&] { return Child(kept, L"made") != nullptr; }));
     EXPECT_EQ(Child(root, L"kept"), kept);
@@ -159,8 +160,8 @@ TEST_F(ShellTreeWatchTest, AFailedWatchOnAFolderStillThereKeepsItsNode)
 TEST_F(ShellTreeWatchTest, WhereTheShellReportsChangesNoFolderIsHeldOpen)
 {
     struct TShellReports {
-        TShellReports() { TDiskWatcher::SetNeededForTests(false); }
-        ~TShellReports() { TDiskWatcher::SetNeededForTests(std::nullopt); }
+        TShellReports() { SetDiskWatchNeeded(false); }
+        ~TShellReports() { SetDiskWatchNeeded(std::nullopt); }
     } shellReports;
     tree.Folder(L"outer\\inner");
     TZelShellTreeNode* root = RootAtTemp();
