@@ -7,6 +7,7 @@
 #include "controls/list/ShellList.h"
 #include "controls/tree/ShellTree.h"
 #include "controls/tree/ShellTreeNode.h"
+#include "core/ScopedResource.h"
 #include "core/StartupTrace.h"
 #include "core/TextConversion.h"
 #include "link/ShellLink.h"
@@ -266,16 +267,15 @@ void TfrmMain::RestoreFirstList()
         ShellList->OfferObjects(readFolder.get(), std::move(objects), std::move(changesSinceRead));
     TraceStartup("first folder read");
     bool listed = false;
-    ZelShellLink->SetEnabled(false);
-    try {
-        ShellList->SetPath(folder);
-        listed = true;
-    } catch (const Exception&) {
-    } catch (...) {
-        ZelShellLink->SetEnabled(true);
-        throw;
+    {
+        ZelShellLink->SetEnabled(false);
+        const TScopeExit enable([this] { ZelShellLink->SetEnabled(true); });
+        try {
+            ShellList->SetPath(folder);
+            listed = true;
+        } catch (const Exception&) {
+        }
     }
-    ZelShellLink->SetEnabled(true);
     if (listed)
         return;
     // The shell does not take the path as the file system did: the tree's own way, and the

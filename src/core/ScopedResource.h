@@ -2,6 +2,7 @@
 // Scoped owners of Win32 handles and other resources that one call releases.
 #include <windows.h>
 
+#include <type_traits>
 #include <utility>
 
 template <class T, class Traits>
@@ -70,6 +71,11 @@ struct TMenuTraits {
     static bool IsValid(HMENU h) noexcept { return h != nullptr; }
     static void Close(HMENU h) noexcept { DestroyMenu(h); }
 };
+struct TMemoryDCTraits {
+    static HDC Invalid() noexcept { return nullptr; }
+    static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
+    static void Close(HDC dc) noexcept { DeleteDC(dc); }
+};
 struct TCoTaskMemTraits {
     static void* Invalid() noexcept { return nullptr; }
     static bool IsValid(void* p) noexcept { return p != nullptr; }
@@ -84,6 +90,108 @@ using TScopedGdiObject = TScopedResource<HGDIOBJ, TGdiObjectTraits>;
 using TScopedIcon = TScopedResource<HICON, TIconTraits>;
 using TScopedMenu = TScopedResource<HMENU, TMenuTraits>;
 using TScopedCoTaskMem = TScopedResource<void*, TCoTaskMemTraits>;
+// A memory DC from CreateCompatibleDC.
+using TScopedMemoryDC = TScopedResource<HDC, TMemoryDCTraits>;
+
+// A window's DC from GetDC (the screen's when the window is null), released on exit.
+class TScopedWindowDC {
+public:
+    explicit TScopedWindowDC(HWND window = nullptr) noexcept : window_(window), dc_(GetDC(window))
+    {
+    }
+    ~TScopedWindowDC()
+    {
+        if (dc_ != nullptr)
+            ReleaseDC(window_, dc_);
+    }
+    TScopedWindowDC(const TScopedWindowDC&) = delete;
+    TScopedWindowDC& operator=(const TScopedWindowDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects a GDI object into a DC and puts the one it replaced back on exit, so that the
+// object can be deleted or handed on afterwards. No object, or no DC, selects nothing.
+class TSelectObjectScope {
+public:
+    TSelectObjectScope(HDC dc, HGDIOBJ object) noexcept
+        : dc_(dc),
+          previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr)
+    {
+    }
+    ~TSelectObjectScope()
+    {
+        if (previous_ != nullptr && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+    }
+    TSelectObjectScope(const TSelectObjectScope&) = delete;
+    TSelectObjectScope& operator=(const TSelectObjectScope&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// Gives a variable a new value for the life of the scope and puts the old one back on any
+// exit: a flag or a counter that must not stay set when an exception leaves.
+template <class T>
+class TRestoreOnExit {
+public:
+    template <class U>
+    TRestoreOnExit(T& target, U&& value)
+        : target_(target), saved_(std::exchange(target, std::forward<U>(value)))
+    {
+        static_assert(std::is_nothrow_move_assignable_v<T>, "restoring must not throw");
+    }
+    ~TRestoreOnExit() { target_ = std::move(saved_); }
+    TRestoreOnExit(const TRestoreOnExit&) = delete;
+    TRestoreOnExit& operator=(const TRestoreOnExit&) = delete;
+
+private:
+    T& target_;
+    T saved_;
+};
+
+// Runs an action when the scope ends, however it ends, unless dismissed first (a rollback
+// that success makes unneeded). The action should not throw: one run by the destructor
+// while an exception leaves must not replace that exception, so a failure there is dropped.
+// An action that can fail on the normal path (it runs handlers) is run with Run(), where its
+// exception reaches the caller.
+template <class F>
+class TScopeExit {
+public:
+    explicit TScopeExit(F action) noexcept(std::is_nothrow_move_constructible_v<F>)
+        : action_(std::move(action))
+    {
+    }
+    ~TScopeExit() noexcept
+    {
+        if (!active_)
+            return;
+        try {
+            action_();
+        } catch (...) {
+        }
+    }
+    TScopeExit(const TScopeExit&) = delete;
+    TScopeExit& operator=(const TScopeExit&) = delete;
+
+    void Dismiss() noexcept { active_ = false; }
+    // Runs the action now rather than at the end of the scope, and only this once.
+    void Run()
+    {
+        if (std::exchange(active_, false))
+            action_();
+    }
+
+private:
+    F action_;
+    bool active_ = true;
+};
 
 // Sets the calling thread's error mode for the life of the scope and restores the previous
 // one. Per thread: shell calls run on workers too, and the process-wide mode saved and

@@ -1,6 +1,7 @@
 #include "link/ShellLink.h"
 
 #include "core/CallbackException.h"
+#include "core/ScopedResource.h"
 #include "link/ZelSelectionList.h"
 
 TZelShellLink::TZelShellLink(TComponent* owner) : TZelBaseComponent(owner)
@@ -58,13 +59,10 @@ void TZelShellLink::Broadcast(IZelShellControl* sender, Call call)
     if (!GetEnabled())
         return;
     SetEnabled(false);
-    try {
+    {
+        const TScopeExit enable([this] { SetEnabled(true); });
         ForEachOther(sender, call);
-    } catch (...) {
-        SetEnabled(true);
-        throw;
     }
-    SetEnabled(true);
     CallEventHandler(OnChange, this);
 }
 

@@ -125,14 +125,13 @@ bool ShellStartup()
 {
     if (startupCount++ > 0)
         return ShellStarted();
-    try {
-        oleInitialized = SUCCEEDED(OleInitialize(nullptr));
-        LoadShellLibraries();
-    } catch (...) {
+    TScopeExit undoStartup([] {
         ReleaseState();
         --startupCount;
-        throw;
-    }
+    });
+    oleInitialized = SUCCEEDED(OleInitialize(nullptr));
+    LoadShellLibraries();
+    undoStartup.Dismiss();
 
     if (FAILED(SHGetDesktopFolder(DesktopFolder.ReleaseAndGetAddressOf())) || !DesktopFolder) {
         ReportShellFailure(L"Nautilex Components: Cannot open Shell!");

@@ -26,26 +26,6 @@ UINT SizeFlags(TZelImageListSize size, bool open)
     return flags;
 }
 
-struct TMemoryDCTraits {
-    static HDC Invalid() noexcept { return nullptr; }
-    static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
-    static void Close(HDC dc) noexcept { DeleteDC(dc); }
-};
-using TScopedMemoryDC = TScopedResource<HDC, TMemoryDCTraits>;
-
-// Selects a GDI object into a device context for the life of the scope.
-class TSelectObjectScope {
-public:
-    TSelectObjectScope(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~TSelectObjectScope() { SelectObject(dc_, old_); }
-    TSelectObjectScope(const TSelectObjectScope&) = delete;
-    TSelectObjectScope& operator=(const TSelectObjectScope&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
 UINT DrawingStyleFlags(TDrawingStyle style)
 {
     switch (style) {
@@ -307,9 +287,8 @@ TScopedGdiObject TZelSystemImageList::IconBitmap(HIMAGELIST imageList, int heigh
             std::fill_n(pixels, static_cast<size_t>(width) * static_cast<size_t>(height),
                         0x00FFFFFFu);
         } else {
-            HDC screen = GetDC(nullptr);
-            bitmap.reset(CreateCompatibleBitmap(screen, width, height));
-            ReleaseDC(nullptr, screen);
+            const TScopedWindowDC screen;
+            bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
             if (!bitmap)
                 return {};
         }

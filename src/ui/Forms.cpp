@@ -2,6 +2,7 @@
 
 #include "core/CallbackException.h"
 #include "core/Exception.h"
+#include "core/ScopedResource.h"
 #include "ui/Application.h"
 #include "ui/Button.h"
 #include "ui/MainMenu.h"
@@ -322,17 +323,17 @@ TModalResult TCustomForm::ShowModal()
                       reinterpret_cast<LPARAM>(&disabled));
     modal_ = true;
     modalResult_ = mrNone;
-    const auto restore = [&] {
-        // Enabled again before this one hides, so that the owner gets the activation.
-        for (HWND other : disabled.windows)
-            if (IsWindow(other))
-                EnableWindow(other, TRUE);
-        modal_ = false;
-        Hide();
-        if (previous != nullptr && IsWindow(previous))
-            SetActiveWindow(previous);
-    };
-    try {
+    {
+        const TScopeExit restore([&] {
+            // Enabled again before this one hides, so that the owner gets the activation.
+            for (HWND other : disabled.windows)
+                if (IsWindow(other))
+                    EnableWindow(other, TRUE);
+            modal_ = false;
+            Hide();
+            if (previous != nullptr && IsWindow(previous))
+                SetActiveWindow(previous);
+        });
         Show();
         while (modalResult_ == mrNone) {
             if (Application != nullptr) {
@@ -353,11 +354,7 @@ TModalResult TCustomForm::ShowModal()
                 }
             }
         }
-    } catch (...) {
-        restore();
-        throw;
     }
-    restore();
     return modalResult_;
 }
 

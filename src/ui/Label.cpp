@@ -1,5 +1,7 @@
 #include "ui/Label.h"
 
+#include "core/ScopedResource.h"
+
 TLabel::TLabel(TComponent* owner) : TWinControl(owner)
 {
     SetBounds(0, 0, 65, 13);
@@ -28,14 +30,15 @@ void TLabel::CreateWnd()
 void TLabel::AdjustSize()
 {
     const std::wstring text = Caption();
-    HDC dc = GetDC(nullptr);
-    if (dc == nullptr)
-        return;
-    const HGDIOBJ previous = SelectObject(dc, Font().Handle());
     RECT rect{0, 0, 0, 0};
-    DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &rect, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
+    {
+        const TScopedWindowDC dc;
+        if (!dc)
+            return;
+        const TSelectObjectScope selectFont(dc.get(), Font().Handle());
+        DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), -1, &rect,
+                  DT_CALCRECT | DT_SINGLELINE);
+    }
     SetBounds(Left(), Top(), rect.right - rect.left, rect.bottom - rect.top);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/ListView.h"
 
+#include "core/ScopedResource.h"
 #include "core/TextCompare.h"
 
 #include <uxtheme.h>
@@ -931,46 +932,39 @@ void TListView::AnswerDisplayRequest(NMLVDISPINFOW& info)
     if (request.iItem < 0 || request.iItem >= items_.Count())
         return;
     TListItem* item = items_.items_[static_cast<size_t>(request.iItem)].get();
-    const TListItem* previous = answering_;
-    answering_ = item;
-    try {
-        if ((request.mask & LVIF_IMAGE) != 0) {
-            if (request.iSubItem == 0) {
-                GetImageIndex(item);
-                request.iImage = item->imageIndex_ >= 0 ? item->imageIndex_ : I_IMAGENONE;
-            } else {
-                request.iImage = I_IMAGENONE;
-            }
+    const TRestoreOnExit answering(answering_, item);
+    if ((request.mask & LVIF_IMAGE) != 0) {
+        if (request.iSubItem == 0) {
+            GetImageIndex(item);
+            request.iImage = item->imageIndex_ >= 0 ? item->imageIndex_ : I_IMAGENONE;
+        } else {
+            request.iImage = I_IMAGENONE;
         }
-        if ((request.mask & LVIF_TEXT) != 0) {
-            if (request.iSubItem == 0)
-                CopyText(item->Caption(), request.pszText, request.cchTextMax);
-            else if (request.iSubItem - 1 < item->SubItemCount())
-                CopyText(item->subItems_[static_cast<size_t>(request.iSubItem - 1)],
-                         request.pszText, request.cchTextMax);
-            else
-                CopyText(std::wstring(), request.pszText, request.cchTextMax);
-        }
-        if ((request.mask & LVIF_STATE) != 0) {
-            UINT state = 0;
-            if (item->cut_)
-                state |= LVIS_CUT;
-            if (item->dropTarget_)
-                state |= LVIS_DROPHILITED;
-            if (item->overlayIndex_ >= 0)
-                state |= INDEXTOOVERLAYMASK(item->overlayIndex_ + 1);
-            if (item->stateIndex_ >= 0)
-                state |= INDEXTOSTATEIMAGEMASK(item->stateIndex_ + 1);
-            request.state =
-                (request.state & ~kCallbackStates) | (state & request.stateMask & kCallbackStates);
-        }
-        if ((request.mask & LVIF_INDENT) != 0)
-            request.iIndent = 0;
-    } catch (...) {
-        answering_ = previous;
-        throw;
     }
-    answering_ = previous;
+    if ((request.mask & LVIF_TEXT) != 0) {
+        if (request.iSubItem == 0)
+            CopyText(item->Caption(), request.pszText, request.cchTextMax);
+        else if (request.iSubItem - 1 < item->SubItemCount())
+            CopyText(item->subItems_[static_cast<size_t>(request.iSubItem - 1)], request.pszText,
+                     request.cchTextMax);
+        else
+            CopyText(std::wstring(), request.pszText, request.cchTextMax);
+    }
+    if ((request.mask & LVIF_STATE) != 0) {
+        UINT state = 0;
+        if (item->cut_)
+            state |= LVIS_CUT;
+        if (item->dropTarget_)
+            state |= LVIS_DROPHILITED;
+        if (item->overlayIndex_ >= 0)
+            state |= INDEXTOOVERLAYMASK(item->overlayIndex_ + 1);
+        if (item->stateIndex_ >= 0)
+            state |= INDEXTOSTATEIMAGEMASK(item->stateIndex_ + 1);
+        request.state =
+            (request.state & ~kCallbackStates) | (state & request.stateMask & kCallbackStates);
+    }
+    if ((request.mask & LVIF_INDENT) != 0)
+        request.iIndent = 0;
 }
 
 bool TListView::IsCustomDrawn() const

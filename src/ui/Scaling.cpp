@@ -1,12 +1,12 @@
 #include "ui/Scaling.h"
 
+#include "core/ScopedResource.h"
+
 int ScreenDpi() noexcept
 {
     static const int dpi = [] {
-        const HDC screen = GetDC(nullptr);
-        const int value = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-        if (screen != nullptr)
-            ReleaseDC(nullptr, screen);
+        const TScopedWindowDC screen;
+        const int value = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
         return value > 0 ? value : 96;
     }();
     return dpi;

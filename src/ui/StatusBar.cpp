@@ -1,5 +1,7 @@
 #include "ui/StatusBar.h"
 
+#include "core/ScopedResource.h"
+
 #include <commctrl.h>
 
 TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner)
@@ -84,7 +86,7 @@ bool TStatusBar::ReflectedMessage(TMessage& message)
     const TStatusPanel& panel = panels_[draw.itemID];
     FillRect(draw.hDC, &draw.rcItem, GetSysColorBrush(COLOR_HIGHLIGHT));
     const auto font = reinterpret_cast<HFONT>(SendMessageW(draw.hwndItem, WM_GETFONT, 0, 0));
-    const HGDIOBJ oldFont = font != nullptr ? SelectObject(draw.hDC, font) : nullptr;
+    const TSelectObjectScope selectFont(draw.hDC, font);
     const COLORREF oldColor = SetTextColor(draw.hDC, GetSysColor(COLOR_HIGHLIGHTTEXT));
     const int oldMode = SetBkMode(draw.hDC, TRANSPARENT);
     RECT text = draw.rcItem;
@@ -93,8 +95,6 @@ bool TStatusBar::ReflectedMessage(TMessage& message)
               DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
     SetBkMode(draw.hDC, oldMode);
     SetTextColor(draw.hDC, oldColor);
-    if (oldFont != nullptr)
-        SelectObject(draw.hDC, oldFont);
     message.Result = TRUE;
     return true;
 }

@@ -1,7 +1,9 @@
 #include "ui/TreeNodes.h"
 
 #include "core/Exception.h"
+#include "core/ScopedResource.h"
 #include "ui/TreeView.h"
+#include "ui/UpdateScope.h"
 
 #include <algorithm>
 
@@ -348,16 +350,16 @@ TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, size_t index, const std::ws
     parentNode->Renumber(index);
     bySerial_[raw->serial_] = raw;
     if (prepare) {
-        try {
-            prepare(raw);
-        } catch (...) {
+        // A node whose preparation failed leaves the tree again.
+        TScopeExit takeOut([&] {
             std::unique_ptr<TTreeNode> gone = std::move(parentNode->children_[index]);
             parentNode->children_.erase(parentNode->children_.begin() +
                                         static_cast<ptrdiff_t>(index));
             parentNode->Renumber(index);
             Unregister(raw);
-            throw;
-        }
+        });
+        prepare(raw);
+        takeOut.Dismiss();
     }
     if (parent != nullptr && !parent->hasChildren_)
         parent->SetHasChildren(true);
@@ -477,15 +479,9 @@ void TTreeNodes::DeleteChildren(TTreeNode* parent, const std::function<bool(TTre
         treeView_->DeleteNativeChildren(parent);  // one message for all of them
     } else {
         // Drawn once at the end, not once per item.
-        BeginUpdate();
-        try {
-            for (HTREEITEM item : items)
-                treeView_->DeleteNativeItem(item);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        const TUpdateScope update(this);
+        for (HTREEITEM item : items)
+            treeView_->DeleteNativeItem(item);
     }
     for (const auto& node : gone)
         RaiseDeletion(node.get());

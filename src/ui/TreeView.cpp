@@ -3,6 +3,7 @@
 #include "core/Exception.h"
 #include "core/ScopedResource.h"
 #include "ui/Timer.h"
+#include "ui/UpdateScope.h"
 
 #include <uxtheme.h>
 
@@ -171,17 +172,13 @@ void TTreeView::CreateWnd()
 
     // The new window gets every node, the expanded states and the selection kept meanwhile.
     Native(WM_SETREDRAW, FALSE, 0);
-    ++quietSelection_;
-    try {
+    {
+        const TRestoreOnExit quiet(quietSelection_, quietSelection_ + 1);
         CreateNativeSubtree(items_.root_.get());
         RestoreExpanded(items_.root_.get());
         if (TTreeNode* selected = items_.FindBySerial(pendingSelection_))
             Native(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(selected->item_));
-    } catch (...) {
-        --quietSelection_;
-        throw;
     }
-    --quietSelection_;
     pendingSelection_ = 0;
     if (!items_.Updating()) {
         Native(WM_SETREDRAW, TRUE, 0);
@@ -413,17 +410,8 @@ void TTreeView::CreateNativeItem(TTreeNode* node)
 
 bool TTreeView::AskExpand(TTreeNode* node)
 {
-    const LPARAM saved = deferredParent_;
-    deferredParent_ = node->serial_;
-    bool allowed;
-    try {
-        allowed = CanExpand(node);
-    } catch (...) {
-        deferredParent_ = saved;
-        throw;
-    }
-    deferredParent_ = saved;
-    return allowed;
+    const TRestoreOnExit deferred(deferredParent_, node->serial_);
+    return CanExpand(node);
 }
 
 void TTreeView::EnsureNativeItem(TTreeNode* node)
@@ -443,30 +431,21 @@ void TTreeView::MaterializeChildren(TTreeNode* parent, size_t count)
     if (!NativeReady() || parent->item_ == nullptr || parent->nativeChildren_ >= count)
         return;
     const LPARAM serial = parent->serial_;
-    const LPARAM saved = deferredParent_;
-    deferredParent_ = 0;
     // One measuring pass of the window for the whole batch.
-    items_.BeginUpdate();
-    try {
-        while (items_.FindBySerial(serial) == parent && parent->nativeChildren_ < count) {
-            TTreeNode* child = parent->children_[parent->nativeChildren_].get();
-            CreateNativeItem(child);
-            if (child->item_ == nullptr)
-                break;
-            // Children it got meanwhile go in as it opens; one kept open goes in open.
-            if (child->expanded_) {
-                child->expanded_ = false;
-                if (!child->children_.empty())
-                    NativeExpand(child, TVE_EXPAND);
-            }
+    const TUpdateScope update(items_);
+    const TRestoreOnExit deferred(deferredParent_, 0);
+    while (items_.FindBySerial(serial) == parent && parent->nativeChildren_ < count) {
+        TTreeNode* child = parent->children_[parent->nativeChildren_].get();
+        CreateNativeItem(child);
+        if (child->item_ == nullptr)
+            break;
+        // Children it got meanwhile go in as it opens; one kept open goes in open.
+        if (child->expanded_) {
+            child->expanded_ = false;
+            if (!child->children_.empty())
+                NativeExpand(child, TVE_EXPAND);
         }
-    } catch (...) {
-        deferredParent_ = saved;
-        items_.EndUpdate();
-        throw;
     }
-    deferredParent_ = saved;
-    items_.EndUpdate();
 }
 
 size_t TTreeView::FirstScreensOfRows() const
@@ -673,19 +652,12 @@ void TTreeView::LeaveBeforeDeleting(TTreeNode* node)
         within = within->Parent();
     if (within == nullptr)
         return;
-    const UINT delay = changeDelay_;
-    changeDelay_ = 0;
-    try {
-        for (TTreeNode* above = node->Parent(); above != nullptr; above = above->Parent()) {
-            SetSelected(above);
-            if (Selected() == above || !node->InTree())
-                break;
-        }
-    } catch (...) {
-        changeDelay_ = delay;
-        throw;
+    const TRestoreOnExit noDelay(changeDelay_, 0u);
+    for (TTreeNode* above = node->Parent(); above != nullptr; above = above->Parent()) {
+        SetSelected(above);
+        if (Selected() == above || !node->InTree())
+            break;
     }
-    changeDelay_ = delay;
 }
 
 void TTreeView::DeleteNativeItem(HTREEITEM item)
@@ -700,14 +672,10 @@ void TTreeView::DeleteNativeChildren(TTreeNode* node)
 {
     if (!NativeReady() || node->item_ == nullptr)
         return;
-    ++quietExpansion_;
-    try {
+    {
+        const TRestoreOnExit quiet(quietExpansion_, quietExpansion_ + 1);
         Native(TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, reinterpret_cast<LPARAM>(node->item_));
-    } catch (...) {
-        --quietExpansion_;
-        throw;
     }
-    --quietExpansion_;
     node->expanded_ = false;
 }
 
@@ -717,9 +685,8 @@ void TTreeView::DeleteAllNativeItems()
     pendingSelection_ = 0;
     if (!NativeReady())
         return;
-    ++quietSelection_;
+    const TRestoreOnExit quiet(quietSelection_, quietSelection_ + 1);
     Native(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-    --quietSelection_;
 }
 
 void TTreeView::NativeExpand(TTreeNode* node, UINT action)
@@ -730,14 +697,10 @@ void TTreeView::NativeExpand(TTreeNode* node, UINT action)
         node->expanded_ = action == TVE_EXPAND;
         return;
     }
-    ++quietExpansion_;
-    try {
+    {
+        const TRestoreOnExit quiet(quietExpansion_, quietExpansion_ + 1);
         Native(TVM_EXPAND, action, reinterpret_cast<LPARAM>(node->item_));
-    } catch (...) {
-        --quietExpansion_;
-        throw;
     }
-    --quietExpansion_;
     node->expanded_ =
         (Native(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->item_), TVIS_EXPANDED) &
          TVIS_EXPANDED) != 0;
@@ -1042,18 +1005,13 @@ void TTreeView::AnswerDisplayRequest(NMTVDISPINFOW& info)
     TTreeNode* node = NodeOfParam(serial);
     if (node == nullptr)
         return;
-    const TTreeNode* previous = answering_;
-    answering_ = node;
-    try {
+    {
+        const TRestoreOnExit answering(answering_, node);
         if ((request.mask & (TVIF_IMAGE | TVIF_CHILDREN)) != 0)
             GetImageIndex(node);
         if ((request.mask & TVIF_SELECTEDIMAGE) != 0 && NodeOfParam(serial) == node)
             GetSelectedIndex(node);
-    } catch (...) {
-        answering_ = previous;
-        throw;
     }
-    answering_ = previous;
     if (NodeOfParam(serial) != node)
         return;  // a handler took the node out
     if ((request.mask & TVIF_IMAGE) != 0)

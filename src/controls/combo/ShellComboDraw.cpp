@@ -3,6 +3,7 @@
 #include "controls/combo/ShellCombo.h"
 
 #include "controls/combo/ShellComboItem.h"
+#include "core/ScopedResource.h"
 #include "shell/SystemImageList.h"
 #include "ui/Edit.h"
 
@@ -72,7 +73,7 @@ void TZelShellCombo::DrawItem(int index, HDC dc, const RECT& rect, UINT state)
         text = item->DisplayName;
     }
 
-    HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
+    const TSelectObjectScope selectFont(dc, Font().Handle());
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     const int x = rect.left + (images != nullptr ? imageWidth + 6 : 6) + indent;
@@ -88,5 +89,4 @@ void TZelShellCombo::DrawItem(int index, HDC dc, const RECT& rect, UINT state)
         ExtTextOutW(dc, x, y, ETO_CLIPPED, &rect, text.c_str(), static_cast<UINT>(text.size()),
                     nullptr);
     }
-    SelectObject(dc, oldFont);
 }

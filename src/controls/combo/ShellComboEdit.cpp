@@ -1,5 +1,6 @@
 #include "controls/combo/ShellComboEdit.h"
 
+#include "core/ScopedResource.h"
 #include "shell/ShellUtils.h"
 #include "ui/Edit.h"
 
@@ -9,19 +10,6 @@ namespace {
 
 // Posted to the box when its list has closed: the focus goes back to the edit.
 constexpr UINT kFocusEditMessage = WM_APP + 0x2E1;
-
-// Sets a flag for the life of the object.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
-    ~TFlagScope() { flag_ = saved_; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
 
 // The combo's edit has no menu of its own: a context menu asked for in it goes up to the
 // combo, as a plain child window's does.
@@ -129,7 +117,7 @@ bool TZelCustomEditComboBox::EditUsable() const
 
 void TZelCustomEditComboBox::FocusBox()
 {
-    TFlagScope keep(keepBoxFocus_);
+    const TRestoreOnExit keep(keepBoxFocus_, true);
     SetFocus();
 }
 
@@ -145,7 +133,7 @@ void TZelCustomEditComboBox::WndProc(TMessage& message)
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         // The box takes the focus to drop its list.
-        TFlagScope keep(keepBoxFocus_);
+        const TRestoreOnExit keep(keepBoxFocus_, true);
         TCustomComboBox::WndProc(message);
         return;
     }

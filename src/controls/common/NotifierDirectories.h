@@ -3,6 +3,8 @@
 // duplicates (so the empty placeholder, when present, is always first), each with the handle
 // of its registration (0 = not registered). Changing and changed events let the notifier stop
 // and restart its registrations around every change.
+#include "core/ScopedResource.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -32,19 +34,10 @@ public:
     template <class Change>
     void Quietly(Change change)
     {
-        auto changing = std::move(OnChanging);
-        auto changed = std::move(OnChange);
-        OnChanging = nullptr;
-        OnChange = nullptr;
-        try {
-            change();
-        } catch (...) {
-            OnChanging = std::move(changing);
-            OnChange = std::move(changed);
-            throw;
-        }
-        OnChanging = std::move(changing);
-        OnChange = std::move(changed);
+        // The last made is put back first: OnChanging, then OnChange.
+        const TRestoreOnExit quietChange(OnChange, nullptr);
+        const TRestoreOnExit quietChanging(OnChanging, nullptr);
+        change();
     }
 
 private:

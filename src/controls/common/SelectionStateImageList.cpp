@@ -11,25 +11,6 @@ namespace {
 
 constexpr int kSize = 16;
 
-struct TMemoryDCTraits {
-    static HDC Invalid() noexcept { return nullptr; }
-    static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
-    static void Close(HDC dc) noexcept { DeleteDC(dc); }
-};
-using TScopedMemoryDC = TScopedResource<HDC, TMemoryDCTraits>;
-
-// The screen's DC, released when done.
-class TScreenDC {
-public:
-    TScreenDC() : dc_(GetDC(nullptr)) {}
-    ~TScreenDC() { ReleaseDC(nullptr, dc_); }
-    TScreenDC(const TScreenDC&) = delete;
-    TScreenDC& operator=(const TScreenDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
@@ -89,18 +70,20 @@ void DrawClassic(HDC dc, const RECT& rect, const TCheckImage& image)
 TZelSelectionStateImageList::TZelSelectionStateImageList(TComponent* owner)
     : TCustomImageList(owner, kSize, kSize)
 {
-    TScreenDC screen;
-    TScopedMemoryDC dc(CreateCompatibleDC(screen.get()));
+    const TScopedWindowDC screen;
+    const TScopedMemoryDC dc(CreateCompatibleDC(screen.get()));
     for (const TCheckImage& image : kImages) {
-        TScopedGdiObject bitmap(CreateCompatibleBitmap(screen.get(), kSize, kSize));
-        const HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-        const RECT rect{0, 0, kSize, kSize};
-        Fill(dc.get(), rect, image.background);
-        if (!DrawThemed(dc.get(), rect, image)) {
+        const TScopedGdiObject bitmap(CreateCompatibleBitmap(screen.get(), kSize, kSize));
+        {
+            // The image list takes the bitmap only once no DC holds it.
+            const TSelectObjectScope select(dc.get(), bitmap.get());
+            const RECT rect{0, 0, kSize, kSize};
             Fill(dc.get(), rect, image.background);
-            DrawClassic(dc.get(), rect, image);
+            if (!DrawThemed(dc.get(), rect, image)) {
+                Fill(dc.get(), rect, image.background);
+                DrawClassic(dc.get(), rect, image);
+            }
         }
-        SelectObject(dc.get(), old);
         AddMasked(static_cast<HBITMAP>(bitmap.get()), image.background);
     }
 }

@@ -1,6 +1,7 @@
 #include "controls/common/ShellChangeNotifier.h"
 
 #include "core/Assertion.h"
+#include "core/ScopedResource.h"
 #include "core/SyncCall.h"
 #include "shell/IDList.h"
 #include "shell/ShellState.h"
@@ -350,12 +351,10 @@ void TZelShellChangeNotifier::DispatchChange(TObject* Sender, TNotificationEvent
         --state->pending;
         return;  // no pool (start-up or shutdown): nothing can carry the call
     }
-    try {
-        WorkerPool->AddWorkItem(item.Get());
-    } catch (...) {
-        --state->pending;  // nothing waits for a delivery that never left
-        throw;
-    }
+    // Nothing waits for a delivery that never left.
+    TScopeExit notPending([&state] { --state->pending; });
+    WorkerPool->AddWorkItem(item.Get());
+    notPending.Dismiss();
 }
 
 void TZelShellChangeNotifier::FlushPendingDeliveries()

@@ -1,6 +1,7 @@
 #include "controls/list/ColumnWidths.h"
 
 #include "controls/common/ColumnValues.h"
+#include "core/ScopedResource.h"
 
 #include <shlwapi.h>
 
@@ -15,31 +16,6 @@ constexpr int kCellRoom = 16;
 
 // A size as wide as sizes of files usually are (thousands of KB).
 constexpr ULONGLONG kTypicalSize = 5'000'000;
-
-// The screen's DC with a font selected, for measuring.
-class TMeasureDC {
-public:
-    explicit TMeasureDC(HFONT font) : dc_(GetDC(nullptr))
-    {
-        if (dc_ != nullptr && font != nullptr)
-            previous_ = SelectObject(dc_, font);
-    }
-    ~TMeasureDC()
-    {
-        if (dc_ == nullptr)
-            return;
-        if (previous_ != nullptr)
-            SelectObject(dc_, previous_);
-        ReleaseDC(nullptr, dc_);
-    }
-    TMeasureDC(const TMeasureDC&) = delete;
-    TMeasureDC& operator=(const TMeasureDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_ = nullptr;
-};
 
 }  // namespace
 
@@ -94,10 +70,10 @@ int TextWidth(HFONT font, const std::wstring& text)
 {
     if (text.empty())
         return 0;
-    const TMeasureDC dc(font);
+    const TScopedWindowDC dc;
+    const TSelectObjectScope selectFont(dc.get(), font);
     SIZE size{};
-    if (dc.get() == nullptr ||
-        !GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size))
+    if (!dc || !GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size))
         return 0;
     return size.cx;
 }

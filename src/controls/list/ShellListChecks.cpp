@@ -79,24 +79,16 @@ void TZelShellList::ToggleCheck(TListItem* item)
     // One change handling for the whole toggle, and none of the refreshes it asks for while
     // the list sets the new state itself.
     selection->LockRefresh();
-    try {
-        if (state == ssChecked)
-            selection->UncheckIDList(absolute);
-        else
-            selection->CheckIDList(absolute);
-        item->SetStateIndex(selection->StateOfIDList(absolute));
-    } catch (...) {
-        selection->UnlockRefresh();
-        throw;
+    TScopeExit unlock([selection] { selection->UnlockRefresh(); });
+    if (state == ssChecked)
+        selection->UncheckIDList(absolute);
+    else
+        selection->CheckIDList(absolute);
+    item->SetStateIndex(selection->StateOfIDList(absolute));
+    {
+        const TRestoreOnExit filling(filling_, true);
+        unlock.Run();
     }
-    const bool wasFilling = std::exchange(filling_, true);
-    try {
-        selection->UnlockRefresh();
-    } catch (...) {
-        filling_ = wasFilling;
-        throw;
-    }
-    filling_ = wasFilling;
     if (OnCheckStateChanged)
         OnCheckStateChanged(this, item->Index(), ItemPath(item),
                             static_cast<TZelSelectionState>(item->StateIndex()));

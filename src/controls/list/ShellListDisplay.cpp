@@ -19,6 +19,34 @@ namespace {
 constexpr COLORREF kCompressedColor = RGB(0, 0, 255);
 constexpr COLORREF kEncryptedColor = RGB(0, 128, 0);
 
+// The picture on a thumbnail of the list's size, framed. A picture of another size keeps its
+// place; what it does not cover shows the window colour. No DC holds the result.
+TScopedGdiObject FramedThumbnail(TScopedGdiObject picture, int width, int height, COLORREF border)
+{
+    BITMAP info{};
+    GetObjectW(picture.get(), sizeof(info), &info);
+    const TScopedWindowDC screen;
+    const TScopedMemoryDC target(CreateCompatibleDC(screen.get()));
+    if (info.bmWidth != width || info.bmHeight != height) {
+        TScopedGdiObject resized(CreateCompatibleBitmap(screen.get(), width, height));
+        {
+            const TScopedMemoryDC source(CreateCompatibleDC(screen.get()));
+            const TSelectObjectScope selectTarget(target.get(), resized.get());
+            const TSelectObjectScope selectSource(source.get(), picture.get());
+            const RECT all{0, 0, width, height};
+            FillRect(target.get(), &all, GetSysColorBrush(COLOR_WINDOW));
+            BitBlt(target.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+        }
+        picture = std::move(resized);
+    }
+    const TSelectObjectScope selectPicture(target.get(), picture.get());
+    const TScopedGdiObject pen(CreatePen(PS_SOLID, 1, border));
+    const TSelectObjectScope selectPen(target.get(), pen.get());
+    const TSelectObjectScope selectBrush(target.get(), GetStockObject(NULL_BRUSH));
+    Rectangle(target.get(), 0, 0, width, height);
+    return picture;
+}
+
 }  // namespace
 
 // ---- Texts ----
@@ -270,38 +298,10 @@ void TZelShellList::ApplyThumbnail(HBITMAP bitmap, int imageIndex)
     TScopedGdiObject owned(bitmap);
     const int width = thumbnailImages_->Width();
     const int height = thumbnailImages_->Height();
-    applyingThumbnail_ = true;
-    try {
-        BITMAP info{};
-        GetObjectW(bitmap, sizeof(info), &info);
-        const HDC screen = GetDC(nullptr);
-        const HDC target = CreateCompatibleDC(screen);
-        if (info.bmWidth != width || info.bmHeight != height) {
-            // The picture keeps its place; what it does not cover shows the window colour.
-            const HDC source = CreateCompatibleDC(screen);
-            TScopedGdiObject resized(CreateCompatibleBitmap(screen, width, height));
-            const HGDIOBJ oldTarget = SelectObject(target, resized.get());
-            const HGDIOBJ oldSource = SelectObject(source, bitmap);
-            const RECT all{0, 0, width, height};
-            FillRect(target, &all, GetSysColorBrush(COLOR_WINDOW));
-            BitBlt(target, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-            SelectObject(source, oldSource);
-            SelectObject(target, oldTarget);
-            DeleteDC(source);
-            owned = std::move(resized);
-        }
-        const HGDIOBJ old = SelectObject(target, owned.get());
-        const HPEN pen = CreatePen(PS_SOLID, 1, thumbnailBorderColor_);
-        const HGDIOBJ oldPen = SelectObject(target, pen);
-        const HGDIOBJ oldBrush = SelectObject(target, GetStockObject(NULL_BRUSH));
-        Rectangle(target, 0, 0, width, height);
-        SelectObject(target, oldBrush);
-        SelectObject(target, oldPen);
-        DeleteObject(pen);
-        SelectObject(target, old);
-        DeleteDC(target);
-        ReleaseDC(nullptr, screen);
-
+    {
+        applyingThumbnail_ = true;
+        const TScopeExit applied([this] { applyingThumbnail_ = false; });
+        owned = FramedThumbnail(std::move(owned), width, height, thumbnailBorderColor_);
         HBITMAP handed = static_cast<HBITMAP>(owned.get());
         if (OnThumbnailUpdated) {
             CallEventHandler(OnThumbnailUpdated, this, imageIndex, handed);
@@ -310,11 +310,7 @@ void TZelShellList::ApplyThumbnail(HBITMAP bitmap, int imageIndex)
         }
         if (handed != nullptr)
             thumbnailImages_->Replace(imageIndex, handed, nullptr);
-    } catch (...) {
-        applyingThumbnail_ = false;
-        throw;
     }
-    applyingThumbnail_ = false;
     Invalidate();
 }
 
@@ -400,19 +396,16 @@ void TZelShellList::ApplyBackgroundImage()
 void TZelShellList::SetViewStyle(TViewStyle value)
 {
     TListView::SetViewStyle(value);
-    suppressRefill_ = true;
-    try {
+    {
+        suppressRefill_ = true;
+        const TScopeExit refillAllowed([this] { suppressRefill_ = false; });
         if (!IsLoading()) {
             DrawSortArrows();
             SetThumbnails(false);
         } else if (value != vsIcon) {
             SetThumbnails(false);
         }
-    } catch (...) {
-        suppressRefill_ = false;
-        throw;
     }
-    suppressRefill_ = false;
     if (createdOnce_)
         Refill();
 }

@@ -199,48 +199,40 @@ void TZelShellList::RefreshContents()
     CancelAllWork();
     CallEventHandler(OnBeforeFullRefresh, this);
     filling_ = true;
-    try {
-        WatchBeforeReading();
-        // The items' ID lists mean nothing to another folder than their own.
-        std::vector<std::wstring> names;
-        if (ItemsAreOfTheFolder())
-            names = SelectedNames();
-        itemsFolder_.reset();
-        {
-            TUpdateScope<TListItems> update(Items());
-            Items()->Clear();
-            folderIDList_.reset();
-            extensionIcons_.clear();
-            ForgetThumbnails();
-            if (GetViewStyle() != vsReport)
-                columnCount_ = 1;
-            else
-                CreateColumns();
-            TZelVisibilityRule rule(options_);
-            try {
-                if (!FillPresorted(rule)) {
-                    while (browser_->NextObject())
-                        AddCurrentObject(rule);
-                    AddParentFolderItem();
-                    SortItems();
-                }
-            } catch (...) {
-                DrainEnumeration();
-                throw;
-            }
+    const TScopeExit filled([this] { filling_ = false; });
+    WatchBeforeReading();
+    // The items' ID lists mean nothing to another folder than their own.
+    std::vector<std::wstring> names;
+    if (ItemsAreOfTheFolder())
+        names = SelectedNames();
+    itemsFolder_.reset();
+    {
+        TUpdateScope<TListItems> update(Items());
+        Items()->Clear();
+        folderIDList_.reset();
+        extensionIcons_.clear();
+        ForgetThumbnails();
+        if (GetViewStyle() != vsReport)
+            columnCount_ = 1;
+        else
+            CreateColumns();
+        TZelVisibilityRule rule(options_);
+        TScopeExit drain([this] { DrainEnumeration(); });
+        if (!FillPresorted(rule)) {
+            while (browser_->NextObject())
+                AddCurrentObject(rule);
+            AddParentFolderItem();
+            SortItems();
         }
-        itemsFolder_ = CopyIDList(FolderIDList());
-        DrawSortArrows();
-        selectedNames_.clear();
-        SelectNames(names, false);
-        CheckChangesSinceOffer();
-        CallEventHandler(OnPopulated, this);
-        CallEventHandler(OnPathChanged, this);
-    } catch (...) {
-        filling_ = false;
-        throw;
+        drain.Dismiss();
     }
-    filling_ = false;
+    itemsFolder_ = CopyIDList(FolderIDList());
+    DrawSortArrows();
+    selectedNames_.clear();
+    SelectNames(names, false);
+    CheckChangesSinceOffer();
+    CallEventHandler(OnPopulated, this);
+    CallEventHandler(OnPathChanged, this);
 }
 
 void TZelShellList::Refill()
@@ -277,26 +269,23 @@ void TZelShellList::RefreshChanges()
 
     TZelVisibilityRule rule(options_);
     const double now = thumbnails_ ? NowUtc() : 0;
-    try {
-        while (browser_->NextObject()) {
-            if (!rule.Accepts(*browser_))
-                continue;
-            const TOwnedIDList object = browser_->ObjectIDList();
-            TListItem* item = ItemByIDList(object);
-            if (item == nullptr) {
-                AddCurrentObject(rule);
-                continue;
-            }
-            RecordOf(item)->Present = 1;
-            if (thumbnails_ && std::fabs(browser_->ModifiedTime() - now) < kRecentChangeDays) {
-                FillDisplayData(item);
-                browser_->SetObjectIDList(object);
-            }
+    TScopeExit drain([this] { DrainEnumeration(); });
+    while (browser_->NextObject()) {
+        if (!rule.Accepts(*browser_))
+            continue;
+        const TOwnedIDList object = browser_->ObjectIDList();
+        TListItem* item = ItemByIDList(object);
+        if (item == nullptr) {
+            AddCurrentObject(rule);
+            continue;
         }
-    } catch (...) {
-        DrainEnumeration();
-        throw;
+        RecordOf(item)->Present = 1;
+        if (thumbnails_ && std::fabs(browser_->ModifiedTime() - now) < kRecentChangeDays) {
+            FillDisplayData(item);
+            browser_->SetObjectIDList(object);
+        }
     }
+    drain.Dismiss();
 
     std::vector<std::wstring> cutPaths;
     const std::wstring folderPath = GetPath();

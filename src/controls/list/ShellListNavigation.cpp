@@ -155,20 +155,15 @@ void TZelShellList::NavigateHistory(int offset)
     if (offset == 0)
         return;
     navigatingHistory_ = true;
-    try {
-        if (offset < 0)
-            history_.Back(-offset);
-        else
-            history_.Forward(offset);
-        if (history_.Current() != nullptr) {
-            const TOwnedIDList target = CopyIDList(history_.Current());
-            BrowseToIDList(target);
-        }
-    } catch (...) {
-        navigatingHistory_ = false;
-        throw;
+    const TScopeExit navigated([this] { navigatingHistory_ = false; });
+    if (offset < 0)
+        history_.Back(-offset);
+    else
+        history_.Forward(offset);
+    if (history_.Current() != nullptr) {
+        const TOwnedIDList target = CopyIDList(history_.Current());
+        BrowseToIDList(target);
     }
-    navigatingHistory_ = false;
 }
 
 // ---- The link's requests ----
@@ -287,19 +282,13 @@ void TZelShellList::SelectNames(const std::vector<std::wstring>& names, bool any
 {
     if (applyingSelection_)
         return;
-    applyingSelection_ = true;
-    try {
-        // Under Wine, clearing touches every item of the list: only when there is something.
-        if (SelCount() > 0)
-            ClearSelection();
-        if (!names.empty() && browser_->ShellFolder() != nullptr)
-            SelectItems(NamedItems(names, anyForm));
-        selectedNames_ = names;
-    } catch (...) {
-        applyingSelection_ = false;
-        throw;
-    }
-    applyingSelection_ = false;
+    const TRestoreOnExit applying(applyingSelection_, true);
+    // Under Wine, clearing touches every item of the list: only when there is something.
+    if (SelCount() > 0)
+        ClearSelection();
+    if (!names.empty() && browser_->ShellFolder() != nullptr)
+        SelectItems(NamedItems(names, anyForm));
+    selectedNames_ = names;
 }
 
 // One pass over the items, each item's name read once and looked up among the names: a

@@ -24,40 +24,10 @@ COLORREF HeaderBackgroundColor()
     return color;
 }
 
-class TMemoryDC {
-public:
-    TMemoryDC() : dc_(CreateCompatibleDC(nullptr)) {}
-    ~TMemoryDC()
-    {
-        if (dc_ != nullptr)
-            DeleteDC(dc_);
-    }
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class TSelectObject {
-public:
-    TSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~TSelectObject() { SelectObject(dc_, previous_); }
-    TSelectObject(const TSelectObject&) = delete;
-    TSelectObject& operator=(const TSelectObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 TScopedGdiObject NewBitmap(int width, int height)
 {
-    const HDC screen = GetDC(nullptr);
-    TScopedGdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
-    ReleaseDC(nullptr, screen);
-    return bitmap;
+    const TScopedWindowDC screen;
+    return TScopedGdiObject(CreateCompatibleBitmap(screen.get(), width, height));
 }
 
 void Fill(HDC dc, int width, int height, COLORREF color)
@@ -70,10 +40,10 @@ void Fill(HDC dc, int width, int height, COLORREF color)
 TScopedGdiObject DrawnArrow(bool down, COLORREF background)
 {
     TScopedGdiObject bitmap = NewBitmap(kArrowWidth, kArrowHeight);
-    TMemoryDC dc;
-    if (!bitmap || dc.get() == nullptr)
+    const TScopedMemoryDC dc(CreateCompatibleDC(nullptr));
+    if (!bitmap || !dc)
         return {};
-    TSelectObject selected(dc.get(), bitmap.get());
+    const TSelectObjectScope selected(dc.get(), bitmap.get());
     Fill(dc.get(), kArrowWidth, kArrowHeight, background);
     const COLORREF arrow = GetSysColor(COLOR_BTNSHADOW);
     for (int row = 0; row < kArrowHeight; ++row) {
@@ -98,12 +68,12 @@ TScopedGdiObject LoadSortArrow(const std::wstring& resourceName, bool down)
     BITMAP info{};
     GetObjectW(resource.get(), sizeof(info), &info);
     TScopedGdiObject bitmap = NewBitmap(info.bmWidth, info.bmHeight);
-    TMemoryDC source;
-    TMemoryDC target;
-    if (!bitmap || source.get() == nullptr || target.get() == nullptr)
+    const TScopedMemoryDC source(CreateCompatibleDC(nullptr));
+    const TScopedMemoryDC target(CreateCompatibleDC(nullptr));
+    if (!bitmap || !source || !target)
         return DrawnArrow(down, background);
-    TSelectObject sourceSelected(source.get(), resource.get());
-    TSelectObject targetSelected(target.get(), bitmap.get());
+    const TSelectObjectScope sourceSelected(source.get(), resource.get());
+    const TSelectObjectScope targetSelected(target.get(), bitmap.get());
     Fill(target.get(), info.bmWidth, info.bmHeight, background);
     const COLORREF transparent = GetPixel(source.get(), 0, info.bmHeight - 1);
     for (int y = 0; y < info.bmHeight; ++y)

@@ -144,7 +144,8 @@ bool TZelShellList::InvokeFolderVerb(const std::string& verb)
     const std::vector<std::wstring> clipboard =
         paste ? ClipboardFiles() : std::vector<std::wstring>();
     bool result = false;
-    try {
+    TScopeExit refreshAfterwards([this] { StartRefreshTimer(); });
+    {
         // The folder as an object of its parent: a browser of its own, so that the list's
         // stays on the folder. The list's handlers see and may stop the command.
         const std::unique_ptr<TNautilex> parent = std::make_unique<TNautilex>(this);
@@ -164,13 +165,10 @@ bool TZelShellList::InvokeFolderVerb(const std::string& verb)
         result = parent->ExecuteCommand(verb);
         if (!result && allowed && paste)
             result = PasteFiles(clipboard, GetPath(), browser_->OwnerWindow());
-    } catch (...) {
-        StartRefreshTimer();
-        throw;
     }
     if (result && paste && !clipboard.empty())
         ReportPaste(clipboard, GetPath());
-    StartRefreshTimer();
+    refreshAfterwards.Run();
     return result;
 }
 

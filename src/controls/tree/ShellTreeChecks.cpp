@@ -4,6 +4,7 @@
 #include "controls/tree/ShellTree.h"
 
 #include "controls/common/SelectionStateImageList.h"
+#include "core/ScopedResource.h"
 #include "link/ShellLink.h"
 #include "link/ZelSelectionList.h"
 #include "ui/Cursor.h"
@@ -115,16 +116,12 @@ void TZelShellTree::ToggleCheck(TZelShellTreeNode* node)
     TZelSelectionList* list = shellLink_->SelectionList();
     // One change for the link's controls, whatever the list does inside.
     list->LockRefresh();
-    try {
-        if (state == ssChecked)
-            list->UncheckIDList(node->AbsoluteIDList());
-        else
-            list->CheckIDList(node->AbsoluteIDList());
-    } catch (...) {
-        list->UnlockRefresh();
-        throw;
-    }
-    list->UnlockRefresh();
+    TScopeExit unlock([list] { list->UnlockRefresh(); });
+    if (state == ssChecked)
+        list->UncheckIDList(node->AbsoluteIDList());
+    else
+        list->CheckIDList(node->AbsoluteIDList());
+    unlock.Run();
     node = Typed(Items()->FindBySerial(serial));
     if (node == nullptr || !CheckBoxesShown())
         return;

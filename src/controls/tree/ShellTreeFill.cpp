@@ -4,6 +4,7 @@
 
 #include "controls/common/ShellChangeNotifier.h"
 #include "core/CallbackException.h"
+#include "core/ScopedResource.h"
 #include "shell/FolderProbe.h"
 #include "shell/IDList.h"
 #include "shell/PathUtils.h"
@@ -254,6 +255,8 @@ void TZelShellTree::FillNode(TZelShellTreeNode* node)
     WatchBeforeReading(node);
     {
         TUpdateScope update(Items());
+        // No half-walked pass for the next walk.
+        TScopeExit forgetWalk([this] { browser_->SetFolderIDList(nullptr); });
         try {
             TErrorModeScope errorMode(ErrorMode());
             browser_->SetFolderIDList(node->AbsoluteIDList());
@@ -268,10 +271,8 @@ void TZelShellTree::FillNode(TZelShellTreeNode* node)
         } catch (const ENautilexError&) {
             // A folder that vanished, a drive that is not ready, a folder that cannot be
             // read: whatever was found stays, and the node shows what it has.
-        } catch (...) {
-            browser_->SetFolderIDList(nullptr);  // no half-walked pass for the next walk
-            throw;
         }
+        forgetWalk.Dismiss();
         if (Items()->FindBySerial(serial) != node)
             return;
         SortChildren(node);
@@ -347,7 +348,9 @@ void TZelShellTree::RefreshChildren(TZelShellTreeNode* node, bool recursive, boo
     };
     TZelVisibilityRule rule(options_);
     bool added = false;
-    try {
+    // No half-walked pass for the next walk.
+    TScopeExit forgetWalk([this] { browser_->SetFolderIDList(nullptr); });
+    {
         TErrorModeScope errorMode(ErrorMode());
         while (browser_->NextObject()) {
             const int isFolder = browser_->IsFolder() ? 1 : 0;
@@ -377,10 +380,8 @@ void TZelShellTree::RefreshChildren(TZelShellTreeNode* node, bool recursive, boo
             if (Items()->FindBySerial(serial) != node)
                 break;
         }
-    } catch (...) {
-        browser_->SetFolderIDList(nullptr);  // no half-walked pass for the next walk
-        throw;
     }
+    forgetWalk.Dismiss();
     if (Items()->FindBySerial(serial) != node)
         return;
     Items()->DeleteChildren(node, [](TTreeNode* child) {

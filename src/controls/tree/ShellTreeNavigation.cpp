@@ -4,6 +4,7 @@
 
 #include "controls/common/ShellChangeNotifier.h"
 #include "core/CallbackException.h"
+#include "core/ScopedResource.h"
 #include "core/TextConversion.h"
 #include "link/ShellLink.h"
 #include "shell/IDList.h"
@@ -353,18 +354,12 @@ bool TZelShellTree::LocateIDList(TBorrowedIDList list, TLocateAction action)
     bool found = false;
     {
         TBusyScope busy(this);
-        const bool savedExpandBelowRoot = expandBelowRoot_;
-        expandBelowRoot_ = action != laRefresh;
+        const TRestoreOnExit expandBelowRoot(expandBelowRoot_, action != laRefresh);
         try {
             match = FindForLocate(list, action, found);
         } catch (const ENautilexError&) {
-            expandBelowRoot_ = savedExpandBelowRoot;
             return false;
-        } catch (...) {
-            expandBelowRoot_ = savedExpandBelowRoot;
-            throw;
         }
-        expandBelowRoot_ = savedExpandBelowRoot;
     }
     ActOn(match, action);
     return found;
@@ -563,23 +558,16 @@ void TZelShellTree::NotifyLink(TZelShellTreeNode* node)
 bool TZelShellTree::NavigateHistory(int delta)
 {
     navigatingHistory_ = true;
-    bool result = false;
-    try {
-        SetChangeDelay(0);
-        if (delta <= 0)
-            history_.Back(-delta);
-        else
-            history_.Forward(delta);
-        if (history_.Current() != nullptr) {
-            const TOwnedIDList target = CopyIDList(history_.Current());
-            result = LocateIDList(target, laSelect);
-        }
-    } catch (...) {
-        navigatingHistory_ = false;
-        throw;
-    }
-    navigatingHistory_ = false;
-    return result;
+    const TScopeExit navigated([this] { navigatingHistory_ = false; });
+    SetChangeDelay(0);
+    if (delta <= 0)
+        history_.Back(-delta);
+    else
+        history_.Forward(delta);
+    if (history_.Current() == nullptr)
+        return false;
+    const TOwnedIDList target = CopyIDList(history_.Current());
+    return LocateIDList(target, laSelect);
 }
 
 // ---- The link's requests ----
