@@ -68,6 +68,8 @@ TZelShellList::TZelShellList(TComponent* owner)
     arrowUp_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWUP", false);
     arrowDown_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWDOWN", true);
     headerSubclass_ = std::make_unique<TWindowSubclass>();
+    dropTarget_ = std::make_unique<TShellDropTarget<TListItem>>(
+        static_cast<TShellDropSite<TListItem>&>(*this));
     dragDrop_ = std::make_unique<TShellDragDrop>(this, *this);
 }
 
@@ -233,7 +235,7 @@ void TZelShellList::CreateWnd()
 void TZelShellList::WindowDestroying()
 {
     headerSubclass_->Detach();
-    EndDropDrag();
+    dropTarget_->End();
     dragDrop_->Revoke();
     TListView::WindowDestroying();
 }

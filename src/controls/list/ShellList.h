@@ -12,6 +12,7 @@
 // first asks for them, which it does only for the rows it draws.
 #include "controls/common/ColumnOrder.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellDropTarget.h"
 #include "controls/common/ShellEvents.h"
 #include "controls/common/ShellKeys.h"
 #include "controls/common/ShellLinkMember.h"
@@ -54,7 +55,8 @@ enum TZelBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 
 class TZelShellList : public TListView,
                       public TZelShellLinkMember<TZelShellList, IIconViewer, IThumbnailViewer>,
-                      public TShellDropHandler {
+                      public TShellDropHandler,
+                      private TShellDropSite<TListItem> {
 public:
     static constexpr int kMaxColumns = 256;
     // Item counts above this are refilled rather than refreshed in place.
@@ -201,7 +203,7 @@ public:
     // Drags the selected objects; `button` is the key-state bit of the mouse button.
     void StartOleDrag(DWORD button);
     // The item under a drag, shown as drop target; null for none.
-    TListItem* DropItem() const noexcept { return dropItem_; }
+    TListItem* DropItem() const noexcept { return dropTarget_->DropItem(); }
 
     // ---- Columns ----
     int ColumnCount() const noexcept { return columnCount_; }
@@ -382,9 +384,20 @@ private:
     void ReportPaste(const std::vector<std::wstring>& files, const std::wstring& destination);
     void ShowSelectionCut();
     void CaptionEdited(TListItem* item, const std::wstring& oldCaption);
-    TComPtr<IDropTarget> ItemDropTarget(TListItem* item);
-    void SetDropItem(TListItem* item);
-    void EndDropDrag();
+    // ---- Drops on the list (ShellListDragDrop.cpp) ----
+    HWND DropWindow() const override;
+    DWORD DropEffects() const override;
+    TListItem* DropItemAt(POINT client) override;
+    TComPtr<IDropTarget> ItemDropTarget(TListItem* item) override;
+    TComPtr<IDropTarget> BackgroundDropTarget() override;
+    void ShowDropHighlight(TListItem* item, bool shown) override;
+    DWORD OwnDragButton() const override;
+    std::wstring DropDestination(TListItem* item) override;
+    void BeforeShellDrop(TListItem* item, const std::vector<std::wstring>& files, bool& execute,
+                         DWORD keyState) override;
+    void DropOffered(const std::vector<std::wstring>& files) override;
+    void ReportDrop(TZelShellOperations operations, const std::vector<std::wstring>& files,
+                    const std::wstring& destination) override;
 
     TNautilex* browser_ = nullptr;
     // Reached by the receivers of this list's requests; cut when the list goes.
@@ -466,6 +479,7 @@ private:
     // Shift+F10 showed the menu: the context-menu request that the key's release brings is
     // the same request.
     bool contextMenuByKey_ = false;
+    // Goes after the drag and drop, which cuts OLE off first.
+    std::unique_ptr<TShellDropTarget<TListItem>> dropTarget_;
     std::unique_ptr<TShellDragDrop> dragDrop_;
-    TListItem* dropItem_ = nullptr;
 };

@@ -76,7 +76,42 @@ HRESULT TZelShellList::GiveFeedback(DWORD)
     return DRAGDROP_S_USEDEFAULTCURSORS;
 }
 
-// ---- Target ----
+// ---- Target: the answers the drop protocol asks of the list ----
+
+HRESULT TZelShellList::DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
+{
+    return dropTarget_->DragEnter(data, keyState, point, effect);
+}
+
+HRESULT TZelShellList::DragOver(DWORD keyState, POINT point, DWORD& effect)
+{
+    return dropTarget_->DragOver(keyState, point, effect);
+}
+
+HRESULT TZelShellList::DragLeave()
+{
+    return dropTarget_->DragLeave();
+}
+
+HRESULT TZelShellList::Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
+{
+    return dropTarget_->Drop(data, keyState, point, effect);
+}
+
+HWND TZelShellList::DropWindow() const
+{
+    return WindowHandle();
+}
+
+DWORD TZelShellList::DropEffects() const
+{
+    return ReadOnly() ? DROPEFFECT_NONE : CopyModeEffects(CopyMode);
+}
+
+TListItem* TZelShellList::DropItemAt(POINT client)
+{
+    return GetItemAt(client.x, client.y);
+}
 
 TComPtr<IDropTarget> TZelShellList::ItemDropTarget(TListItem* item)
 {
@@ -95,142 +130,48 @@ TComPtr<IDropTarget> TZelShellList::ItemDropTarget(TListItem* item)
     return ObjectDropTarget(BindFolder(itemsFolder_).Get(), record->IDList(), WindowHandle());
 }
 
-void TZelShellList::SetDropItem(TListItem* item)
+TComPtr<IDropTarget> TZelShellList::BackgroundDropTarget()
 {
-    if (item == dropItem_)
-        return;
-    if (dropItem_ != nullptr)
-        dropItem_->SetDropTarget(false);
-    dragDrop_->LeaveTarget();
-    dropItem_ = item;
-    if (item != nullptr)
-        item->SetDropTarget(true);
+    return FolderDropTarget(FolderIDList(), WindowHandle());
 }
 
-void TZelShellList::EndDropDrag()
+void TZelShellList::ShowDropHighlight(TListItem* item, bool shown)
 {
-    SetDropItem(nullptr);
-    dragDrop_->Reset();
+    item->SetDropTarget(shown);
 }
 
-HRESULT TZelShellList::DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
+DWORD TZelShellList::OwnDragButton() const
 {
-    EndDropDrag();
-    dragDrop_->Data = data;
-    dragDrop_->KeyState = keyState;
-    dragDrop_->StartScrollPace();
-    effect &= CopyModeEffects(CopyMode);
-    if (ReadOnly()) {
-        effect = DROPEFFECT_NONE;
-        return S_OK;
-    }
-    const TBorrowedIDList folder = FolderIDList();
-    dragDrop_->BackgroundTarget = FolderDropTarget(folder, WindowHandle());
-    if (FAILED(ForwardDragEnter(dragDrop_->BackgroundTarget.Get(), data, keyState, point, effect)))
-        dragDrop_->BackgroundTarget.Reset();
-    // Without a background target the items may still take the drop.
-    if (!dragDrop_->BackgroundTarget)
-        effect = DROPEFFECT_NONE;
-    return S_OK;
+    return dragDrop_->DragButton();
 }
 
-HRESULT TZelShellList::DragOver(DWORD keyState, POINT point, DWORD& effect)
+std::wstring TZelShellList::DropDestination(TListItem* item)
 {
-    const DWORD allowed = effect & CopyModeEffects(CopyMode);
-    effect = DROPEFFECT_NONE;
-    if (ReadOnly() || !dragDrop_->Data || !HandleAllocated())
-        return S_OK;
-    const POINT client = ScreenToClient(point);
-    TListItem* item = GetItemAt(client.x, client.y);
-    dragDrop_->KeyState = keyState;
-    if (item != dropItem_) {
-        SetDropItem(nullptr);
-        if (TComPtr<IDropTarget> target = item != nullptr ? ItemDropTarget(item) : nullptr) {
-            DWORD entered = allowed;
-            if (SUCCEEDED(ForwardDragEnter(target.Get(), dragDrop_->Data.Get(), keyState, point,
-                                           entered))) {
-                SetDropItem(item);
-                dragDrop_->Target = std::move(target);
-            }
-        }
-        UpdateWindow(WindowHandle());
-    }
-    if (dragDrop_->ScrollDue())
-        AutoScrollForDrag(WindowHandle(), client);
-    effect = allowed;
-    if (dragDrop_->Target)
-        return ForwardDragOver(dragDrop_->Target.Get(), keyState, point, effect);
-    // A left-button drag from this list onto its own folder would do nothing useful; with the
-    // right button the shell offers its menu.
-    if (dragDrop_->BackgroundTarget &&
-        (dragDrop_->DragButton() == 0 || (keyState & MK_RBUTTON) != 0))
-        return ForwardDragOver(dragDrop_->BackgroundTarget.Get(), keyState, point, effect);
-    effect = DROPEFFECT_NONE;
-    return S_OK;
+    std::wstring destination = IncludeTrailingBackslash(GetPath());
+    if (item == nullptr)
+        return destination;
+    const TZelShellListItem* record = RecordOf(item);
+    return record != nullptr && record->IsParentFolder()
+               ? ExtractFilePath(ExcludeTrailingBackslash(destination))
+               : ItemPath(item);
 }
 
-HRESULT TZelShellList::DragLeave()
+void TZelShellList::BeforeShellDrop(TListItem* item, const std::vector<std::wstring>& files,
+                                    bool& execute, DWORD keyState)
 {
-    EndDropDrag();
-    return S_OK;
+    if (OnBeforeShellDrop)
+        OnBeforeShellDrop(this, item, files, execute, keyState);
 }
 
-HRESULT TZelShellList::Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
+// Selected when they show up.
+void TZelShellList::DropOffered(const std::vector<std::wstring>& files)
 {
-    const DWORD allowed = effect & CopyModeEffects(CopyMode);
-    effect = DROPEFFECT_NONE;
-    std::vector<std::wstring> files;
-    if (const auto names = GetFilenamesFromDataObject(data))
-        files = *names;
-    // The key state of the last move still holds the button, as the shell's targets expect.
-    const DWORD lastKeyState = dragDrop_->KeyState != 0 ? dragDrop_->KeyState : keyState;
-    TListItem* item = dropItem_;
-    TComPtr<IDropTarget> target = item != nullptr ? dragDrop_->Target : dragDrop_->BackgroundTarget;
-    // As over it: the list's own folder takes a drag from the list only with the right button.
-    if (item == nullptr && dragDrop_->DragButton() != 0 && (lastKeyState & MK_RBUTTON) == 0)
-        target.Reset();
-    bool forwarded = false;
-    bool execute = true;
-    HRESULT result = E_UNEXPECTED;
-    if (target && !ReadOnly()) {
-        std::wstring destination = IncludeTrailingBackslash(GetPath());
-        if (item != nullptr) {
-            const TZelShellListItem* record = RecordOf(item);
-            destination = record != nullptr && record->IsParentFolder()
-                              ? ExtractFilePath(ExcludeTrailingBackslash(destination))
-                              : ItemPath(item);
-        }
-        if (OnBeforeShellDrop)
-            OnBeforeShellDrop(this, item, files, execute, lastKeyState);
-        // The handler may have taken the item away: its target then got its leave, and a
-        // target that was left gets no drop.
-        const TComPtr<IDropTarget>& entered =
-            item != nullptr ? dragDrop_->Target : dragDrop_->BackgroundTarget;
-        if (entered != target)
-            execute = false;
-        if (execute) {
-            // The target gets the drop instead of a leave.
-            if (target == dragDrop_->Target)
-                dragDrop_->Target.Reset();
-            else
-                dragDrop_->BackgroundTarget.Reset();
-            effect = allowed;
-            result = ForwardDrop(target.Get(), data, lastKeyState, point, effect);
-            forwarded = true;
-        }
-        droppedFiles_ = files;
-        if (forwarded && FAILED(result))
-            effect = DROPEFFECT_NONE;
-        if (forwarded && SUCCEEDED(result)) {
-            effect = ReportedDropEffect(effect, files);
-            if (effect != DROPEFFECT_NONE)
-                ReportOperation(DropOperations(effect), files, destination);
-        }
-    }
-    EndDropDrag();
-    if (!forwarded) {
-        effect = DROPEFFECT_NONE;
-        return E_UNEXPECTED;
-    }
-    return result;
+    droppedFiles_ = files;
+}
+
+void TZelShellList::ReportDrop(TZelShellOperations operations,
+                               const std::vector<std::wstring>& files,
+                               const std::wstring& destination)
+{
+    ReportOperation(operations, files, destination);
 }

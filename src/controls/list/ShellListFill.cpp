@@ -71,8 +71,9 @@ uint32_t TZelShellList::WorkSequence(TListItem* item)
 void TZelShellList::Delete(TListItem* item)
 {
     CancelItemWork(item);
-    if (item == dropItem_)
-        SetDropItem(nullptr);
+    if (item == DropItem())
+        item->SetDropTarget(false);
+    dropTarget_->Forget(item);
     std::unique_ptr<TZelShellListItem> record(RecordOf(item));
     item->Data = nullptr;
     TListView::Delete(item);
