@@ -13,6 +13,7 @@
 #include "controls/common/ChangeBatch.h"
 #include "controls/common/NotificationEvents.h"
 #include "controls/common/ShellDragDrop.h"
+#include "controls/common/ShellDropTarget.h"
 #include "controls/common/ShellEvents.h"
 #include "controls/common/ShellKeys.h"
 #include "controls/common/ShellLinkMember.h"
@@ -45,7 +46,8 @@ enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
 
 class TZelShellTree : public TTreeView,
                       public TZelShellLinkMember<TZelShellTree, IIconViewer>,
-                      public TShellDropHandler {
+                      public TShellDropHandler,
+                      private TShellDropSite<TZelShellTreeNode> {
 public:
     // Change reports are answered this long after the last one of a burst.
     static constexpr UINT kReportDelay = 15;
@@ -156,7 +158,7 @@ public:
     // button. The root cannot be dragged.
     void StartOleDrag(TZelShellTreeNode* node, DWORD button);
     // The node under a drag, shown as drop target; null for none.
-    TZelShellTreeNode* DropNode() const noexcept { return dropNode_; }
+    TZelShellTreeNode* DropNode() const noexcept { return dropTarget_->DropItem(); }
     // Change reports received and not answered yet.
     int PendingReportCount() const noexcept { return static_cast<int>(reports_->Changes().size()); }
     // Watches the expanded folders on screen on disk, for the changes no one announces.
@@ -295,10 +297,22 @@ private:
     void CreateReportBatch();
     void ReportChange(TNotificationEvent event, TBorrowedIDList first, TBorrowedIDList second);
     void AnswerReports();
-    // Drag and drop
-    void SetDropNode(TZelShellTreeNode* node);
-    void EndDropDrag();
+    // Drag and drop (ShellTreeDragDrop.cpp)
     void ForgetDragNode(TTreeNode* node) noexcept;
+    HWND DropWindow() const override;
+    DWORD DropEffects() const override;
+    TZelShellTreeNode* DropItemAt(POINT client) override;
+    TComPtr<IDropTarget> ItemDropTarget(TZelShellTreeNode* node) override;
+    bool KeepsRefusingItem() const override { return true; }
+    void ShowDropHighlight(TZelShellTreeNode* node, bool shown) override;
+    void HoverDropItem(TZelShellTreeNode* node, DWORD milliseconds) override;
+    DWORD OwnDragButton() const override;
+    std::wstring DropDestination(TZelShellTreeNode* node) override;
+    void BeforeShellDrop(TZelShellTreeNode* node, const std::vector<std::wstring>& files,
+                         bool& execute, DWORD keyState) override;
+    void ReportDrop(TZelShellOperations operations, const std::vector<std::wstring>& files,
+                    const std::wstring& destination) override;
+    void DropArrived(TZelShellTreeNode* node) override;
     // Disk watch (ShellTreeWatch.cpp)
     void CreateDiskWatcher();
     void StopDiskWatch();
@@ -335,8 +349,9 @@ private:
     int busy_ = 0;
     // Received, waiting for the report timer.
     std::unique_ptr<TReportBatch> reports_;
+    // Goes after the drag and drop, which cuts OLE off first.
+    std::unique_ptr<TShellDropTarget<TZelShellTreeNode>> dropTarget_;
     std::unique_ptr<TShellDragDrop> dragDrop_;
-    TZelShellTreeNode* dropNode_ = nullptr;
     // The parent of the node being dragged out, refreshed when the drag ends.
     TZelShellTreeNode* dragParent_ = nullptr;
     TDiskWatcher* diskWatcher_ = nullptr;

@@ -19,13 +19,6 @@ void Report(TZelShellTree* tree, TZelShellOperations operation,
         tree->OnOperation(tree, operation, files, destination);
 }
 
-TComPtr<IDropTarget> NodeDropTarget(TZelShellTreeNode* node, HWND owner)
-{
-    if (node->Parent() == nullptr || IDListItemCount(node->RelativeIDList()) == 0)
-        return FolderDropTarget(node->AbsoluteIDList(), owner);
-    return ObjectDropTarget(node->ParentFolder.Get(), node->RelativeIDList(), owner);
-}
-
 }  // namespace
 
 void TZelShellTree::SetOleDragDrop(bool value)
@@ -43,7 +36,7 @@ void TZelShellTree::SetOleDragDrop(bool value)
 
 void TZelShellTree::WindowDestroying()
 {
-    EndDropDrag();
+    dropTarget_->End();
     dragDrop_->Revoke();
     TTreeView::WindowDestroying();
 }
@@ -64,10 +57,7 @@ bool TZelShellTree::BeginDragNotify(NMHDR& header, LRESULT& result)
 
 void TZelShellTree::ForgetDragNode(TTreeNode* node) noexcept
 {
-    if (node == dropNode_) {
-        dropNode_ = nullptr;
-        dragDrop_->LeaveTarget();
-    }
+    dropTarget_->Forget(static_cast<const TZelShellTreeNode*>(node));
     if (node == dragParent_)
         dragParent_ = nullptr;
 }
@@ -113,117 +103,87 @@ HRESULT TZelShellTree::GiveFeedback(DWORD)
     return DRAGDROP_S_USEDEFAULTCURSORS;
 }
 
-// ---- Target ----
+// ---- Target: the answers the drop protocol asks of the tree ----
 
-void TZelShellTree::SetDropNode(TZelShellTreeNode* node)
+HRESULT TZelShellTree::DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
 {
-    if (node == dropNode_)
-        return;
-    if (dropNode_ != nullptr)
-        dropNode_->SetDropTarget(false);
-    dragDrop_->LeaveTarget();
-    dropNode_ = node;
-    if (node != nullptr)
-        node->SetDropTarget(true);
-}
-
-void TZelShellTree::EndDropDrag()
-{
-    SetDropNode(nullptr);
-    dragDrop_->Reset();
-}
-
-HRESULT TZelShellTree::DragEnter(IDataObject* data, DWORD keyState, POINT, DWORD& effect)
-{
-    EndDropDrag();
-    dragDrop_->Data = data;
-    dragDrop_->KeyState = keyState;
-    dragDrop_->StartScrollPace();
-    // The node under the cursor decides, from the first move on.
-    effect = DROPEFFECT_NONE;
-    return S_OK;
+    return dropTarget_->DragEnter(data, keyState, point, effect);
 }
 
 HRESULT TZelShellTree::DragOver(DWORD keyState, POINT point, DWORD& effect)
 {
-    const DWORD allowed = effect & CopyModeEffects(GetCopyMode());
-    effect = DROPEFFECT_NONE;
-    if (ReadOnly() || !dragDrop_->Data || !HandleAllocated())
-        return S_OK;
-    const POINT client = ScreenToClient(point);
-    TZelShellTreeNode* node = Typed(GetNodeAt(client.x, client.y));
-    dragDrop_->KeyState = keyState;
-    if (node != dropNode_) {
-        SetDropNode(node);
-        if (node != nullptr) {
-            TComPtr<IDropTarget> target = NodeDropTarget(node, WindowHandle());
-            DWORD entered = allowed;
-            if (SUCCEEDED(ForwardDragEnter(target.Get(), dragDrop_->Data.Get(), keyState, point,
-                                           entered)))
-                dragDrop_->Target = std::move(target);
-        }
-        dragDrop_->HoverStart = GetTickCount();
-        UpdateWindow(WindowHandle());
-    }
-    if (dragDrop_->ScrollDue())
-        AutoScrollForDrag(WindowHandle(), client);
-    if (dropNode_ != nullptr && !dropNode_->Expanded() && dropNode_->HasChildren() &&
-        GetTickCount() - dragDrop_->HoverStart > kExpandDelay)
-        dropNode_->Expand(false);
-    if (!dragDrop_->Target)
-        return S_OK;
-    effect = allowed;
-    const HRESULT result = ForwardDragOver(dragDrop_->Target.Get(), keyState, point, effect);
-    dragDrop_->LastEffect = effect;
-    return result;
+    return dropTarget_->DragOver(keyState, point, effect);
 }
 
 HRESULT TZelShellTree::DragLeave()
 {
-    EndDropDrag();
-    return S_OK;
+    return dropTarget_->DragLeave();
 }
 
 HRESULT TZelShellTree::Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
 {
-    const DWORD allowed = effect & CopyModeEffects(GetCopyMode());
-    effect = DROPEFFECT_NONE;
-    std::vector<std::wstring> files;
-    if (const auto names = GetFilenamesFromDataObject(data))
-        files = *names;
-    const DWORD lastKeyState = dragDrop_->KeyState != 0 ? dragDrop_->KeyState : keyState;
-    TZelShellTreeNode* node = dropNode_;
-    const TComPtr<IDropTarget> target = dragDrop_->Target;
-    bool forwarded = false;
-    HRESULT result = E_UNEXPECTED;
-    std::wstring destination;
-    if (target && node != nullptr && !ReadOnly()) {
-        destination = NodePath(node);
-        bool execute = true;
-        if (OnBeforeShellDrop)
-            OnBeforeShellDrop(this, node, files, execute, lastKeyState);
-        // The handler may have taken the node away: its target then got its leave, and a
-        // target that was left gets no drop.
-        if (dragDrop_->Target != target)
-            execute = false;
-        if (execute) {
-            // The target gets the drop instead of a leave.
-            dragDrop_->Target.Reset();
-            effect = allowed;
-            result = ForwardDrop(target.Get(), data, lastKeyState, point, effect);
-            forwarded = true;
-        }
-    }
-    if (forwarded && SUCCEEDED(result)) {
-        effect = ReportedDropEffect(effect, files);
-        if (effect != DROPEFFECT_NONE)
-            Report(this, DropOperations(effect), files, destination);
-        // The handler may have changed the tree: the node counts only if it is still there.
-        if (dropNode_ == node && node->HasChildren())
-            RefreshNode(node, true, true);
-    } else {
-        effect = DROPEFFECT_NONE;
-    }
-    EndDropDrag();
-    return forwarded ? result : E_UNEXPECTED;
+    return dropTarget_->Drop(data, keyState, point, effect);
+}
+
+HWND TZelShellTree::DropWindow() const
+{
+    return WindowHandle();
+}
+
+DWORD TZelShellTree::DropEffects() const
+{
+    return ReadOnly() ? DROPEFFECT_NONE : CopyModeEffects(GetCopyMode());
+}
+
+TZelShellTreeNode* TZelShellTree::DropItemAt(POINT client)
+{
+    return Typed(GetNodeAt(client.x, client.y));
+}
+
+TComPtr<IDropTarget> TZelShellTree::ItemDropTarget(TZelShellTreeNode* node)
+{
+    if (node->Parent() == nullptr || IDListItemCount(node->RelativeIDList()) == 0)
+        return FolderDropTarget(node->AbsoluteIDList(), WindowHandle());
+    return ObjectDropTarget(node->ParentFolder.Get(), node->RelativeIDList(), WindowHandle());
+}
+
+void TZelShellTree::ShowDropHighlight(TZelShellTreeNode* node, bool shown)
+{
+    node->SetDropTarget(shown);
+}
+
+void TZelShellTree::HoverDropItem(TZelShellTreeNode* node, DWORD milliseconds)
+{
+    if (!node->Expanded() && node->HasChildren() && milliseconds > kExpandDelay)
+        node->Expand(false);
+}
+
+DWORD TZelShellTree::OwnDragButton() const
+{
+    return dragDrop_->DragButton();
+}
+
+std::wstring TZelShellTree::DropDestination(TZelShellTreeNode* node)
+{
+    return NodePath(node);
+}
+
+void TZelShellTree::BeforeShellDrop(TZelShellTreeNode* node, const std::vector<std::wstring>& files,
+                                    bool& execute, DWORD keyState)
+{
+    if (OnBeforeShellDrop)
+        OnBeforeShellDrop(this, node, files, execute, keyState);
+}
+
+void TZelShellTree::ReportDrop(TZelShellOperations operations,
+                               const std::vector<std::wstring>& files,
+                               const std::wstring& destination)
+{
+    Report(this, operations, files, destination);
+}
+
+void TZelShellTree::DropArrived(TZelShellTreeNode* node)
+{
+    if (node != nullptr && node->HasChildren())
+        RefreshNode(node, true, true);
 }
