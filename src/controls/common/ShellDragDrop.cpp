@@ -273,46 +273,6 @@ bool AutoScrollForDrag(HWND window, POINT client)
     return scrolled;
 }
 
-// ---- Forwarding ----
-
-namespace {
-
-POINTL Screen(POINT point)
-{
-    return POINTL{point.x, point.y};
-}
-
-}  // namespace
-
-HRESULT ForwardDragEnter(IDropTarget* target, IDataObject* data, DWORD keyState, POINT point,
-                         DWORD& effect)
-{
-    if (target == nullptr) {
-        effect = DROPEFFECT_NONE;
-        return E_FAIL;
-    }
-    return target->DragEnter(data, keyState, Screen(point), &effect);
-}
-
-HRESULT ForwardDragOver(IDropTarget* target, DWORD keyState, POINT point, DWORD& effect)
-{
-    if (target == nullptr) {
-        effect = DROPEFFECT_NONE;
-        return E_FAIL;
-    }
-    return target->DragOver(keyState, Screen(point), &effect);
-}
-
-HRESULT ForwardDrop(IDropTarget* target, IDataObject* data, DWORD keyState, POINT point,
-                    DWORD& effect)
-{
-    if (target == nullptr) {
-        effect = DROPEFFECT_NONE;
-        return E_FAIL;
-    }
-    return target->Drop(data, keyState, Screen(point), &effect);
-}
-
 // ---- TShellDragDrop ----
 
 TShellDragDrop::TShellDragDrop(TObject* owner, TShellDropHandler& handler)
@@ -323,7 +283,6 @@ TShellDragDrop::TShellDragDrop(TObject* owner, TShellDropHandler& handler)
 TShellDragDrop::~TShellDragDrop()
 {
     Revoke();
-    Reset();
     adapter_->Cut();
 }
 
@@ -386,36 +345,4 @@ TShellDragDrop::TPresence::~TPresence() = default;
 bool TShellDragDrop::TPresence::Present() const noexcept
 {
     return adapter_ && !adapter_->IsCut();
-}
-
-void TShellDragDrop::LeaveTarget() noexcept
-{
-    if (Target)
-        Target->DragLeave();
-    Target.Reset();
-}
-
-void TShellDragDrop::Reset() noexcept
-{
-    LeaveTarget();
-    if (BackgroundTarget)
-        BackgroundTarget->DragLeave();
-    BackgroundTarget.Reset();
-    Data.Reset();
-    KeyState = 0;
-    LastEffect = DROPEFFECT_NONE;
-}
-
-void TShellDragDrop::StartScrollPace() noexcept
-{
-    lastScroll_ = GetTickCount();
-}
-
-bool TShellDragDrop::ScrollDue() noexcept
-{
-    const DWORD now = GetTickCount();
-    if (now - lastScroll_ <= kScrollInterval)
-        return false;
-    lastScroll_ = now;
-    return true;
 }

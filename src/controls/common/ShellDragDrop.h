@@ -4,7 +4,8 @@
 // the cursor, and start drags with the shell's data object of the objects being dragged. What
 // is shared lives here: the COM objects OLE calls (forwarding to the control, behind an
 // exception barrier), the window registration, the running of a drag, the allowed effects,
-// the continue-drag rule, the reports after a drag or a drop, and the drag auto-scroll.
+// the continue-drag rule, the reports after a drag or a drop, and the drag auto-scroll. The
+// protocol of a drag over a control is in ShellDropTarget.h.
 #include "controls/common/ShellOperations.h"
 #include "core/ComPtr.h"
 #include "core/IDListPtr.h"
@@ -73,14 +74,11 @@ DWORD ReportedDropEffect(DWORD effect, const std::vector<std::wstring>& files);
 // room. Returns whether it asked for any scrolling.
 bool AutoScrollForDrag(HWND window, POINT client);
 
-// The OLE side of one control: its registration as a drop target, the drags it runs as a
-// source and the state of a drag over it. Owned by the control; the COM object OLE holds is
+// The OLE side of one control: its registration as a drop target and the drags it runs as a
+// source (a drag over it is TShellDropTarget's). Owned by the control; the COM object OLE holds is
 // cut from the control when this goes, so a late call from OLE finds nobody and does nothing.
 class TShellDragDrop {
 public:
-    // Auto-scroll steps are this far apart at least.
-    static constexpr DWORD kScrollInterval = 100;
-
     // `owner` is named to the exception handler when a handler call throws.
     TShellDragDrop(TObject* owner, TShellDropHandler& handler);
     ~TShellDragDrop();
@@ -117,36 +115,8 @@ public:
     // when none is.
     DWORD DragButton() const noexcept { return dragButton_; }
 
-    // ---- State of a drag over the control ----
-    TComPtr<IDataObject> Data;
-    // The shell's target of the object under the cursor, entered when set.
-    TComPtr<IDropTarget> Target;
-    // The shell's target of the control's folder (the list's background), entered when set.
-    TComPtr<IDropTarget> BackgroundTarget;
-    DWORD KeyState = 0;
-    DWORD LastEffect = DROPEFFECT_NONE;
-    // When the object under the cursor last changed.
-    DWORD HoverStart = 0;
-
-    // Tells the object's target the drag left it, and forgets it.
-    void LeaveTarget() noexcept;
-    // Leaves both targets and forgets the whole drag.
-    void Reset() noexcept;
-    // Starts the auto-scroll pace at now.
-    void StartScrollPace() noexcept;
-    // True (and the pace restarted) when the last auto-scroll is more than the interval ago.
-    bool ScrollDue() noexcept;
-
 private:
     TComPtr<TShellDropAdapter> adapter_;
     HWND registeredWindow_ = nullptr;
     DWORD dragButton_ = 0;
-    DWORD lastScroll_ = 0;
 };
-
-// Forwards to a shell drop target; a null target chooses no effect and answers E_FAIL.
-HRESULT ForwardDragEnter(IDropTarget* target, IDataObject* data, DWORD keyState, POINT point,
-                         DWORD& effect);
-HRESULT ForwardDragOver(IDropTarget* target, DWORD keyState, POINT point, DWORD& effect);
-HRESULT ForwardDrop(IDropTarget* target, IDataObject* data, DWORD keyState, POINT point,
-                    DWORD& effect);
