@@ -302,6 +302,17 @@ void TShellDragDrop::Revoke() noexcept
         RevokeDragDrop(std::exchange(registeredWindow_, nullptr));
 }
 
+bool TShellDragDrop::Follow(bool wanted, HWND window)
+{
+    if (window == nullptr)
+        return wanted;
+    if (!wanted) {
+        Revoke();
+        return false;
+    }
+    return Register(window);
+}
+
 std::optional<DWORD> TShellDragDrop::RunDrag(IDataObject* data, DWORD allowedEffects, DWORD button)
 {
     if (data == nullptr)

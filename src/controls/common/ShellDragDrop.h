@@ -89,6 +89,10 @@ public:
     bool Register(HWND window);
     void Revoke() noexcept;
     bool Registered() const noexcept { return registeredWindow_ != nullptr; }
+    // Follows the control's OleDragDrop property set to `wanted`: registers or revokes
+    // `window`, or nothing while there is none to do it for (null: designing, loading, not
+    // created yet). Returns the property's value: false when the registration failed.
+    bool Follow(bool wanted, HWND window);
 
     // Runs DoDragDrop with the control as source, remembering the button meanwhile. Returns
     // the effect the drop chose; 0 when the drag was cancelled or failed; nothing when the

@@ -264,3 +264,39 @@ private:
     DWORD hoverStart_ = 0;
     DWORD lastScroll_ = 0;
 };
+
+// A control that takes drops through TShellDropTarget: OLE's calls go to the protocol, the
+// drag source's questions to the rule of the button that started the drag. The control
+// answers the site's questions.
+template <class Item>
+class TShellDropControl : public TShellDropHandler, protected TShellDropSite<Item> {
+public:
+    HRESULT DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override
+    {
+        return dropProtocol_.DragEnter(data, keyState, point, effect);
+    }
+    HRESULT DragOver(DWORD keyState, POINT point, DWORD& effect) override
+    {
+        return dropProtocol_.DragOver(keyState, point, effect);
+    }
+    HRESULT DragLeave() override { return dropProtocol_.DragLeave(); }
+    HRESULT Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override
+    {
+        return dropProtocol_.Drop(data, keyState, point, effect);
+    }
+    HRESULT QueryContinueDrag(bool escapePressed, DWORD keyState) override
+    {
+        return ContinueDragAnswer(escapePressed, keyState, this->OwnDragButton());
+    }
+    HRESULT GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+protected:
+    TShellDropControl() : dropProtocol_(*this) {}
+    ~TShellDropControl() = default;
+    TShellDropTarget<Item>& DropProtocol() noexcept { return dropProtocol_; }
+    const TShellDropTarget<Item>& DropProtocol() const noexcept { return dropProtocol_; }
+
+private:
+    // Goes after the control's members, its TShellDragDrop among them (which cuts OLE off).
+    TShellDropTarget<Item> dropProtocol_;
+};

@@ -68,8 +68,6 @@ TZelShellList::TZelShellList(TComponent* owner)
     arrowUp_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWUP", false);
     arrowDown_ = LoadSortArrow(L"TZELSHELLLIST_LV_ARROWDOWN", true);
     headerSubclass_ = std::make_unique<TWindowSubclass>();
-    dropTarget_ = std::make_unique<TShellDropTarget<TListItem>>(
-        static_cast<TShellDropSite<TListItem>&>(*this));
     dragDrop_ = std::make_unique<TShellDragDrop>(this, *this);
 }
 
@@ -235,7 +233,7 @@ void TZelShellList::CreateWnd()
 void TZelShellList::WindowDestroying()
 {
     headerSubclass_->Detach();
-    dropTarget_->End();
+    DropProtocol().End();
     dragDrop_->Revoke();
     TListView::WindowDestroying();
 }

@@ -55,8 +55,7 @@ enum TZelBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 
 class TZelShellList : public TListView,
                       public TZelShellLinkMember<TZelShellList, IIconViewer, IThumbnailViewer>,
-                      public TShellDropHandler,
-                      private TShellDropSite<TListItem> {
+                      public TShellDropControl<TListItem> {
 public:
     static constexpr int kMaxColumns = 256;
     // Item counts above this are refilled rather than refreshed in place.
@@ -194,16 +193,10 @@ public:
     void FillDisplayData(TListItem* item);
 
     // ---- OLE drag and drop (ShellListDragDrop.cpp) ----
-    HRESULT DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override;
-    HRESULT DragOver(DWORD keyState, POINT point, DWORD& effect) override;
-    HRESULT DragLeave() override;
-    HRESULT Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override;
-    HRESULT QueryContinueDrag(bool escapePressed, DWORD keyState) override;
-    HRESULT GiveFeedback(DWORD effect) override;
     // Drags the selected objects; `button` is the key-state bit of the mouse button.
     void StartOleDrag(DWORD button);
     // The item under a drag, shown as drop target; null for none.
-    TListItem* DropItem() const noexcept { return dropTarget_->DropItem(); }
+    TListItem* DropItem() const noexcept { return DropProtocol().DropItem(); }
 
     // ---- Columns ----
     int ColumnCount() const noexcept { return columnCount_; }
@@ -479,7 +472,5 @@ private:
     // Shift+F10 showed the menu: the context-menu request that the key's release brings is
     // the same request.
     bool contextMenuByKey_ = false;
-    // Goes after the drag and drop, which cuts OLE off first.
-    std::unique_ptr<TShellDropTarget<TListItem>> dropTarget_;
     std::unique_ptr<TShellDragDrop> dragDrop_;
 };

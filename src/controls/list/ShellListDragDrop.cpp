@@ -27,15 +27,9 @@ TComPtr<IShellFolder> BindFolder(TBorrowedIDList absolute)
 
 void TZelShellList::SetOleDragDrop(bool value)
 {
-    if (value == oleDragDrop_)
-        return;
-    oleDragDrop_ = value;
-    if (IsDesigning() || IsLoading() || !HandleAllocated())
-        return;
-    if (!value)
-        dragDrop_->Revoke();
-    else if (!dragDrop_->Register(WindowHandle()))
-        oleDragDrop_ = false;
+    if (value != oleDragDrop_)
+        oleDragDrop_ =
+            dragDrop_->Follow(value, IsDesigning() || IsLoading() ? nullptr : WindowHandle());
 }
 
 // ---- Source ----
@@ -66,37 +60,7 @@ void TZelShellList::StartOleDrag(DWORD button)
         ReportOperation(DragOperations(*effect), *files, std::wstring());
 }
 
-HRESULT TZelShellList::QueryContinueDrag(bool escapePressed, DWORD keyState)
-{
-    return ContinueDragAnswer(escapePressed, keyState, dragDrop_->DragButton());
-}
-
-HRESULT TZelShellList::GiveFeedback(DWORD)
-{
-    return DRAGDROP_S_USEDEFAULTCURSORS;
-}
-
 // ---- Target: the answers the drop protocol asks of the list ----
-
-HRESULT TZelShellList::DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
-{
-    return dropTarget_->DragEnter(data, keyState, point, effect);
-}
-
-HRESULT TZelShellList::DragOver(DWORD keyState, POINT point, DWORD& effect)
-{
-    return dropTarget_->DragOver(keyState, point, effect);
-}
-
-HRESULT TZelShellList::DragLeave()
-{
-    return dropTarget_->DragLeave();
-}
-
-HRESULT TZelShellList::Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
-{
-    return dropTarget_->Drop(data, keyState, point, effect);
-}
 
 HWND TZelShellList::DropWindow() const
 {

@@ -73,7 +73,7 @@ void TZelShellList::Delete(TListItem* item)
     CancelItemWork(item);
     if (item == DropItem())
         item->SetDropTarget(false);
-    dropTarget_->Forget(item);
+    DropProtocol().Forget(item);
     std::unique_ptr<TZelShellListItem> record(RecordOf(item));
     item->Data = nullptr;
     TListView::Delete(item);

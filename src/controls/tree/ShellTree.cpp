@@ -53,8 +53,6 @@ TZelShellTree::TZelShellTree(TComponent* owner)
         [this](TZelShellChangeNotifier*, TNotificationEvent event, TBorrowedIDList first,
                TBorrowedIDList second) { ReportChange(event, first, second); });
     notifier_->SetEnabled(automaticRefresh_);
-    dropTarget_ = std::make_unique<TShellDropTarget<TZelShellTreeNode>>(
-        static_cast<TShellDropSite<TZelShellTreeNode>&>(*this));
     dragDrop_ = std::make_unique<TShellDragDrop>(this, *this);
     CreateDiskWatcher();
 }

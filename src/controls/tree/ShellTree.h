@@ -46,8 +46,7 @@ enum TLocateAction { laSelect, laRefresh, laRefreshParent, laDelete };
 
 class TZelShellTree : public TTreeView,
                       public TZelShellLinkMember<TZelShellTree, IIconViewer>,
-                      public TShellDropHandler,
-                      private TShellDropSite<TZelShellTreeNode> {
+                      public TShellDropControl<TZelShellTreeNode> {
 public:
     // Change reports are answered this long after the last one of a burst.
     static constexpr UINT kReportDelay = 15;
@@ -148,17 +147,11 @@ public:
     void NotifyLink(TZelShellTreeNode* node);
     bool NavigateHistory(int delta);
     // ---- OLE drag and drop (ShellTreeDragDrop.cpp) ----
-    HRESULT DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override;
-    HRESULT DragOver(DWORD keyState, POINT point, DWORD& effect) override;
-    HRESULT DragLeave() override;
-    HRESULT Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect) override;
-    HRESULT QueryContinueDrag(bool escapePressed, DWORD keyState) override;
-    HRESULT GiveFeedback(DWORD effect) override;
     // Drags the node's object out of the tree; `button` is the key-state bit of the mouse
     // button. The root cannot be dragged.
     void StartOleDrag(TZelShellTreeNode* node, DWORD button);
     // The node under a drag, shown as drop target; null for none.
-    TZelShellTreeNode* DropNode() const noexcept { return dropTarget_->DropItem(); }
+    TZelShellTreeNode* DropNode() const noexcept { return DropProtocol().DropItem(); }
     // Change reports received and not answered yet.
     int PendingReportCount() const noexcept { return static_cast<int>(reports_->Changes().size()); }
     // Watches the expanded folders on screen on disk, for the changes no one announces.
@@ -349,8 +342,6 @@ private:
     int busy_ = 0;
     // Received, waiting for the report timer.
     std::unique_ptr<TReportBatch> reports_;
-    // Goes after the drag and drop, which cuts OLE off first.
-    std::unique_ptr<TShellDropTarget<TZelShellTreeNode>> dropTarget_;
     std::unique_ptr<TShellDragDrop> dragDrop_;
     // The parent of the node being dragged out, refreshed when the drag ends.
     TZelShellTreeNode* dragParent_ = nullptr;

@@ -23,20 +23,14 @@ void Report(TZelShellTree* tree, TZelShellOperations operation,
 
 void TZelShellTree::SetOleDragDrop(bool value)
 {
-    if (value == oleDragDrop_)
-        return;
-    oleDragDrop_ = value;
-    if (IsDesigning() || IsLoading() || !HandleAllocated())
-        return;
-    if (!value)
-        dragDrop_->Revoke();
-    else if (!dragDrop_->Register(WindowHandle()))
-        oleDragDrop_ = false;
+    if (value != oleDragDrop_)
+        oleDragDrop_ =
+            dragDrop_->Follow(value, IsDesigning() || IsLoading() ? nullptr : WindowHandle());
 }
 
 void TZelShellTree::WindowDestroying()
 {
-    dropTarget_->End();
+    DropProtocol().End();
     dragDrop_->Revoke();
     TTreeView::WindowDestroying();
 }
@@ -57,7 +51,7 @@ bool TZelShellTree::BeginDragNotify(NMHDR& header, LRESULT& result)
 
 void TZelShellTree::ForgetDragNode(TTreeNode* node) noexcept
 {
-    dropTarget_->Forget(static_cast<const TZelShellTreeNode*>(node));
+    DropProtocol().Forget(static_cast<const TZelShellTreeNode*>(node));
     if (node == dragParent_)
         dragParent_ = nullptr;
 }
@@ -93,37 +87,7 @@ void TZelShellTree::StartOleDrag(TZelShellTreeNode* node, DWORD button)
         Report(this, DragOperations(effect), *files, std::wstring());
 }
 
-HRESULT TZelShellTree::QueryContinueDrag(bool escapePressed, DWORD keyState)
-{
-    return ContinueDragAnswer(escapePressed, keyState, dragDrop_->DragButton());
-}
-
-HRESULT TZelShellTree::GiveFeedback(DWORD)
-{
-    return DRAGDROP_S_USEDEFAULTCURSORS;
-}
-
 // ---- Target: the answers the drop protocol asks of the tree ----
-
-HRESULT TZelShellTree::DragEnter(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
-{
-    return dropTarget_->DragEnter(data, keyState, point, effect);
-}
-
-HRESULT TZelShellTree::DragOver(DWORD keyState, POINT point, DWORD& effect)
-{
-    return dropTarget_->DragOver(keyState, point, effect);
-}
-
-HRESULT TZelShellTree::DragLeave()
-{
-    return dropTarget_->DragLeave();
-}
-
-HRESULT TZelShellTree::Drop(IDataObject* data, DWORD keyState, POINT point, DWORD& effect)
-{
-    return dropTarget_->Drop(data, keyState, point, effect);
-}
 
 HWND TZelShellTree::DropWindow() const
 {
