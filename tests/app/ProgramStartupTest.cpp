@@ -55,8 +55,7 @@ protected:
 
     std::string Settings() const
     {
-        return "[GenInfo]\r\nPath1=" + WideToNarrow(first_) + "\r\nPath2=" +
-               WideToNarrow(second_) +
+        return "[GenInfo]\r\nPath1=" + WideToNarrow(first_) + "\r\nPath2=" + WideToNarrow(second_) +
                "\r\n[MForm]\r\nTop=20\r\nLeft=30\r\nWidth=900\r\nHeight=700\r\nwsNormal=1\r\n"
                "wsMaximized=0\r\nExpl2Height=250\r\n";
     }
