@@ -1,7 +1,9 @@
 // Thumbnails per second for a folder of 1,000 images that the shell gives no thumbnails for
-// (Wine's shell gives none), through the worker pool as the list asks for them, against two
-// baselines of the same run: the icon look-ups of the same files through the pool, and the
-// decoding alone on one thread.
+// (Wine's shell gives none), through the worker pool as the list asks for them, against
+// baselines of the same run: the icon look-ups of the same files through the pool, the decoding
+// alone on one thread (as a worker decodes, and without the thread's codec cache), the whole
+// work item (shell and decoding) on one thread, and the decoding on one plain thread per
+// processor (what the platform allows at best).
 //
 // Usage: bench_thumbnails.exe <folder of images>
 #include "ShellBenchSupport.h"
@@ -9,8 +11,14 @@
 #include "threadpool/WicThumbnail.h"
 #include "threadpool/ZelWorkItems.h"
 
+#include "threadpool/SystemLoad.h"
+
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -41,12 +49,36 @@ public:
     int pictures = 0;
 };
 
-void WaitFor(const TCounter& counter, int count)
+// Pumps until `count` results came; answers the most threads the pool ran meanwhile.
+int WaitFor(const TCounter& counter, int count)
 {
+    int most = 0;
     while (counter.results < count) {
+        most = std::max(most, WorkerPool->Count());
         PumpMessages();
         CheckSynchronize(5);
     }
+    return most;
+}
+
+// Decodes every image once on `threads` plain threads (no pool, no shell): the platform's
+// floor for decoding on several processors. Answers how many were decoded.
+int DecodeOnThreads(const std::vector<std::wstring>& paths, int threads)
+{
+    std::atomic<size_t> next{0};
+    std::atomic<int> decoded{0};
+    std::vector<std::thread> workers;
+    for (int thread = 0; thread < threads; ++thread)
+        workers.emplace_back([&] {
+            const TComInitScope com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            const TWicThreadCache cache;
+            for (size_t index = next++; index < paths.size(); index = next++)
+                if (WicThumbnail(paths[index], kSize, kSize, RGB(255, 255, 255)))
+                    ++decoded;
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    return decoded;
 }
 
 }  // namespace
@@ -77,10 +109,14 @@ int wmain(int argc, wchar_t** argv)
 
         TCounter thumbnails;
         double start = Seconds();
-        for (int index = 0; index < count; ++index)
-            WorkerPool->AddWorkItem(new TThumbnailWorkItem(lists[index], &thumbnails, index,
-                                                           &thumbnails, kSize, kSize));
-        WaitFor(thumbnails, count);
+        for (int index = 0; index < count; ++index) {
+            // As the list asks: it knows the file's path.
+            auto* item =
+                new TThumbnailWorkItem(lists[index], &thumbnails, index, &thumbnails, kSize, kSize);
+            item->SetPath(paths[index]);
+            WorkerPool->AddWorkItem(item);
+        }
+        const int poolThreads = WaitFor(thumbnails, count);
         const double pooled = Seconds() - start;
         SettlePool();
 
@@ -93,14 +129,44 @@ int wmain(int argc, wchar_t** argv)
         const double iconTime = Seconds() - start;
         SettlePool();
 
+        // As a worker decodes: with the thread's codec cache.
         int decoded = 0;
+        double single = 0;
+        {
+            const TWicThreadCache cache;
+            start = Seconds();
+            for (const std::wstring& path : paths)
+                if (WicThumbnail(path, kSize, kSize, RGB(255, 255, 255)))
+                    ++decoded;
+            single = Seconds() - start;
+        }
+        // Without it: a factory made and a decoder searched for each image.
         start = Seconds();
         for (const std::wstring& path : paths)
-            if (WicThumbnail(path, kSize, kSize, RGB(255, 255, 255)))
-                ++decoded;
-        const double single = Seconds() - start;
+            WicThumbnail(path, kSize, kSize, RGB(255, 255, 255));
+        const double uncached = Seconds() - start;
 
-        if (count == 0 || thumbnails.pictures != count || decoded != count) {
+        // The whole item (shell first, then decoding) on this thread, as a worker runs it.
+        TCounter items;
+        std::optional<TWicThreadCache> itemCache(std::in_place);
+        start = Seconds();
+        for (int index = 0; index < count; ++index) {
+            const TComPtr<TThumbnailWorkItem> item(
+                new TThumbnailWorkItem(lists[index], &items, index, &items, kSize, kSize));
+            item->SetPath(paths[index]);
+            item->Execute();
+            item->ApplyResult();
+        }
+        const double itemTime = Seconds() - start;
+        itemCache.reset();
+
+        const int processors = ProcessorCount();
+        start = Seconds();
+        const int decodedOnThreads = DecodeOnThreads(paths, processors);
+        const double floorTime = Seconds() - start;
+
+        if (count == 0 || thumbnails.pictures != count || decoded != count ||
+            items.pictures != count || decodedOnThreads != count) {
             std::fprintf(stderr, "%d images in %ls, %d thumbnails, %d decoded\n", count,
                          folder.c_str(), thumbnails.pictures, decoded);
             result = 1;
@@ -113,6 +179,17 @@ int wmain(int argc, wchar_t** argv)
                         iconTime, count / iconTime, pooled / iconTime);
             std::printf("%34s %9.3fs %12.0f %12.2f\n", "decoding on one thread (baseline)", single,
                         count / single, pooled / single);
+            std::printf("%34s %9.3fs %12.0f %12.2f\n", "decoding on one thread, no cache", uncached,
+                        count / uncached, pooled / uncached);
+            std::printf("%34s %9.3fs %12.0f %12.2f\n", "work items on one thread", itemTime,
+                        count / itemTime, pooled / itemTime);
+            char floorName[64];
+            std::snprintf(floorName, sizeof(floorName), "decoding on %d plain threads", processors);
+            std::printf("%34s %9.3fs %12.0f %12.2f\n", floorName, floorTime, count / floorTime,
+                        pooled / floorTime);
+            std::printf("pool: %.2f x one thread's decoding with at most %d threads; %d plain "
+                        "threads decode at %.2f x one (the platform's floor)\n",
+                        single / pooled, poolThreads, processors, single / floorTime);
         }
     }
     return result;
