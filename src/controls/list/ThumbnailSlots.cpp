@@ -26,9 +26,9 @@ TThumbnailSlots::TLease TThumbnailSlots::Lend(uint32_t item)
         lease.slot = Used();
         slots_.emplace_back();
     } else {
-        const auto oldest = std::min_element(
-            slots_.begin(), slots_.end(),
-            [](const TSlot& a, const TSlot& b) { return a.lastUse < b.lastUse; });
+        const auto oldest =
+            std::min_element(slots_.begin(), slots_.end(),
+                             [](const TSlot& a, const TSlot& b) { return a.lastUse < b.lastUse; });
         lease.slot = static_cast<int>(oldest - slots_.begin());
         lease.evicted = oldest->item;
         slotOfItem_.erase(oldest->item);

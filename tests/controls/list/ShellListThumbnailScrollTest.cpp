@@ -31,8 +31,8 @@ protected:
         for (int index = 0; index < kImages; ++index) {
             wchar_t name[40];
             swprintf(name, 40, L"images\\img%03d.png", index);
-            ASSERT_TRUE(WriteSolidImage(tree.Path(name), GUID_ContainerFormatPng, 8, 8,
-                                        ColourOf(index)));
+            ASSERT_TRUE(
+                WriteSolidImage(tree.Path(name), GUID_ContainerFormatPng, 8, 8, ColourOf(index)));
         }
         WorkRequestHook = [this](IWorkItem* item, IUnknown*) {
             auto* thumbnail = dynamic_cast<TThumbnailWorkItem*>(item);
