@@ -6,7 +6,7 @@
 # 1,000, 20,000 and 100,000 files, and the shell tree bench expands a folder of 20,000
 # subfolders and refreshes it after one more is announced, the disk-change bench answers one
 # change in the 20,000-file folder against a refill, and the thumbnail bench makes thumbnails of
-# 1,000 PNG images; the fixtures are built once from the
+# 1,000 PNG images and pages through 5,000 in a list; the fixtures are built once from the
 # host side (files made through Wine are slow to create) and kept in the build tree's Wine
 # prefix. The long-use run drives one pane through 1,000 navigations and checks that nothing
 # grows.
@@ -67,7 +67,9 @@ echo
 wine "$build/bench/bench_diskchange.exe" 'C:\bivista-bench'
 echo
 python3 "$root/scripts/make-image-fixture.py" "$WINEPREFIX/drive_c/bivista-bench/images-1000" 1000
-wine "$build/bench/bench_thumbnails.exe" 'C:\bivista-bench\images-1000'
+python3 "$root/scripts/make-image-fixture.py" "$WINEPREFIX/drive_c/bivista-bench/images-5000" 5000
+wine "$build/bench/bench_thumbnails.exe" 'C:\bivista-bench\images-1000' \
+  'C:\bivista-bench\images-5000'
 
 echo
 "$root/scripts/bench-startup.sh" "$build"

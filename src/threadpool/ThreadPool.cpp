@@ -5,6 +5,7 @@
 #include "core/Exception.h"
 #include "core/TextConversion.h"
 #include "threadpool/ThreadKill.h"
+#include "threadpool/WicThumbnail.h"
 
 #include <algorithm>
 #include <cmath>
@@ -311,6 +312,8 @@ void TWorkerThread::Execute()
         if (!com->Succeeded())
             return;
     }
+    // After COM: it lets go of what it keeps before COM ends.
+    const TWicThreadCache wicCache;
     auto* pool = static_cast<TWorkerThreadPool*>(Pool());
     while (!CheckTerminated()) {
         if (!pool->TakeNextItem(this))

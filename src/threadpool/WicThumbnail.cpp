@@ -7,7 +7,9 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 bool IsWicImageFile(const std::wstring& path)
@@ -21,16 +23,73 @@ bool IsWicImageFile(const std::wstring& path)
            }) != std::end(kExtensions);
 }
 
+// The decoders that WIC has for the extensions above, in the order of kDecoders.
+struct TWicThreadCache::TState {
+    TComPtr<IWICImagingFactory> factory;
+    std::array<TComPtr<IClassFactory>, 6> decoders;
+    std::array<bool, 6> looked{};
+};
+
 namespace {
+
+thread_local TWicThreadCache::TState* threadCache = nullptr;
+
+struct TDecoderKind {
+    const CLSID* decoder;
+    const wchar_t* extensions[4];
+};
+const TDecoderKind kDecoders[] = {
+    {&CLSID_WICPngDecoder, {L".PNG"}},
+    {&CLSID_WICJpegDecoder, {L".JPG", L".JPEG", L".JPE", L".JFIF"}},
+    {&CLSID_WICGifDecoder, {L".GIF"}},
+    {&CLSID_WICBmpDecoder, {L".BMP", L".DIB"}},
+    {&CLSID_WICTiffDecoder, {L".TIF", L".TIFF"}},
+    {&CLSID_WICIcoDecoder, {L".ICO"}},
+};
+
+int DecoderKindOf(const std::wstring& path)
+{
+    const std::wstring extension = UpperCase(ExtractFileExt(path));
+    for (size_t kind = 0; kind < std::size(kDecoders); ++kind)
+        for (const wchar_t* known : kDecoders[kind].extensions)
+            if (known != nullptr && extension == known)
+                return static_cast<int>(kind);
+    return -1;
+}
+
+// The decoder that the extension names, from the thread's cache, on the file: WIC's own search
+// asks the registry for every decoder and reads the file's first bytes against each. Null when
+// the thread keeps no cache, or the file is not what its extension says.
+TComPtr<IWICBitmapDecoder> CachedDecoder(IWICImagingFactory* factory, const std::wstring& path)
+{
+    TWicThreadCache::TState* cache = threadCache;
+    const int kind = DecoderKindOf(path);
+    if (cache == nullptr || kind < 0)
+        return {};
+    TComPtr<IClassFactory>& classObject = cache->decoders[static_cast<size_t>(kind)];
+    if (!cache->looked[static_cast<size_t>(kind)]) {
+        cache->looked[static_cast<size_t>(kind)] = true;
+        CoGetClassObject(*kDecoders[kind].decoder, CLSCTX_INPROC_SERVER, nullptr,
+                         IID_PPV_ARGS(classObject.GetAddressOf()));
+    }
+    TComPtr<IWICStream> stream;
+    TComPtr<IWICBitmapDecoder> decoder;
+    if (!classObject || FAILED(factory->CreateStream(stream.GetAddressOf())) ||
+        FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_READ)) ||
+        FAILED(classObject->CreateInstance(nullptr, IID_PPV_ARGS(decoder.GetAddressOf()))) ||
+        FAILED(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand)))
+        return {};
+    return decoder;
+}
 
 // The frame as straight BGRA pixels of `size`, or nothing.
 bool DecodeScaled(IWICImagingFactory* factory, const std::wstring& path, int width, int height,
                   SIZE& size, std::vector<BYTE>& pixels)
 {
-    TComPtr<IWICBitmapDecoder> decoder;
-    if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand,
-                                                  decoder.GetAddressOf())))
+    TComPtr<IWICBitmapDecoder> decoder = CachedDecoder(factory, path);
+    if (!decoder && FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                              WICDecodeMetadataCacheOnDemand,
+                                                              decoder.GetAddressOf())))
         return false;
     TComPtr<IWICBitmapFrameDecode> frame;
     if (FAILED(decoder->GetFrame(0, frame.GetAddressOf())))
@@ -74,9 +133,15 @@ TScopedGdiObject WicThumbnail(const std::wstring& path, int width, int height, C
     TComInitScope com;  // a thread of the pool has COM already; this only balances
     TErrorModeScope errorMode(SEM_FAILCRITICALERRORS);
     TComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(factory.GetAddressOf()))))
-        return {};
+    if (threadCache != nullptr)
+        factory = threadCache->factory;
+    if (!factory) {
+        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(factory.GetAddressOf()))))
+            return {};
+        if (threadCache != nullptr)
+            threadCache->factory = factory;
+    }
     SIZE size{};
     std::vector<BYTE> pixels;
     try {
@@ -118,4 +183,15 @@ TScopedGdiObject WicThumbnail(const std::wstring& path, int width, int height, C
         }
     GdiFlush();
     return bitmap;
+}
+
+TWicThreadCache::TWicThreadCache() : state_(new TState)
+{
+    threadCache = state_;
+}
+
+TWicThreadCache::~TWicThreadCache()
+{
+    threadCache = nullptr;
+    delete state_;
 }

@@ -1,5 +1,8 @@
 #include "threadpool/ZelWorkItems.h"
 
+#include "core/CriticalSection.h"
+#include "core/PathText.h"
+#include "core/TextCompare.h"
 #include "shell/IDList.h"
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
@@ -9,6 +12,7 @@
 
 #include <shellapi.h>
 
+#include <map>
 #include <memory>
 
 const IID IID_IIconViewer = __uuidof(IIconViewer);
@@ -27,6 +31,44 @@ std::unique_ptr<TNautilex> WorkerBrowser(TBorrowedIDList absoluteIDList)
 
 // The size the shell's extractor is asked for when none is given.
 constexpr int kDefaultWicSize = 200;
+
+// Whether the shell is asked for thumbnails of image files of a kind (by extension) that this
+// program can decode itself: always, until it has given none for this many of them in a row
+// without ever giving one. Asking costs as much as the decoding (Wine's shell gives none at
+// all); a kind the shell has given a thumbnail for is always asked for again.
+constexpr int kShellMissesBeforeSkipping = 16;
+
+class TShellThumbnailRecord {
+public:
+    bool WorthAsking(const std::wstring& extension) const
+    {
+        TCriticalSectionLock guard(lock_);
+        const auto found = kinds_.find(extension);
+        return found == kinds_.end() || found->second.answered ||
+               found->second.misses < kShellMissesBeforeSkipping;
+    }
+    void Note(const std::wstring& extension, bool answered)
+    {
+        TCriticalSectionLock guard(lock_);
+        TKind& kind = kinds_[extension];
+        kind.answered = kind.answered || answered;
+        kind.misses = answered ? 0 : kind.misses + 1;
+    }
+
+private:
+    struct TKind {
+        int misses = 0;
+        bool answered = false;
+    };
+    mutable TCriticalSection lock_;
+    std::map<std::wstring, TKind> kinds_;
+};
+
+TShellThumbnailRecord& ShellThumbnails()
+{
+    static TShellThumbnailRecord record;
+    return record;
+}
 
 uint64_t FileSizeOf(const WIN32_FIND_DATAW& data)
 {
@@ -112,16 +154,20 @@ void TThumbnailWorkItem::Execute()
     if (!idList_)
         return;
     try {
-        const std::unique_ptr<TNautilex> browser = WorkerBrowser(idList_);
-        bitmap_ = browser->ExtractThumbnail(width_, height_);
+        const std::wstring path = path_.empty() ? PathFromIDList(idList_) : path_;
+        const bool image = IsWicImageFile(path);
+        const std::wstring kind = image ? UpperCase(ExtractFileExt(path)) : std::wstring();
         // The shell's own thumbnail wins; an image it has none for is decoded here.
-        if (!bitmap_ && !Aborted()) {
-            const std::wstring path = PathFromIDList(idList_);
+        if (!image || ShellThumbnails().WorthAsking(kind)) {
+            const std::unique_ptr<TNautilex> browser = WorkerBrowser(idList_);
+            bitmap_ = browser->ExtractThumbnail(width_, height_);
+            if (image && !Aborted())
+                ShellThumbnails().Note(kind, static_cast<bool>(bitmap_));
+        }
+        if (!bitmap_ && image && !Aborted()) {
             const bool sized = width_ > 0 && height_ > 0;
-            if (IsWicImageFile(path))
-                bitmap_ =
-                    WicThumbnail(path, sized ? width_ : kDefaultWicSize,
-                                 sized ? height_ : kDefaultWicSize, GetSysColor(COLOR_WINDOW));
+            bitmap_ = WicThumbnail(path, sized ? width_ : kDefaultWicSize,
+                                   sized ? height_ : kDefaultWicSize, GetSysColor(COLOR_WINDOW));
         }
     } catch (...) {
         bitmap_.reset();

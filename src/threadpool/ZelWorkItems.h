@@ -106,6 +106,9 @@ public:
     // item was aborted; a bitmap not handed over is freed with the item.
     virtual void ApplyResult();
 
+    // The object's file path, when the caller knows it (set before queueing): spares a look-up
+    // that under Wine walks the folder.
+    void SetPath(std::wstring path) { path_ = std::move(path); }
     int Width() const noexcept { return width_; }
     int Height() const noexcept { return height_; }
     HBITMAP Bitmap() const noexcept { return static_cast<HBITMAP>(bitmap_.get()); }
@@ -114,6 +117,7 @@ public:
 private:
     int width_;
     int height_;
+    std::wstring path_;
     TScopedGdiObject bitmap_;
     TOwnedIDList idList_;
     TReceiverReference<IThumbnailViewer> receiver_;

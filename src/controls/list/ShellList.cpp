@@ -51,6 +51,7 @@ TZelShellList::TZelShellList(TComponent* owner)
     thumbnailImages_ = MakeOwned<TImageList>(this, thumbnailWidth_, thumbnailHeight_);
     thumbnailImages_->SetMasked(false);
     thumbnailImages_->SetColorDepth(ILC_COLOR32);
+    thumbnailSlots_.Reset(TThumbnailSlots::CapacityFor(thumbnailWidth_, thumbnailHeight_));
     SetSmallImages(smallImages_);
     SetLargeImages(largeImages_);
 

@@ -18,6 +18,7 @@
 #include "controls/common/ShellLinkMember.h"
 #include "controls/common/ShellOptions.h"
 #include "controls/list/ShellListItem.h"
+#include "controls/list/ThumbnailSlots.h"
 #include "core/IDListPtr.h"
 #include "core/ScopedResource.h"
 #include "link/ZelSelectionState.h"
@@ -203,6 +204,8 @@ public:
     int ColumnMap(int column) const { return columnMap_.at(static_cast<size_t>(column)); }
 
     TCustomImageList* ThumbnailImages() const noexcept { return thumbnailImages_; }
+    // Whether the item shows a placeholder while its thumbnail is wanted or on its way.
+    bool ThumbnailPending(const TListItem* item) const;
     TZelShellChangeNotifier& Notifier() noexcept { return *notifier_; }
     // Watches the folder shown on disk, for the changes no one announces to the shell.
     TDiskWatcher& DiskWatcher() noexcept { return *diskWatcher_; }
@@ -297,6 +300,14 @@ private:
     void EnsureSubItems(TListItem* item);
     void QueueIconWork(TListItem* item, TBorrowedIDList absolute, BYTE kind);
     void QueueThumbnail(TListItem* item, TBorrowedIDList absolute);
+    // The item's thumbnail image, lent anew (the image list grown, or the least recently drawn
+    // item's image taken) when it has none; -1 when there is none to lend.
+    int LendThumbnailSlot(uint32_t sequence);
+    // Hands the wanted thumbnails to the pool, newest first and a few at a time; those whose
+    // items are no longer on screen are dropped (they ask again when drawn again).
+    void AskForThumbnails();
+    void SendThumbnailRequest(int imageIndex);
+    bool ItemOnScreen(uint32_t sequence);
     void UpdateCheckState(TListItem* item);
     void SelectDroppedFiles();
     // The name an object is selected again by: its file name, or its display name when it has
@@ -399,9 +410,15 @@ private:
     // result may name. The item itself is the owner tag its work is cancelled by.
     std::unordered_map<uint32_t, TListItem*> workTargets_;
     uint32_t lastSequence_ = 0;
-    // Thumbnail images waiting for their picture, and the item each is meant for. The
+    // The thumbnail images, the item each is lent to and the pictures wanted for them. The
     // generation changes whenever the thumbnail image list is emptied.
-    std::unordered_map<int, uint32_t> thumbnailTargets_;
+    TThumbnailSlots thumbnailSlots_;
+    // The request made for each wanted image, by image index, until it goes to the pool.
+    struct TThumbnailRequest {
+        TComPtr<TThumbnailWorkItem> work;
+        TComPtr<IThumbnailViewer> receiver;
+    };
+    std::vector<TThumbnailRequest> wantedThumbnails_;
     uint32_t thumbnailGeneration_ = 0;
     // Placeholder icons by file type, for the current fill.
     std::map<std::wstring, int> extensionIcons_;

@@ -11,8 +11,11 @@
 #include "shell/Nautilex.h"
 #include "shell/PathUtils.h"
 #include "shell/SystemImageList.h"
+#include "threadpool/SystemLoad.h"
 #include "threadpool/ThreadPool.h"
 #include "ui/Application.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -45,6 +48,13 @@ TScopedGdiObject FramedThumbnail(TScopedGdiObject picture, int width, int height
     const TSelectObjectScope selectBrush(target.get(), GetStockObject(NULL_BRUSH));
     Rectangle(target.get(), 0, 0, width, height);
     return picture;
+}
+
+// Thumbnail requests in the pool at once: enough to keep every processor busy while the GUI
+// thread applies a result, few enough that what is on screen now is asked for next.
+int ThumbnailRequestLimit()
+{
+    return std::clamp(ProcessorCount() * 2, 2, 8);
 }
 
 }  // namespace
@@ -85,6 +95,8 @@ void TZelShellList::GetImageIndex(TListItem* item)
 {
     if (item->ImageIndex() == -1 && RecordOf(item) != nullptr)
         FillDisplayData(item);
+    else if (thumbnails_)
+        thumbnailSlots_.Touch(item->ImageIndex());
     TListView::GetImageIndex(item);
 }
 
@@ -161,31 +173,116 @@ void TZelShellList::QueueThumbnail(TListItem* item, TBorrowedIDList absolute)
         item->SetImageIndex(I_IMAGENONE);
         return;
     }
-    const int imageIndex = thumbnailImages_->Add(static_cast<HBITMAP>(placeholder.get()), nullptr);
-    if (imageIndex >= 0 && OnThumbnailUpdated) {
+    const uint32_t sequence = WorkSequence(item);
+    const int imageIndex = LendThumbnailSlot(sequence);
+    if (imageIndex >= 0) {
         HBITMAP bitmap = static_cast<HBITMAP>(placeholder.get());
-        CallEventHandler(OnThumbnailUpdated, this, imageIndex, bitmap);
-        if (bitmap != placeholder.get())
-            placeholder.reset(bitmap);
+        if (OnThumbnailUpdated) {
+            CallEventHandler(OnThumbnailUpdated, this, imageIndex, bitmap);
+            if (bitmap != placeholder.get())
+                placeholder.reset(bitmap);
+        }
         if (bitmap != nullptr)
             thumbnailImages_->Replace(imageIndex, bitmap, nullptr);
     }
-    BITMAP size{};
-    if (placeholder)
-        GetObjectW(placeholder.get(), sizeof(size), &size);
     item->SetImageIndex(imageIndex >= 0 ? imageIndex : I_IMAGENONE);
     if (imageIndex < 0 || record->IsParentFolder() || WorkerPool == nullptr || absolute == nullptr)
         return;
-    const uint32_t sequence = WorkSequence(item);
+    // Made now, while the browser stands on the object: the request may go out from a result
+    // handler, which must not move the browser.
     const TComPtr<TShellListReceiver> receiver(
         new TShellListReceiver(resultLink_, sequence, thumbnailGeneration_));
-    const TComPtr<IWorkItem> work(new TThumbnailWorkItem(absolute, item, imageIndex, receiver.Get(),
-                                                         size.bmHeight, size.bmWidth));
-    thumbnailTargets_[imageIndex] = sequence;
-    if (WorkRequestHook &&
-        WorkRequestHook(work.Get(), static_cast<IThumbnailViewer*>(receiver.Get())))
+    const TComPtr<TThumbnailWorkItem> work(
+        new TThumbnailWorkItem(absolute, item, imageIndex, receiver.Get(),
+                               thumbnailImages_->Height(), thumbnailImages_->Width()));
+    const std::wstring folder = browser_->GetFolder();
+    if (!folder.empty() && !record->Folder)
+        work->SetPath(folder + browser_->GetObjectName());
+    if (wantedThumbnails_.size() <= static_cast<size_t>(imageIndex))
+        wantedThumbnails_.resize(static_cast<size_t>(imageIndex) + 1);
+    wantedThumbnails_[static_cast<size_t>(imageIndex)] = {work, receiver};
+    thumbnailSlots_.Want(imageIndex);
+    AskForThumbnails();
+}
+
+int TZelShellList::LendThumbnailSlot(uint32_t sequence)
+{
+    const TThumbnailSlots::TLease lease = thumbnailSlots_.Lend(sequence);
+    if (lease.evicted != 0) {
+        // Drawn least recently, so off screen: it asks again when it is drawn again.
+        const auto evicted = workTargets_.find(lease.evicted);
+        if (evicted != workTargets_.end() && evicted->second->ImageIndex() == lease.slot)
+            evicted->second->SetImageIndex(-1);
+    }
+    const int count = thumbnailImages_->Count();
+    if (lease.slot >= count) {
+        // Grown in doubling steps: an image list copies all its images whenever it grows.
+        const int grown =
+            std::min(thumbnailSlots_.Capacity(), std::max({lease.slot + 1, count * 2, 64}));
+        if (!ImageList_SetImageCount(thumbnailImages_->Handle(), static_cast<UINT>(grown))) {
+            thumbnailSlots_.Release(sequence);
+            return -1;
+        }
+    }
+    return lease.slot;
+}
+
+void TZelShellList::AskForThumbnails()
+{
+    if (WorkerPool == nullptr)
         return;
-    WorkerPool->AddWorkItem(work.Get());
+    std::vector<uint32_t> dropped;
+    const int limit = ThumbnailRequestLimit();
+    while (thumbnailSlots_.InFlight() < limit) {
+        const int slot = thumbnailSlots_.TakeWanted(
+            [this](uint32_t sequence) { return ItemOnScreen(sequence); }, dropped);
+        if (slot < 0)
+            break;
+        SendThumbnailRequest(slot);
+    }
+    for (const uint32_t sequence : dropped) {
+        const auto target = workTargets_.find(sequence);
+        if (target != workTargets_.end() && target->second->ImageIndex() >= 0)
+            target->second->SetImageIndex(-1);
+    }
+}
+
+void TZelShellList::SendThumbnailRequest(int imageIndex)
+{
+    TThumbnailRequest request;
+    if (static_cast<size_t>(imageIndex) < wantedThumbnails_.size())
+        std::swap(request, wantedThumbnails_[static_cast<size_t>(imageIndex)]);
+    if (!request.work) {
+        thumbnailSlots_.Finished(imageIndex);
+        return;
+    }
+    if (WorkRequestHook && WorkRequestHook(request.work.Get(), request.receiver.Get()))
+        return;
+    WorkerPool->AddWorkItem(request.work.Get());
+}
+
+bool TZelShellList::ItemOnScreen(uint32_t sequence)
+{
+    const auto target = workTargets_.find(sequence);
+    const HWND window = WindowHandle();
+    if (target == workTargets_.end() || window == nullptr || !IsWindowVisible(window))
+        return false;
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    if (SendMessageW(window, LVM_GETITEMRECT, static_cast<WPARAM>(target->second->Index()),
+                     reinterpret_cast<LPARAM>(&bounds)) == 0)
+        return false;
+    RECT client{};
+    RECT common{};
+    GetClientRect(window, &client);
+    return IntersectRect(&common, &bounds, &client) != FALSE;
+}
+
+bool TZelShellList::ThumbnailPending(const TListItem* item) const
+{
+    const TZelShellListItem* record = RecordOf(item);
+    return record != nullptr && thumbnails_ &&
+           thumbnailSlots_.Awaited(item->ImageIndex(), record->Sequence);
 }
 
 void TZelShellList::UpdateCheckState(TListItem* item)
@@ -254,10 +351,9 @@ void STDMETHODCALLTYPE TZelShellList::SetThumbnail(HBITMAP bitmap, int imageInde
     // The bitmap is the list's from here on, used or not.
     TScopedGdiObject owned(bitmap);
     try {
-        const auto target = thumbnailTargets_.find(imageIndex);
-        if (target != thumbnailTargets_.end())
-            ThumbnailResult(target->second, thumbnailGeneration_,
-                            static_cast<HBITMAP>(owned.release()), imageIndex);
+        if (const uint32_t item = thumbnailSlots_.OwnerOf(imageIndex))
+            ThumbnailResult(item, thumbnailGeneration_, static_cast<HBITMAP>(owned.release()),
+                            imageIndex);
     } catch (...) {
         HandleCallbackException(this);
     }
@@ -269,12 +365,11 @@ void TZelShellList::ThumbnailResult(uint32_t item, uint32_t generation, HBITMAP 
                                     int imageIndex)
 {
     TScopedGdiObject owned(bitmap);
-    if (generation != thumbnailGeneration_)
+    if (generation != thumbnailGeneration_ || !thumbnailSlots_.Awaited(imageIndex, item))
         return;
-    const auto awaited = thumbnailTargets_.find(imageIndex);
-    if (awaited == thumbnailTargets_.end() || awaited->second != item)
-        return;
-    thumbnailTargets_.erase(awaited);
+    thumbnailSlots_.Finished(imageIndex);
+    // The next picture is on its way before this one is drawn.
+    AskForThumbnails();
     const auto target = workTargets_.find(item);
     if (target == workTargets_.end() || target->second->ImageIndex() != imageIndex)
         return;
@@ -288,7 +383,8 @@ void TZelShellList::ForgetThumbnails()
     if (WorkerPool != nullptr)
         for (const auto& [sequence, item] : workTargets_)
             WorkerPool->CancelWorkItemsOf<TThumbnailWorkItem>(item);
-    thumbnailTargets_.clear();
+    thumbnailSlots_.Reset(TThumbnailSlots::CapacityFor(thumbnailWidth_, thumbnailHeight_));
+    wantedThumbnails_.clear();
     ++thumbnailGeneration_;
     thumbnailImages_->Clear();
 }

@@ -40,7 +40,10 @@ double NowUtc()
 void TZelShellList::CancelItemWork(TListItem* item) noexcept
 {
     const TZelShellListItem* record = RecordOf(item);
-    if (record == nullptr || record->Sequence == 0 || workTargets_.erase(record->Sequence) == 0)
+    if (record == nullptr || record->Sequence == 0)
+        return;
+    thumbnailSlots_.Release(record->Sequence);
+    if (workTargets_.erase(record->Sequence) == 0)
         return;
     if (WorkerPool != nullptr)
         WorkerPool->CancelWorkItems(item, nullptr);
